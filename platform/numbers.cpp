@@ -1,0 +1,116 @@
+#include "platform/numbers.h"
+
+#include <locale.h>
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+#include "platform/bytestr.h"
+
+namespace plat {
+
+int ClampToInt(long long v) {
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+int AtoI(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && IsSpaceByte(static_cast<unsigned char>(s[i]))) ++i;
+  bool neg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    neg = s[i] == '-';
+    ++i;
+  }
+  long long v = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    v = v * 10 + (s[i] - '0');
+    if (v > static_cast<long long>(INT_MAX) + 1) v = static_cast<long long>(INT_MAX) + 1;  // saturated
+  }
+  return ClampToInt(neg ? -v : v);
+}
+
+double AtoF(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && IsSpaceByte(static_cast<unsigned char>(s[i]))) ++i;
+  std::string norm;
+  norm.reserve(32);
+  bool neg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    neg = s[i] == '-';
+    ++i;
+  }
+  bool digits = false;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    norm += s[i];
+    digits = true;
+  }
+  if (i < s.size() && s[i] == '.') {
+    norm += '.';
+    ++i;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+      norm += s[i];
+      digits = true;
+    }
+  }
+  if (!digits) return 0.0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
+    size_t j = i + 1;
+    std::string exp = "e";
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) exp += s[j++];
+    bool expDigits = false;
+    for (; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j) {
+      if (exp.size() < 12) exp += s[j];  // huge exponents saturate below
+      expDigits = true;
+    }
+    if (expDigits) norm += exp;
+  }
+  if (norm[0] == '.') norm.insert(norm.begin(), '0');
+  double v = 0.0;
+  const auto res = std::from_chars(norm.data(), norm.data() + norm.size(), v);
+  if (res.ec == std::errc::result_out_of_range) {
+    // Decide between overflow and underflow from the exponent's sign.
+    const size_t e = norm.find('e');
+    const bool negExp = e != std::string::npos && e + 1 < norm.size() && norm[e + 1] == '-';
+    v = negExp ? 0.0 : HUGE_VAL;
+  }
+  return neg ? -v : v;
+}
+
+namespace {
+
+locale_t CLocale() {
+  static locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return loc;
+}
+
+}  // namespace
+
+std::string Format(const char* fmt, ...) {
+  const locale_t old = uselocale(CLocale());
+  char small[128];
+  va_list ap;
+  va_start(ap, fmt);
+  va_list ap2;
+  va_copy(ap2, ap);
+  const int n = std::vsnprintf(small, sizeof small, fmt, ap);
+  va_end(ap);
+  std::string out;
+  if (n >= 0 && static_cast<size_t>(n) < sizeof small) {
+    out.assign(small, static_cast<size_t>(n));
+  } else if (n >= 0) {
+    std::vector<char> big(static_cast<size_t>(n) + 1);
+    std::vsnprintf(big.data(), big.size(), fmt, ap2);
+    out.assign(big.data(), static_cast<size_t>(n));
+  }
+  va_end(ap2);
+  uselocale(old);
+  return out;
+}
+
+}  // namespace plat

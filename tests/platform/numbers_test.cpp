@@ -1,0 +1,66 @@
+#include "platform/numbers.h"
+
+#include <gtest/gtest.h>
+#include <locale.h>
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+struct IntCase {
+  const char* text;
+  int value;
+};
+
+TEST(AtoI, BehavesLikeTheOldRuntime) {
+  const IntCase cases[] = {
+      {"", 0},           {"   ", 0},         {"42", 42},   {"  -17xyz", -17},       {"+5", 5},
+      {"12 34", 12},     {"abc", 0},         {"- 5", 0},   {"2147483647", INT_MAX}, {"2147483648", INT_MAX},
+      {"99999999999999999999", INT_MAX},     {"-2147483648", INT_MIN},            {"-9999999999", INT_MIN},
+      {"\t7", 7},        {"0x1F", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(plat::AtoI(c.text), c.value) << c.text;
+}
+
+struct RealCase {
+  const char* text;
+  double value;
+};
+
+TEST(AtoF, AcceptsFortranExponentsAndRejectsInfNanHex) {
+  const RealCase cases[] = {
+      {"", 0},        {"  1.5", 1.5},  {"-2.25e2", -225}, {"1.5d3", 1500},   {"1.5D-1", 0.15}, {"3E+2", 300},
+      {".5", 0.5},    {"-.25", -0.25}, {"5.", 5},         {"inf", 0},        {"nan", 0},       {"0x10", 0},
+      {"1e", 1},      {"1e+", 1},      {"12abc", 12},     {"   -0", 0},      {"1.5.5", 1.5},   {"1e-999", 0},
+      {"infinity", 0}, {"+3", 3},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(plat::AtoF(c.text), c.value) << c.text;
+  EXPECT_TRUE(std::isinf(plat::AtoF("1e999")));
+  EXPECT_TRUE(std::isinf(plat::AtoF("-1e999")) && plat::AtoF("-1e999") < 0);
+}
+
+TEST(Format, GrowsPastAnyFixedBuffer) {
+  const std::string s = plat::Format("%10.4f", 1e300);
+  EXPECT_GT(s.size(), 300u);
+  EXPECT_EQ(plat::Format("%5d|%s", 42, "ab"), "   42|ab");
+}
+
+// Conversions must not follow a decimal-comma locale set by the GUI toolkit.
+TEST(Numbers, IgnoreTheProcessLocale) {
+  const char* locales[] = {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "C.UTF-8"};
+  const char* old = setlocale(LC_ALL, nullptr);
+  std::string saved = old ? old : "C";
+  bool switched = false;
+  for (const char* l : locales)
+    if (setlocale(LC_ALL, l)) {
+      switched = true;
+      break;
+    }
+  EXPECT_DOUBLE_EQ(plat::AtoF("1.5"), 1.5);
+  EXPECT_EQ(plat::Format("%.2f", 1.5), "1.50");
+  setlocale(LC_ALL, saved.c_str());
+  if (!switched) GTEST_SKIP() << "no other locale installed";
+}
+
+}  // namespace

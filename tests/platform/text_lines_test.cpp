@@ -1,0 +1,144 @@
+#include "platform/text_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/binary_file.h"
+#include "platform/paths.h"
+
+namespace {
+
+std::vector<std::string> ReadAll(plat::LineReader& r) {
+  std::vector<std::string> out;
+  std::string line;
+  while (r.ReadString(line)) out.push_back(line);
+  return out;
+}
+
+struct LinesCase {
+  std::string input;
+  std::vector<std::string> lines;
+};
+
+TEST(LineReader, SplitsLikeTheArchive) {
+  const LinesCase cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\n", {"a"}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\n\nb", {"a", "", "b"}},
+      {"\n", {""}},
+      {"x\r\r\n", {"x\r"}},
+      {"no end\r", {"no end"}},
+      {std::string("\x82\xa0\n", 3), {"\x82\xa0"}},
+  };
+  for (const auto& c : cases) {
+    auto r = plat::LineReader::FromString(c.input);
+    EXPECT_EQ(ReadAll(*r), c.lines) << c.input;
+  }
+}
+
+TEST(LineReader, ReadsLongLinesAcrossBufferRefills) {
+  const auto dir = std::filesystem::temp_directory_path() / "ov_lines_test";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "long.txt").string();
+  const std::string longLine(200000, 'x');
+  ASSERT_TRUE(plat::WriteWholeFile(path, "first\r\n" + longLine + "\r\nlast"));
+  auto r = plat::LineReader::FromFile(path);
+  ASSERT_TRUE(r);
+  const auto lines = ReadAll(*r);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], longLine);
+  EXPECT_EQ(lines[2], "last");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(LineReader, PushBackReturnsTheLineOnce) {
+  auto r = plat::LineReader::FromString("a\nb\n");
+  std::string line;
+  ASSERT_TRUE(r->ReadString(line));
+  r->PushBack(line);
+  ASSERT_TRUE(r->ReadString(line));
+  EXPECT_EQ(line, "a");
+  ASSERT_TRUE(r->ReadString(line));
+  EXPECT_EQ(line, "b");
+  EXPECT_FALSE(r->ReadString(line));
+}
+
+TEST(LineReader, MissingFileGivesAReason) {
+  std::string err;
+  EXPECT_FALSE(plat::LineReader::FromFile("/nonexistent/dir/file.dat", &err));
+  EXPECT_FALSE(err.empty());
+}
+
+TEST(LineWriter, ReplacesTheFileOnlyWhenComplete) {
+  const auto dir = std::filesystem::temp_directory_path() / "ov_writer_test";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "out.eye").string();
+  ASSERT_TRUE(plat::WriteWholeFile(path, "old"));
+  {
+    plat::LineWriter w(path);
+    ASSERT_TRUE(w.Open());
+    w.WriteString("new");
+    // Destroyed without Commit: the old file stays.
+  }
+  std::string got;
+  ASSERT_TRUE(plat::ReadWholeFile(path, got));
+  EXPECT_EQ(got, "old");
+  ASSERT_TRUE(plat::WriteWholeFile(path, "new\r\n"));
+  ASSERT_TRUE(plat::ReadWholeFile(path, got));
+  EXPECT_EQ(got, "new\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+  std::string err;
+  EXPECT_FALSE(plat::WriteWholeFile((dir / "missing" / "x").string(), "x", &err));
+  EXPECT_FALSE(err.empty());
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Paths, SplitAndSiblings) {
+  const auto p = plat::SplitPath("/data/run.1/Model.IN");
+  EXPECT_EQ(p.dir, "/data/run.1/");
+  EXPECT_EQ(p.name, "Model");
+  EXPECT_EQ(p.ext, ".IN");
+  EXPECT_EQ(plat::LowerExtension("/a/b.DaT"), ".dat");
+  EXPECT_EQ(plat::ReplaceExtension("/a/b.c/d.in", ".dis"), "/a/b.c/d.dis");
+  EXPECT_EQ(plat::ReplaceExtension("noext", ".viw"), "noext.viw");
+  EXPECT_EQ(plat::SplitPath(".hidden").ext, "");
+
+  const auto dir = std::filesystem::temp_directory_path() / "ov_paths_test";
+  std::filesystem::create_directories(dir);
+  ASSERT_TRUE(plat::WriteWholeFile((dir / "COLOR.TXT").string(), "x"));
+  EXPECT_EQ(plat::FindFileNoCase((dir / "color.txt").string()), (dir / "COLOR.TXT").string());
+  EXPECT_EQ(plat::FindFileNoCase((dir / "other.txt").string()), "");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(BinaryFile, LittleEndianWordsAndBounds) {
+  const auto dir = std::filesystem::temp_directory_path() / "ov_bin_test";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "r.dis").string();
+  unsigned char bytes[12];
+  plat::EncodeInt32LE(-2, bytes);
+  plat::EncodeFloat32LE(1.5f, bytes + 4);
+  plat::EncodeFloat32LE(-0.25f, bytes + 8);
+  ASSERT_TRUE(plat::WriteWholeFile(path, std::string(reinterpret_cast<char*>(bytes), 12)));
+  plat::BinaryFile f;
+  ASSERT_TRUE(f.Open(path));
+  EXPECT_EQ(f.Size(), 12);
+  int32_t i = 0;
+  ASSERT_TRUE(f.ReadInt32(0, i));
+  EXPECT_EQ(i, -2);
+  std::vector<float> v;
+  ASSERT_TRUE(f.ReadFloats(4, 2, v));
+  EXPECT_EQ(v, (std::vector<float>{1.5f, -0.25f}));
+  EXPECT_FALSE(f.ReadFloats(8, 2, v));
+  EXPECT_FALSE(f.ReadFloats(4, SIZE_MAX / 2, v));
+  float x;
+  EXPECT_FALSE(f.ReadFloat32(-4, x));
+  EXPECT_FALSE(f.ReadFloat32(10, x));
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/packages.sh
 ov_install_packages || { echo "package installation failed"; exit 1; }
+ov_comma_locale
 
 jobs=$(nproc)
 status=0

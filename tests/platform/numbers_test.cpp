@@ -48,7 +48,7 @@ TEST(Format, GrowsPastAnyFixedBuffer) {
 
 // Conversions must not follow a decimal-comma locale set by the GUI toolkit.
 TEST(Numbers, IgnoreTheProcessLocale) {
-  const char* locales[] = {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "C.UTF-8"};
+  const char* locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
   const char* old = setlocale(LC_ALL, nullptr);
   std::string saved = old ? old : "C";
   bool switched = false;
@@ -57,7 +57,13 @@ TEST(Numbers, IgnoreTheProcessLocale) {
       switched = true;
       break;
     }
+  if (switched) {
+    char buf[16];
+    snprintf(buf, sizeof buf, "%.1f", 1.5);
+    EXPECT_STREQ(buf, "1,5");  // the locale really uses a decimal comma
+  }
   EXPECT_DOUBLE_EQ(plat::AtoF("1.5"), 1.5);
+  EXPECT_DOUBLE_EQ(plat::AtoF("2.5d1"), 25.0);
   EXPECT_EQ(plat::Format("%.2f", 1.5), "1.50");
   setlocale(LC_ALL, saved.c_str());
   if (!switched) GTEST_SKIP() << "no other locale installed";

@@ -154,3 +154,20 @@ int GenNumber(int first, int inc, int item) {
 std::string CellInt(int v) { return v == 0 ? std::string() : plat::Format("%d", v); }
 
 std::string CellReal(double v) { return plat::Format(g_nColumnMode ? "%15.4f" : "%10.4f", v); }
+
+bool ReadNextDataLine(CArchiveIn& ar, std::string& line, std::string& data) {
+  for (;;) {
+    if (!ar.ReadString(data)) {
+      line.clear();
+      data.clear();
+      return false;
+    }
+    if (!data.empty() && data[0] == '$') continue;
+    if (!data.empty() && data[0] == '/') {
+      line = data;
+      data.clear();
+      return false;
+    }
+    return true;
+  }
+}

@@ -55,3 +55,8 @@ int GenNumber(int first, int inc, int item);
 // the current column mode ("%10.4f" narrow, "%15.4f" wide).
 std::string CellInt(int v);
 std::string CellReal(double v);
+
+// Reads the next line of a multi-line record, skipping "$" lines. False at end
+// of input (`line` cleared) or at a keyword line (kept in `line`); otherwise
+// true with the line, possibly empty, in `data`.
+bool ReadNextDataLine(CArchiveIn& ar, std::string& line, std::string& data);

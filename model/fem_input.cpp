@@ -82,7 +82,8 @@ void CFemInput::AppendCommentLine(std::string& text) const {
 
 bool CSingleList::MatchKeyword(const std::string& line) const {
   const std::string t = plat::TrimCp932(line);
-  return plat::FindCp932(m_strKeyword, t) == 0;
+  // Every keyword begins with the empty text: a blank line opens no section.
+  return !t.empty() && plat::FindCp932(m_strKeyword, t) == 0;
 }
 
 int CFemInput::SetTextComment(int col, const std::string& text, int maxCol) {

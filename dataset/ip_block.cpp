@@ -1,0 +1,47 @@
+#include "dataset/ip_block.h"
+
+#include "platform/bytestr.h"
+#include "platform/cp932.h"
+
+bool CIpBlock::IsKeyword(const std::string& line) const {
+  const std::string trimmed = plat::Trim(line);
+  // Only the first five characters of a longer keyword count, so "/pres"
+  // opens "/prestress" and "/prop" opens "/property".
+  const std::string_view key = std::string_view(m_strKeyword).substr(0, 5);
+  return plat::FindCp932(trimmed, key) == 0;
+}
+
+int CIpBlock::Write(CArchiveOut& ar) {
+  if (!m_strKeyword.empty()) {
+    ar.WriteString(m_strKeyword);
+    ar.WriteString("\r\n");
+  }
+  int written = 0;
+  std::string text;
+  const int count = GetCount();
+  for (int i = 0; i < count; ++i) {
+    CFemInput* rec = GetInput(i);
+    if (!rec) continue;
+    text.clear();
+    if (rec->Write(text)) {
+      ar.WriteString(text);
+      ++written;
+    }
+  }
+  return written;
+}
+
+CFemObj* CIpBlock::FindByNo(int no) const {
+  if (!m_noIndex) {
+    // Built on the first lookup after a change; the first record in index
+    // order keeps its number.
+    auto index = std::make_unique<std::unordered_map<int, CFemObj*>>();
+    const int count = GetCount();
+    index->reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+      if (CFemObj* rec = m_aRecords.GetAt(i)) index->emplace(rec->m_nNo, rec);
+    m_noIndex = std::move(index);
+  }
+  const auto it = m_noIndex->find(no);
+  return it == m_noIndex->end() ? nullptr : it->second;
+}

@@ -1,0 +1,175 @@
+#include "dataset/ip_blocks.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <vector>
+
+// ---- CIpNodeBlock ----
+
+// Node numbers of all records, grouped by the step of their series: within
+// one step s and one residue r = n mod s a series is a contiguous run of
+// k = (n - r) / s. Each group is painted in index order with the parts that
+// no earlier record holds, so a lookup finds the first record in index order
+// that stands for the number, as a scan would.
+struct CIpNodeBlock::NodeIndex {
+  struct Piece {
+    long long lo, hi;  // k range
+    int index;         // slot of the record
+  };
+  struct Step {
+    long long step;
+    std::unordered_map<long long, std::vector<Piece>> groups;  // by residue, sorted by lo
+  };
+  std::vector<Step> steps;
+};
+
+namespace {
+long long FloorMod(long long a, long long m) {
+  const long long r = a % m;
+  return r < 0 ? r + m : r;
+}
+
+// Adds [lo, hi] to a group's painting where it is still free.
+void Paint(std::map<long long, std::pair<long long, int>>& pieces, long long lo, long long hi, int index) {
+  long long cur = lo;
+  auto it = pieces.upper_bound(lo);
+  if (it != pieces.begin()) {
+    const auto prev = std::prev(it);
+    if (prev->second.first >= lo) cur = prev->second.first + 1;
+  }
+  while (cur <= hi) {
+    it = pieces.lower_bound(cur);
+    const long long gapEnd = it == pieces.end() ? hi : std::min(hi, it->first - 1);
+    if (gapEnd >= cur) pieces.emplace(cur, std::make_pair(gapEnd, index));
+    if (it == pieces.end() || it->first > hi) break;
+    cur = it->second.first + 1;
+  }
+}
+}  // namespace
+
+CIpNodeBlock::CIpNodeBlock() { m_strKeyword = "/nodes"; }
+CIpNodeBlock::~CIpNodeBlock() = default;
+
+void CIpNodeBlock::Changed() {
+  CIpBlockT<CIpNode>::Changed();
+  m_index.reset();
+}
+
+const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
+  if (m_index) return *m_index;
+  using Painting = std::map<long long, std::pair<long long, int>>;
+  std::map<long long, std::unordered_map<long long, Painting>> build;
+  const int count = GetCount();
+  for (int i = 0; i < count; ++i) {
+    const CIpNode* rec = GetRecord(i);
+    if (!rec) continue;
+    const long long first = rec->m_nNo;
+    long long step = 1, lo = first, hi = first;
+    if (rec->m_nInc != 0) {
+      // k = |(last - first) / inc| + 1 numbers, counted from first in the
+      // direction of the increment (also when its sign is wrong).
+      const long long inc = rec->m_nInc;
+      const long long d = (static_cast<long long>(rec->m_nLast) - first) / inc;
+      const long long end = first + (d < 0 ? -d : d) * inc;
+      step = inc < 0 ? -inc : inc;
+      lo = std::min(first, end);
+      hi = std::max(first, end);
+    }
+    const long long r = FloorMod(lo, step);
+    Paint(build[step][r], (lo - r) / step, (hi - r) / step, i);
+  }
+  auto index = std::make_unique<NodeIndex>();
+  for (auto& [step, groups] : build) {
+    NodeIndex::Step s{step, {}};
+    for (auto& [r, painting] : groups) {
+      auto& pieces = s.groups[r];
+      pieces.reserve(painting.size());
+      for (const auto& [lo, p] : painting) pieces.push_back({lo, p.first, p.second});
+    }
+    index->steps.push_back(std::move(s));
+  }
+  m_index = std::move(index);
+  return *m_index;
+}
+
+CIpNode* CIpNodeBlock::FindNode(int number) const {
+  if (number <= 0) return nullptr;
+  const NodeIndex& index = Index();
+  int best = -1;
+  for (const auto& s : index.steps) {
+    const long long r = FloorMod(number, s.step);
+    const auto g = s.groups.find(r);
+    if (g == s.groups.end()) continue;
+    const long long k = (number - r) / s.step;
+    const auto& pieces = g->second;
+    auto it = std::upper_bound(pieces.begin(), pieces.end(), k,
+                               [](long long v, const NodeIndex::Piece& p) { return v < p.lo; });
+    if (it == pieces.begin()) continue;
+    --it;
+    if (it->hi >= k && (best < 0 || it->index < best)) best = it->index;
+  }
+  return best < 0 ? nullptr : GetRecord(best);
+}
+
+// ---- CIpBeamBlock ----
+
+CIpBeamBlock::CIpBeamBlock() { SetBeamFormat(1); }
+
+void CIpBeamBlock::SetBeamFormat(int form) {
+  m_nBeamFormat = form;
+  if (form >= 0) g_nBeamFormat = form;
+}
+
+bool CIpBeamBlock::ReadBlock(CArchiveIn& ar, std::string& line) {
+  if (m_nBeamFormat >= 0) g_nBeamFormat = m_nBeamFormat;
+  return CIpBeamBlock0::ReadBlock(ar, line);
+}
+
+// ---- Merging readers ----
+
+bool CIpMassBlock::ReadBlock(CArchiveIn& ar, std::string& line) {
+  CIpMass* last = nullptr;
+  for (;;) {
+    auto rec = NewRecord();
+    if (!rec->Read(ar, line)) break;
+    if (last && last->m_strComment.empty() && rec->m_strComment.empty() && last->m_nNo == rec->m_nNo &&
+        last->m_dValue == rec->m_dValue && last->m_nLast == rec->m_nLast && last->m_nInc == rec->m_nInc) {
+      last->m_nDir |= rec->m_nDir;
+      continue;
+    }
+    last = Append(std::move(rec));
+  }
+  return !line.empty() && line[0] == '/';
+}
+
+bool CIpDForceBlock::ReadBlock(CArchiveIn& ar, std::string& line) {
+  CIpDForce* last = nullptr;
+  for (;;) {
+    auto rec = NewRecord();
+    if (!rec->Read(ar, line)) break;
+    if (last && last->m_strComment.empty() && rec->m_strComment.empty() && last->m_nFirst == rec->m_nFirst &&
+        last->m_nCodeA == rec->m_nCodeA && last->m_dValue == rec->m_dValue && last->m_nLast == rec->m_nLast &&
+        last->m_nInc == rec->m_nInc) {
+      last->m_nCodeB |= rec->m_nCodeB;
+      continue;
+    }
+    last = Append(std::move(rec));
+  }
+  return !line.empty() && line[0] == '/';
+}
+
+// ---- CIpAnsSubBlock ----
+
+int CIpAnsSubBlock::CountWritable() const {
+  int n = 0;
+  std::string text;
+  const int count = GetCount();
+  for (int i = 0; i < count; ++i) {
+    CIpAnsSub* rec = GetRecord(i);
+    if (!rec || rec->IsEmpty() || !rec->m_strComment.empty()) continue;
+    text.clear();
+    if (rec->Write(text)) ++n;
+  }
+  return n;
+}

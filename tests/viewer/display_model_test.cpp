@@ -1,0 +1,505 @@
+#include "viewer/display_model.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "dataset/fb_model.h"
+#include "dataset/ip_dataset.h"
+#include "dataset/model_stats.h"
+#include "viewer/member_solid.h"
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// A small keyword model, built record by record and linked as the loader
+// links it.
+//
+// Nodes span x 0..10, y 0..4, z 0..1. Two shells share the edge 5-6 (written
+// 6-5 in the second). Members 1 and 2 carry section 10 (one straight and one
+// arc block); member 3 names a missing node, member 4 a missing property,
+// member 5 a section of decks only.
+
+void AddNode(CIpDataSet& ds, int no, double x, double y, double z) {
+  auto n = std::make_unique<CIpNode>();
+  n->m_nNo = no;
+  n->m_dX = x;
+  n->m_dY = y;
+  n->m_dZ = z;
+  ds.m_Nodes.Append(std::move(n));
+}
+
+void AddElem(CIpDataSet& ds, int no, int prop, int ni, int nj) {
+  auto e = std::make_unique<CIpElem>();
+  e->m_nNo = no;
+  e->m_nProp = prop;
+  e->m_nNodeI = ni;
+  e->m_nNodeJ = nj;
+  ds.m_Elems.Append(std::move(e));
+}
+
+void AddQuad(CIpDataSet& ds, int no, int ref, int a, int b, int c, int d) {
+  auto q = std::make_unique<CIpQuad>();
+  q->m_nNo = no;
+  q->m_nRef = ref;
+  q->m_anNode[0] = a;
+  q->m_anNode[1] = b;
+  q->m_anNode[2] = c;
+  q->m_anNode[3] = d;
+  ds.m_Quads.Append(std::move(q));
+}
+
+template <class Rec, class Block>
+void AddComment(Block& block) {
+  auto r = std::make_unique<Rec>();
+  r->m_strComment = " a comment line";
+  block.Append(std::move(r));
+}
+
+void BuildKeywordModel(CIpDataSet& ds, bool onlyPlaceable = false) {
+  AddNode(ds, 1, 0, 0, 0);
+  AddComment<CIpNode>(ds.m_Nodes);
+  AddNode(ds, 2, 10, 0, 0);
+  AddNode(ds, 3, 10, 4, 1);
+  AddNode(ds, 4, 0, 4, 0);
+  AddNode(ds, 5, 5, 0, 0);
+  AddNode(ds, 6, 5, 4, 0);
+
+  for (int no : {1, 2, 3, 4}) {
+    auto m = std::make_unique<CIpMat>();
+    m->m_nNo = no * 10;
+    ds.m_Mats.Append(std::move(m));
+  }
+
+  auto ps = std::make_unique<CIpPShell>();
+  ps->m_nNo = 7;
+  ps->m_nPsOpt = 3;
+  ds.m_PShells.Append(std::move(ps));
+
+  AddQuad(ds, 11, 7, 1, 5, 6, 4);
+  AddComment<CIpQuad>(ds.m_Quads);
+  AddQuad(ds, 12, 99, 6, 5, 2, 3);
+
+  auto sec = std::make_unique<CIpSec>();
+  sec->m_nNo = 10;
+  sec->m_nMat = 4;
+  sec->m_dVz = 1;  // reference direction: global z
+  CIpBlk rect;
+  rect.m_nDiv1 = 2;
+  rect.m_nDiv2 = 5;
+  rect.m_dY1 = 0;
+  rect.m_dZ1 = 0;
+  rect.m_dY2 = 0;
+  rect.m_dZ2 = 10;
+  rect.m_dThick = 2;
+  sec->AddBlk(rect);
+  CIpBlk arc;
+  arc.m_nType = -1;
+  arc.m_nDiv1 = 2;
+  arc.m_nDiv2 = 3;
+  arc.m_nMat = 2;
+  arc.m_dY1 = 1;
+  arc.m_dY2 = 3;
+  arc.m_dZ1 = 0;
+  arc.m_dZ2 = 90;
+  sec->AddBlk(arc);
+  CIpDck deck;
+  deck.m_nCount = 4;
+  sec->AddDck(deck);
+  ds.m_Secs.Append(std::move(sec));
+
+  auto decksOnly = std::make_unique<CIpSec>();
+  decksOnly->m_nNo = 20;
+  decksOnly->m_dVz = 1;
+  decksOnly->AddDck(deck);
+  ds.m_Secs.Append(std::move(decksOnly));
+
+  AddElem(ds, 1, 10, 1, 2);
+  AddElem(ds, 2, 10, 2, 3);
+  if (!onlyPlaceable) {
+    AddElem(ds, 3, 10, 1, 99);
+    AddComment<CIpElem>(ds.m_Elems);
+    AddElem(ds, 4, 55, 4, 1);
+    AddElem(ds, 5, 20, 1, 4);
+  }
+
+  ds.LinkNodes();
+  ds.BuildPropList();
+  ds.CalcElemAxes();
+}
+
+void ThreeColours(CDispModel& m) {
+  m.m_colorTable.m_nColors = 3;
+  for (int i = 0; i < 3; ++i) {
+    m.m_colorTable.m_aColors[i].r = 10 + i;
+    m.m_colorTable.m_aColors[i].g = 20 + i;
+    m.m_colorTable.m_aColors[i].b = 30 + i;
+  }
+}
+
+struct BuiltKeyword {
+  CIpDataSet ds;
+  CModelStats stats;
+  CDispModel m;
+  bool ok = false;
+  BuiltKeyword() {
+    BuildKeywordModel(ds);
+    EXPECT_TRUE(stats.CountIp(ds));
+    ThreeColours(m);
+    // Element 1 twice: the first row wins.
+    m.m_aElemColors = {{1, 2, 1}, {11, 3, 0}, {1, 5, 0}};
+    ok = m.BuildDisplayModel(ds, stats);
+  }
+};
+
+TEST(DisplayModel, KeywordNodesAreScaledAboutTheCentre) {
+  BuiltKeyword b;
+  const CDispModel& m = b.m;
+  EXPECT_TRUE(b.ok);
+  EXPECT_DOUBLE_EQ(m.m_dScale, 0.2);
+  EXPECT_DOUBLE_EQ(m.m_vCenter[0], -5);
+  EXPECT_DOUBLE_EQ(m.m_vCenter[1], -2);
+  EXPECT_DOUBLE_EQ(m.m_vCenter[2], -0.5);
+  EXPECT_DOUBLE_EQ(m.m_dMaxX, 10);
+  EXPECT_DOUBLE_EQ(m.m_dMinZ, 0);
+  // The comment record is no node.
+  ASSERT_EQ(m.m_nNodes, 6);
+  EXPECT_EQ(m.m_nCurNodes, 6);
+  const int nos[6] = {1, 2, 3, 4, 5, 6};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(m.m_aNodes[i].nNo, nos[i]);
+    EXPECT_EQ(m.m_aCurNodes[i].nNo, nos[i]);
+  }
+  EXPECT_DOUBLE_EQ(m.m_aNodes[2].x, 1);
+  EXPECT_DOUBLE_EQ(m.m_aNodes[2].y, 0.4);
+  EXPECT_DOUBLE_EQ(m.m_aNodes[2].z, 0.1);
+  EXPECT_DOUBLE_EQ(m.m_aNodes[0].x, -1);
+  EXPECT_DOUBLE_EQ(m.m_aNodes[0].z, -0.1);
+  EXPECT_EQ(m.m_dDispScale, 1.0);
+  EXPECT_EQ(m.m_nColorMode, -1);
+
+  // Lookups by number for the drawing.
+  double pos[2][3];
+  const int want[2] = {3, 1};
+  EXPECT_EQ(FindNodePos(pos, 2, want, m.m_nodeIndex), 1);
+  EXPECT_DOUBLE_EQ(pos[0][1], 0.4);
+  EXPECT_DOUBLE_EQ(pos[1][0], -1);
+  const int missing[2] = {3, 42};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(FindNodePos(pos, 2, missing, m.m_nodeIndex), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "cannot find pos : 42 ( 1 / 2 ) in 6\n");
+  double values[4][4];
+  const int corners[4] = {1, 5, 6, 4};
+  EXPECT_EQ(FindElemNodePos(values, corners, m.m_nodeIndex), 1);
+  EXPECT_EQ(values[3][3], 0.0);
+}
+
+TEST(DisplayModel, KeywordMaterialsAndShells) {
+  BuiltKeyword b;
+  const CDispModel& m = b.m;
+  // Materials take the colours by position: the fourth the first colour.
+  ASSERT_EQ(m.m_nMats, 4);
+  EXPECT_EQ(m.m_aMats[3].nNo, 40);
+  EXPECT_EQ(m.m_aMats[3].r, 10);
+  EXPECT_EQ(m.m_aMats[1].g, 21);
+  ASSERT_NE(m.FindMaterial(30), nullptr);
+  EXPECT_EQ(m.FindMaterial(30)->b, 32);
+  EXPECT_EQ(m.FindMaterial(31), nullptr);
+
+  ASSERT_EQ(m.m_nElems4, 2);
+  const DispElem& q1 = m.m_aElems4[0];
+  const DispElem& q2 = m.m_aElems4[1];
+  EXPECT_EQ(q1.nNo, 11);
+  EXPECT_EQ(q1.nNo2, 11);
+  EXPECT_EQ(q1.nProp, 7);
+  EXPECT_EQ(q1.nMat, 3);  // the property's first integer
+  EXPECT_EQ(q1.nColorClass, 3);
+  EXPECT_EQ(q1.nMode1, 0);
+  EXPECT_EQ(q1.n[1], 5);
+  EXPECT_EQ(q2.nMat, 0);  // the property is missing
+  EXPECT_EQ(q2.nColorClass, 0);
+  // The shared edge 5-6 is flagged only in the later shell, as its edge n1-n2.
+  EXPECT_EQ(q1.nEdgeFlags, 0);
+  EXPECT_EQ(q2.nEdgeFlags, kEdge12);
+}
+
+TEST(DisplayModel, KeywordLinesAndSolidsFillTheirArrays) {
+  BuiltKeyword b;
+  const CDispModel& m = b.m;
+  // Statistics: 6 element records (the comment too), 3 straight and 3 arc
+  // blocks (members 1, 2 and 3 name section 10; 5 names the deck section).
+  EXPECT_EQ(b.stats.m_nElems, 6);
+  EXPECT_EQ(b.stats.m_nRectBlocks, 3);
+  const ArcCounts arcs = CDispModel::CountArcParts(b.ds);
+  EXPECT_EQ(arcs.nFaces, 2 * ArcFaceCount(2, 0, 90));
+  EXPECT_EQ(arcs.nLines, 2 * ArcLineCount(0, 90));
+
+  // Faces: two members with a box (6) and a ring sector (2n + 2rn + 2r).
+  const int n = 16, r = 2;
+  const int perMember = 6 + 2 * n + 2 * r * n + 2 * r;
+  EXPECT_EQ(m.m_nFaces, 2 * perMember);
+  // Member 3 is counted among the straight blocks but cannot be placed.
+  EXPECT_EQ(static_cast<int>(m.m_aFaces.size()), 2 * perMember + 6);
+  // Lines: members 1, 2, 4 and 5 (two records each), then the outlines.
+  EXPECT_EQ(m.m_nLines, 4 * 2 + 2 * (4 * n + 12));
+  EXPECT_EQ(static_cast<int>(m.m_aLines.size()), 6 * 2 + 2 * (4 * n + 12));
+  EXPECT_EQ(m.m_nOverflow, 0);
+
+  // Member 1: first end at node 1 (raw coordinates), colour class from the
+  // first map row of element 1.
+  const DispLine& a = m.m_aLines[0];
+  const DispLine& e = m.m_aLines[1];
+  EXPECT_EQ(a.nCode, 1);
+  EXPECT_EQ(a.byOutline, 0);
+  EXPECT_EQ(a.nThick, 1);
+  EXPECT_EQ(a.nColorClass, 2);
+  EXPECT_EQ(a.nMode1, 1);
+  EXPECT_EQ(e.nCode, 0);
+  EXPECT_EQ(e.p[0], 10);
+  // Member 4 (no property) runs from node 4 to node 1.
+  EXPECT_EQ(m.m_aLines[4].p[1], 4);
+  EXPECT_EQ(m.m_aLines[5].p[1], 0);
+
+  // The box of member 1 first: its first end face lies in the plane x = 0,
+  // the strip (y -1..1, z 0..10) of the straight block; the section's
+  // material stands in for the block's 0.
+  const DispFace& f0 = m.m_aFaces[0];
+  EXPECT_EQ(f0.nElem, 1);
+  EXPECT_EQ(f0.nBlock, 1);
+  EXPECT_EQ(f0.nMat, 4);
+  EXPECT_EQ(f0.nSide, 1);
+  EXPECT_EQ(f0.nColorClass, 2);
+  for (int c = 0; c < 4; ++c) {
+    EXPECT_EQ(f0.p[c][0], 0);
+    EXPECT_EQ(std::abs(f0.p[c][1]), 1);
+    EXPECT_EQ(f0.n[c][0], -1);
+  }
+  // Then the arc block with its own material.
+  EXPECT_EQ(m.m_aFaces[6].nBlock, 2);
+  EXPECT_EQ(m.m_aFaces[6].nMat, 2);
+  EXPECT_EQ(m.m_aFaces[6].nSide, 0);
+  // Outline records carry the block's material and the member's property.
+  const DispLine& o = m.m_aLines[8];
+  EXPECT_EQ(o.byOutline, 1);
+  EXPECT_EQ(o.nCode, 2 * n + 1);
+  EXPECT_EQ(o.nMat, 2);
+  EXPECT_EQ(o.nElemInt, 10);
+}
+
+TEST(DisplayModel, SolidsAndLinesFillExactlyTheAllocation) {
+  // Every member placeable: the counts are the arrays' sizes.
+  CIpDataSet ds;
+  BuildKeywordModel(ds, true);
+  CModelStats stats;
+  ASSERT_TRUE(stats.CountIp(ds));
+  CDispModel m;
+  ASSERT_TRUE(m.BuildDisplayModel(ds, stats));
+  EXPECT_EQ(m.m_nFaces, 2 * (6 + 2 * 16 + 2 * 2 * 16 + 2 * 2));
+  EXPECT_EQ(m.m_nFaces, static_cast<int>(m.m_aFaces.size()));
+  EXPECT_EQ(m.m_nLines, static_cast<int>(m.m_aLines.size()));
+  EXPECT_EQ(m.m_nOverflow, 0);
+}
+
+TEST(DisplayModel, KeywordModelWithoutNodes) {
+  CIpDataSet ds;
+  AddNode(ds, 8, 3, -2, 7);
+  CModelStats stats;
+  ASSERT_TRUE(stats.CountIp(ds));
+  CDispModel m;
+  // No colour table: the materials stay black instead of dividing by 0.
+  m.BuildDisplayModel(ds, stats);
+  EXPECT_EQ(m.m_dScale, 1.0);
+  ASSERT_EQ(m.m_nNodes, 1);
+  EXPECT_EQ(m.m_aNodes[0].x, 0);
+  EXPECT_EQ(m.m_aNodes[0].y, 0);
+  EXPECT_EQ(m.m_aNodes[0].z, 0);
+
+  CIpDataSet empty;
+  ASSERT_TRUE(stats.CountIp(empty));
+  m.BuildDisplayModel(empty, stats);
+  EXPECT_EQ(m.m_nNodes, 0);
+  EXPECT_EQ(m.m_dScale, 1.0);
+  EXPECT_EQ(m.m_nFaces, 0);
+  EXPECT_EQ(m.m_nLines, 0);
+}
+
+TEST(DisplayModel, ArraysNeverOverflow) {
+  BuiltKeyword b;
+  CDispModel m;
+  ThreeColours(m);
+  // Too little room everywhere: nothing is written past an array's end.
+  ASSERT_TRUE(m.AllocArrays(5, 3, 2, 1, 1));
+  m.BuildNodesAndShells(b.ds);
+  m.BuildLineMembers(b.ds);
+  m.BuildMemberSolids(b.ds);
+  EXPECT_EQ(m.m_nNodes, 2);
+  EXPECT_EQ(m.m_nElems4, 1);
+  EXPECT_EQ(m.m_nMats, 1);
+  EXPECT_EQ(m.m_nLines, 2);
+  EXPECT_EQ(m.m_nFaces, 5);
+  EXPECT_GT(m.m_nOverflow, 0);
+
+  // Sizes that cannot be allocated are refused with a message.
+  std::string error;
+  EXPECT_FALSE(m.AllocArrays(std::int64_t{1} << 40, 2, 2, 0, 0, &error));
+  EXPECT_TRUE(m.m_aFaces.empty());
+  EXPECT_EQ(m.m_aLines.size(), 2u);
+  EXPECT_NE(error.find("face"), std::string::npos);
+  m.FreeDisplayArrays(true);
+  EXPECT_EQ(m.m_nNodes, 0);
+  EXPECT_EQ(m.m_nFaces, 0);
+}
+
+TEST(DisplayModel, EdgeFlagsMatchTheFullPairSearch) {
+  // A strip of quads, some repeated and some turned round, against the
+  // comparison of every pair.
+  CDispModel m;
+  ASSERT_TRUE(m.AllocArrays(0, 0, 0, 40, 0));
+  int n = 0;
+  for (int i = 0; i < 12; ++i) {
+    DispElem& e = m.m_aElems4[n++];
+    const int a = i, b = i + 1, c = i + 101, d = i + 100;
+    if (i % 3 == 1) {
+      e.n[0] = c, e.n[1] = b, e.n[2] = a, e.n[3] = d;
+    } else {
+      e.n[0] = a, e.n[1] = b, e.n[2] = c, e.n[3] = d;
+    }
+  }
+  m.m_aElems4[n++] = m.m_aElems4[4];
+  m.m_aElems4[n] = m.m_aElems4[0];
+  m.m_aElems4[n].n[2] = m.m_aElems4[n].n[3] = 0;  // degenerate
+  ++n;
+  m.m_nElems4 = n;
+  for (int i = 0; i < n; ++i) m.m_aElems4[i].nEdgeFlags = 0;
+  m.ComputeEdgeFlags();
+  for (int t = 0; t < n; ++t) {
+    int expected = 0;
+    const DispElem& et = m.m_aElems4[t];
+    for (int s = 0; s < t; ++s) {
+      const DispElem& es = m.m_aElems4[s];
+      for (int k = 0; k < 4; ++k) {
+        for (int j = 0; j < 4; ++j) {
+          const int a = es.n[k], b = es.n[(k + 1) % 4];
+          const int c = et.n[j], d = et.n[(j + 1) % 4];
+          if ((a == c && b == d) || (a == d && b == c)) expected |= 1 << j;
+        }
+      }
+    }
+    EXPECT_EQ(et.nEdgeFlags, expected) << t;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The same structure as an analysis input.
+
+template <class T>
+T* Add(CFbRecordList<T>& list, int no) {
+  auto r = std::make_unique<T>();
+  r->m_nNo = no;
+  T* raw = r.get();
+  EXPECT_EQ(list.Append(std::move(r)), 1);
+  return raw;
+}
+
+void BuildInputModel(CFbModel& fb) {
+  const double xyz[6][3] = {{0, 0, 0}, {10, 0, 0}, {10, 4, 1}, {0, 4, 0}, {5, 0, 0}, {5, 4, 0}};
+  for (int i = 0; i < 6; ++i) {
+    CFbNode* n = Add(fb.m_aNodes, i + 1);
+    n->m_dX = xyz[i][0];
+    n->m_dY = xyz[i][1];
+    n->m_dZ = xyz[i][2];
+  }
+  for (int no : {10, 20, 30, 40}) Add(fb.m_aMats, no);
+
+  CFbSec* fibre = Add(fb.m_aSecs, 10);
+  fibre->m_pFiber = std::make_unique<CFbFiberSec>();
+  fibre->m_pFiber->m_vRef.m_dVz = 1;
+  fibre->m_pFiber->m_nMat = 4;
+  CFbSecBlock rect;
+  rect.m_nCols = 2;
+  rect.m_nRows = 5;
+  rect.m_dC0 = 0, rect.m_dC15 = 0, rect.m_dC30 = 0, rect.m_dC45 = 10, rect.m_dC75 = 2;
+  CFbSecBlock arc;
+  arc.m_nShape = -1;
+  arc.m_nCols = 2;
+  arc.m_nRows = 3;
+  arc.m_nMat = 2;
+  arc.m_dC0 = 1, arc.m_dC30 = 3, arc.m_dC15 = 0, arc.m_dC45 = 90;
+  fibre->m_pFiber->m_aBlocks = {rect, arc};
+  fibre->m_pFiber->m_nBlocks = 2;
+
+  CFbSec* shell = Add(fb.m_aSecs, 30);
+  shell->m_pShell = std::make_unique<CFbShellSec>();
+  shell->m_pShell->m_anInfo[0] = 3;
+
+  CFbSec* scalar = Add(fb.m_aSecs, 40);
+  scalar->m_pScalar = std::make_unique<CFbScalarSec>();
+  scalar->m_pScalar->m_vRef.m_dVz = 1;
+
+  struct {
+    int no, i, j, sec;
+  } elems[] = {{1, 1, 2, 10}, {2, 2, 3, 10}, {3, 99, 2, 10}, {4, 4, 1, 40}, {5, 1, 4, 55}};
+  for (const auto& e : elems) {
+    CFbElem* el = Add(fb.m_aElems, e.no);
+    el->m_nNodeI = e.i;
+    el->m_nNodeJ = e.j;
+    el->m_nSec = e.sec;
+    el->m_nExtra = 77;
+  }
+  // Quads name their section by position: 2 is the shell section.
+  CFbQuad* q1 = Add(fb.m_aQuads, 11);
+  q1->m_nSec = 2;
+  const int c1[4] = {1, 5, 6, 4}, c2[4] = {6, 5, 2, 3};
+  for (int k = 0; k < 4; ++k) q1->m_anNodes[k] = c1[k];
+  CFbQuad* q2 = Add(fb.m_aQuads, 12);
+  q2->m_nSec = 9;
+  for (int k = 0; k < 4; ++k) q2->m_anNodes[k] = c2[k];
+  fb.Link();
+}
+
+TEST(DisplayModel, AnalysisInputMatchesTheKeywordModel) {
+  CFbModel fb;
+  BuildInputModel(fb);
+  CModelStats stats;
+  ASSERT_TRUE(stats.CountFb(fb));
+  CDispModel m;
+  ThreeColours(m);
+  EXPECT_TRUE(m.BuildDisplayModelIn(fb, stats));
+
+  BuiltKeyword kw;
+  EXPECT_EQ(m.m_dScale, kw.m.m_dScale);
+  for (int j = 0; j < 3; ++j) EXPECT_EQ(m.m_vCenter[j], kw.m.m_vCenter[j]);
+  ASSERT_EQ(m.m_nNodes, 6);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(m.m_aNodes[i].x, kw.m.m_aNodes[i].x);
+    EXPECT_EQ(m.m_aNodes[i].y, kw.m.m_aNodes[i].y);
+    EXPECT_EQ(m.m_aNodes[i].z, kw.m.m_aNodes[i].z);
+  }
+  ASSERT_EQ(m.m_nMats, 4);
+  EXPECT_EQ(m.m_aMats[3].r, 10);
+  ASSERT_EQ(m.m_nElems4, 2);
+  EXPECT_EQ(m.m_aElems4[0].nMat, 3);
+  EXPECT_EQ(m.m_aElems4[0].nProp, 2);
+  EXPECT_EQ(m.m_aElems4[1].nMat, 0);
+  EXPECT_EQ(m.m_aElems4[1].nEdgeFlags, kEdge12);
+
+  // Element 3's first node is missing: no lines, no solid (its section is
+  // fine). Element 4 has no fibre section and element 5 no section at all:
+  // lines only.
+  const int n = 16, r = 2;
+  const int perMember = 6 + 2 * n + 2 * r * n + 2 * r;
+  EXPECT_EQ(m.m_nFaces, 2 * perMember);
+  EXPECT_EQ(m.m_nLines, 4 * 2 + 2 * (4 * n + 12));
+  EXPECT_EQ(m.m_nOverflow, 0);
+  EXPECT_EQ(m.m_aFaces[0].nElemInt, 77);
+  EXPECT_EQ(m.m_aFaces[0].nMat, 4);
+  EXPECT_EQ(m.m_aFaces[6].nMat, 2);
+  // The faces of member 1 are those of the keyword model.
+  for (int i = 0; i < perMember; ++i) {
+    for (int c = 0; c < 4; ++c)
+      for (int j = 0; j < 3; ++j)
+        EXPECT_NEAR(m.m_aFaces[i].p[c][j], kw.m.m_aFaces[i].p[c][j], 1e-12) << i;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,302 @@
+#include "viewer/display_model.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+#include <unordered_set>
+
+#include "dataset/model_stats.h"
+#include "platform/numbers.h"
+
+namespace {
+
+// No display array may hold more than this many bytes: a count read from a
+// file that asks for more is refused rather than tried.
+constexpr std::int64_t kMaxArrayBytes = std::int64_t{8} << 30;
+
+template <class T>
+bool Allocate(std::vector<T>& array, std::int64_t count, const char* what, std::string* error) {
+  array.clear();
+  array.shrink_to_fit();
+  if (count <= 0) return true;
+  const std::int64_t limit =
+      std::min<std::int64_t>(INT32_MAX, kMaxArrayBytes / static_cast<std::int64_t>(sizeof(T)));
+  bool ok = count <= limit;
+  if (ok) {
+    try {
+      array.resize(static_cast<std::size_t>(count));
+    } catch (const std::bad_alloc&) {
+      array.clear();
+      array.shrink_to_fit();
+      ok = false;
+    }
+  }
+  if (!ok && error != nullptr) {
+    if (!error->empty()) *error += "\n";
+    *error += plat::Format("cannot allocate %lld %s records", static_cast<long long>(count), what);
+  }
+  return ok;
+}
+
+std::uint64_t EdgeKey(int a, int b) {
+  if (a > b) std::swap(a, b);
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
+         static_cast<std::uint32_t>(b);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Node lookups
+
+void CDispNodeIndex::Build(const DispNode* nodes, int count) {
+  m_pNodes = nodes;
+  m_nCount = std::max(0, count);
+  m_map.clear();
+  m_map.reserve(static_cast<std::size_t>(m_nCount));
+  for (int i = 0; i < m_nCount; ++i) m_map.emplace(nodes[i].nNo, i);  // first wins
+}
+
+void CDispNodeIndex::Clear() {
+  m_pNodes = nullptr;
+  m_nCount = 0;
+  m_map.clear();
+}
+
+int CDispNodeIndex::Find(int no) const {
+  const auto it = m_map.find(no);
+  return it == m_map.end() ? -1 : it->second;
+}
+
+int FindNodePos(double out[][3], int nWanted, const int* nos, const CDispNodeIndex& index) {
+  for (int i = 0; i < nWanted; ++i) {
+    const int k = index.Find(nos[i]);
+    if (k < 0) {
+      std::printf("cannot find pos : %d ( %d / %d ) in %d\n", nos[i], i, nWanted, index.Count());
+      return 0;
+    }
+    const DispNode& node = index.Nodes()[k];
+    out[i][0] = node.x;
+    out[i][1] = node.y;
+    out[i][2] = node.z;
+  }
+  return 1;
+}
+
+int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& index) {
+  for (int i = 0; i < 4; ++i) {
+    const int k = index.Find(nos[i]);
+    if (k < 0) {
+      std::printf("cannot find pos : %d ( %d / %d ) in %d\n", nos[i], i, 4, index.Count());
+      return 0;
+    }
+    for (int j = 0; j < 4; ++j) out[i][j] = index.Nodes()[k].dVal[j];
+  }
+  return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Colour map lookup
+
+CElemColorIndex::CElemColorIndex(const std::vector<ElemColorEntry>& map) {
+  m_map.reserve(map.size());
+  for (const ElemColorEntry& e : map) m_map.emplace(e.nNo, &e);  // first wins
+}
+
+void CElemColorIndex::Lookup(int no, int& nColorClass, int& nMode1) const {
+  const auto it = m_map.find(no);
+  if (it == m_map.end()) {
+    nColorClass = 0;
+    nMode1 = 0;
+  } else {
+    nColorClass = it->second->nColorClass;
+    nMode1 = it->second->nMode1;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Allocation
+
+bool CDispModel::AllocArrays(std::int64_t nFaces, std::int64_t nLines, std::int64_t nNodes,
+                             std::int64_t nElems4, std::int64_t nMats, std::string* error) {
+  FreeDisplayArrays(false);
+  bool ok = true;
+  ok &= Allocate(m_aFaces, nFaces, "face", error);
+  ok &= Allocate(m_aLines, nLines, "line", error);
+  ok &= Allocate(m_aNodes, nNodes, "node", error);
+  ok &= Allocate(m_aCurNodes, nNodes, "node", error);
+  ok &= Allocate(m_aElems4, nElems4, "shell element", error);
+  ok &= Allocate(m_aMats, nMats, "material", error);
+  return ok;
+}
+
+bool CDispModel::AllocDisplayArrays(const CModelStats& stats, const ArcCounts& arcs,
+                                    std::string* error) {
+  const auto n = [](std::int64_t v) { return std::max<std::int64_t>(0, v); };
+  return AllocArrays(n(arcs.nFaces) + 6 * n(stats.m_nRectBlocks),
+                     n(arcs.nLines) + 2 * n(stats.m_nElems), n(stats.m_nNodes), n(stats.m_nQuads),
+                     n(stats.m_nMats), error);
+}
+
+void CDispModel::FreeDisplayArrays(bool bColorMap) {
+  for (auto* a : {&m_aNodes, &m_aCurNodes}) {
+    a->clear();
+    a->shrink_to_fit();
+  }
+  for (auto* a : {&m_aElems3, &m_aElems4}) {
+    a->clear();
+    a->shrink_to_fit();
+  }
+  m_aSolids.clear();
+  m_aSolids.shrink_to_fit();
+  m_aMats.clear();
+  m_aMats.shrink_to_fit();
+  m_aFaces.clear();
+  m_aFaces.shrink_to_fit();
+  m_aLines.clear();
+  m_aLines.shrink_to_fit();
+  if (bColorMap) {
+    m_aElemColors.clear();
+    m_aElemColors.shrink_to_fit();
+  }
+  m_nNodes = m_nCurNodes = m_nElems3 = m_nElems4 = m_nSolids = m_nMats = 0;
+  m_nFaces = m_nLines = 0;
+  m_nodeIndex.Clear();
+  m_curNodeIndex.Clear();
+  m_matIndex.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Appending
+
+bool CDispModel::AddFace(const DispFace& face) {
+  if (m_nFaces < 0 || m_nFaces >= static_cast<int>(m_aFaces.size())) {
+    ++m_nOverflow;
+    return false;
+  }
+  m_aFaces[static_cast<std::size_t>(m_nFaces++)] = face;
+  return true;
+}
+
+bool CDispModel::AddLine(const double p[3], const double v[3], int nMat, int nElemInt,
+                         int nColorClass, int nMode1, int nCode) {
+  if (m_nLines < 0 || m_nLines >= static_cast<int>(m_aLines.size())) {
+    ++m_nOverflow;
+    return false;
+  }
+  DispLine& line = m_aLines[static_cast<std::size_t>(m_nLines++)];
+  line = DispLine{};
+  line.nCode = nCode;
+  line.byOutline = 1;
+  for (int j = 0; j < 3; ++j) {
+    line.p[j] = p[j];
+    line.v[j] = v[j];
+  }
+  line.nMat = nMat;
+  line.nElemInt = nElemInt;
+  line.nColorClass = nColorClass;
+  line.nThick = 0;
+  line.nMode1 = nMode1;
+  return true;
+}
+
+bool CDispModel::HasLineRoom(std::int64_t n) {
+  if (m_nLines >= 0 && m_nLines + n <= static_cast<std::int64_t>(m_aLines.size())) return true;
+  m_nOverflow += static_cast<int>(std::min<std::int64_t>(n, INT32_MAX - m_nOverflow));
+  return false;
+}
+
+// ---------------------------------------------------------------------------
+// Lookups
+
+const DispMaterial* CDispModel::FindMaterial(int no) const {
+  const auto it = m_matIndex.find(no);
+  return it == m_matIndex.end() ? nullptr : &m_aMats[static_cast<std::size_t>(it->second)];
+}
+
+void CDispModel::IndexNodes() {
+  m_nodeIndex.Build(m_aNodes.data(), std::min(m_nNodes, static_cast<int>(m_aNodes.size())));
+  m_curNodeIndex.Build(m_aCurNodes.data(),
+                       std::min(m_nCurNodes, static_cast<int>(m_aCurNodes.size())));
+}
+
+void CDispModel::IndexMaterials() {
+  m_matIndex.clear();
+  const int n = std::min(m_nMats, static_cast<int>(m_aMats.size()));
+  for (int i = 0; i < n; ++i) m_matIndex.emplace(m_aMats[static_cast<std::size_t>(i)].nNo, i);
+}
+
+// ---------------------------------------------------------------------------
+// Shared steps of the node and shell builders
+
+void CDispModel::ResetModelCounts() {
+  m_dMinX = m_dMinY = m_dMinZ = 1e55;
+  m_dMaxX = m_dMaxY = m_dMaxZ = -1e55;
+  m_nNodes = m_nCurNodes = 0;
+  m_nElems3 = m_nElems4 = 0;
+  m_nSolids = 0;
+  m_nMats = 0;
+  m_nGridStatus = 0;
+}
+
+void CDispModel::WidenBox(double x, double y, double z) {
+  if (x < m_dMinX) m_dMinX = x;
+  if (x > m_dMaxX) m_dMaxX = x;
+  if (y < m_dMinY) m_dMinY = y;
+  if (y > m_dMaxY) m_dMaxY = y;
+  if (z < m_dMinZ) m_dMinZ = z;
+  if (z > m_dMaxZ) m_dMaxZ = z;
+}
+
+void CDispModel::ComputeScale() {
+  double extent = m_dMaxX - m_dMinX;
+  if (m_dMaxY - m_dMinY > extent) extent = m_dMaxY - m_dMinY;
+  if (m_dMaxZ - m_dMinZ > extent) extent = m_dMaxZ - m_dMinZ;
+  m_dScale = extent > 0 ? 2.0 / extent : 1.0;
+  m_vCenter[0] = -(m_dMinX + m_dMaxX) / 2;
+  m_vCenter[1] = -(m_dMinY + m_dMaxY) / 2;
+  m_vCenter[2] = -(m_dMinZ + m_dMaxZ) / 2;
+}
+
+void CDispModel::SetNode(int i, int no, double x, double y, double z) {
+  for (auto* a : {&m_aNodes, &m_aCurNodes}) {
+    DispNode& node = (*a)[static_cast<std::size_t>(i)];
+    node.nNo = no;
+    node.x = (x + m_vCenter[0]) * m_dScale;
+    node.y = (y + m_vCenter[1]) * m_dScale;
+    node.z = (z + m_vCenter[2]) * m_dScale;
+    for (double& v : node.dVal) v = 0.0;
+  }
+}
+
+void CDispModel::SetMaterial(int i, int no) {
+  DispMaterial& mat = m_aMats[static_cast<std::size_t>(i)];
+  mat.nNo = no;
+  // An empty colour table leaves the material black rather than dividing by 0.
+  const int nColors = std::clamp(m_colorTable.m_nColors, 0, kMaxColors);
+  if (nColors > 0) {
+    const ColorEntry& c = m_colorTable.m_aColors[static_cast<std::size_t>(i % nColors)];
+    mat.r = c.r;
+    mat.g = c.g;
+    mat.b = c.b;
+  } else {
+    mat.r = mat.g = mat.b = 0.0;
+  }
+}
+
+void CDispModel::ComputeEdgeFlags() {
+  // An edge of a shell is flagged when an earlier shell has the same edge,
+  // in either direction: look each edge up among the edges seen so far.
+  const int n = std::min(m_nElems4, static_cast<int>(m_aElems4.size()));
+  std::unordered_set<std::uint64_t> seen;
+  seen.reserve(static_cast<std::size_t>(n) * 4);
+  for (int t = 0; t < n; ++t) {
+    DispElem& e = m_aElems4[static_cast<std::size_t>(t)];
+    std::uint64_t keys[4];
+    for (int k = 0; k < 4; ++k) {
+      keys[k] = EdgeKey(e.n[k], e.n[(k + 1) % 4]);
+      if (seen.count(keys[k]) != 0) e.nEdgeFlags |= 1 << k;
+    }
+    for (std::uint64_t key : keys) seen.insert(key);
+  }
+}

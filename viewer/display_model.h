@@ -1,0 +1,177 @@
+// The display model both viewers draw from: the display arrays of
+// display_records.h with their counts, the normalisation of the node
+// positions, and the builders over a keyword data set and over an analysis
+// input. Both programs' documents derive from CDispModel. Nothing here
+// touches OpenGL: the builders run on the loading thread.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "viewer/color_table.h"
+#include "viewer/display_records.h"
+
+class CIpDataSet;
+class CFbModel;
+class CModelStats;
+
+// Node lookup by number over one node array; the first node with a number
+// wins, as a front-to-back search would find it.
+class CDispNodeIndex {
+ public:
+  void Build(const DispNode* nodes, int count);
+  void Clear();
+  // Position in the array, or -1.
+  int Find(int no) const;
+  const DispNode* Nodes() const { return m_pNodes; }
+  int Count() const { return m_nCount; }
+
+ private:
+  const DispNode* m_pNodes = nullptr;
+  int m_nCount = 0;
+  std::unordered_map<int, int> m_map;
+};
+
+// The scaled x, y, z of each wanted node into out[i]. Returns 1 when all were
+// found; else prints "cannot find pos : ..." to standard output and returns 0
+// (the positions written so far stay).
+int FindNodePos(double out[][3], int nWanted, const int* nos, const CDispNodeIndex& index);
+// The four per-node values of each of the four corner nodes into out[i].
+int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& index);
+
+// Face and line records that the arc blocks of all members need.
+struct ArcCounts {
+  std::int64_t nFaces = 0;
+  std::int64_t nLines = 0;
+};
+
+class CDispModel {
+ public:
+  CDispModel() = default;
+  virtual ~CDispModel() = default;
+  CDispModel(const CDispModel&) = delete;
+  CDispModel& operator=(const CDispModel&) = delete;
+
+  // --- display arrays: the count beside each is the number of records in
+  // use; the vector's size is the room AllocDisplayArrays gave it.
+  int m_nNodes = 0;
+  std::vector<DispNode> m_aNodes;       // base positions
+  int m_nCurNodes = 0;
+  std::vector<DispNode> m_aCurNodes;    // current positions
+  int m_nElems3 = 0;
+  std::vector<DispElem> m_aElems3;      // 3-node shells (never filled here)
+  int m_nElems4 = 0;
+  std::vector<DispElem> m_aElems4;      // 4-node shells
+  int m_nSolids = 0;
+  std::vector<DispSolid> m_aSolids;     // 8-node solids (never filled here)
+  int m_nMats = 0;
+  std::vector<DispMaterial> m_aMats;
+  int m_nFaces = 0;
+  std::vector<DispFace> m_aFaces;       // member solids
+  int m_nLines = 0;
+  std::vector<DispLine> m_aLines;       // member lines and arc outlines
+
+  // Per-element colour map (".clr"); the first row of a number wins.
+  std::vector<ElemColorEntry> m_aElemColors;
+  // Material colour table; material i takes entry i modulo the count.
+  CColorTable m_colorTable;
+
+  // Bounding box of the nodes and the normalisation:
+  // scaled = (raw + m_vCenter) x m_dScale.
+  double m_dMinX = 1e55, m_dMaxX = -1e55;
+  double m_dMinY = 1e55, m_dMaxY = -1e55;
+  double m_dMinZ = 1e55, m_dMaxZ = -1e55;
+  double m_dScale = 1.0;
+  double m_vCenter[3] = {0, 0, 0};
+
+  int m_nColorMode = 0;       // -1 after a build of either model
+  double m_dDispScale = 0.0;  // 1.0 after a build of either model
+  int m_nGridStatus = 0;      // 0 after a build of either model
+
+  // Appends refused because an array was full (the arrays are sized before
+  // building and never grow).
+  int m_nOverflow = 0;
+
+  // Node lookups over both node arrays, rebuilt by the node builders.
+  CDispNodeIndex m_nodeIndex;
+  CDispNodeIndex m_curNodeIndex;
+
+  // --- allocation ---------------------------------------------------------
+  // Sizes every array from the statistics: faces = arc faces + 6 x straight
+  // blocks, lines = arc lines + 2 x elements, nodes (two arrays), 4-node
+  // shells and materials. Negative counts are 0; a size that cannot be
+  // allocated leaves that array empty and is reported in `error`. Returns
+  // false when any array was refused. The colour map survives.
+  bool AllocDisplayArrays(const CModelStats& stats, const ArcCounts& arcs,
+                          std::string* error = nullptr);
+  // The same from the record counts themselves.
+  bool AllocArrays(std::int64_t nFaces, std::int64_t nLines, std::int64_t nNodes,
+                   std::int64_t nElems4, std::int64_t nMats, std::string* error = nullptr);
+  // Frees every array (the colour map too when asked) and zeroes the counts,
+  // so nothing can draw from a freed array.
+  void FreeDisplayArrays(bool bColorMap);
+
+  // --- the keyword data set (linked and counted) ---------------------------
+  static ArcCounts CountArcParts(const CIpDataSet& data);
+  void BuildNodesAndShells(const CIpDataSet& data);
+  void BuildLineMembers(const CIpDataSet& data);
+  void BuildMemberSolids(const CIpDataSet& data);
+  // Allocation from `stats` and the three builders in their order.
+  bool BuildDisplayModel(const CIpDataSet& data, const CModelStats& stats,
+                         std::string* error = nullptr);
+
+  // --- the analysis input (linked and counted) -----------------------------
+  static ArcCounts CountArcParts(const CFbModel& model);
+  void BuildNodesAndShellsIn(const CFbModel& model);
+  void BuildLineMembersIn(const CFbModel& model);
+  void BuildMemberSolidsIn(const CFbModel& model);
+  bool BuildDisplayModelIn(const CFbModel& model, const CModelStats& stats,
+                           std::string* error = nullptr);
+
+  // --- appending (the solid builders) --------------------------------------
+  // Appends one face / line record; false (and m_nOverflow counted) when the
+  // array is full.
+  bool AddFace(const DispFace& face);
+  // One outline record: point, second vector, material, element integer,
+  // colour class, mode-1 flag, vertex-count code; outline flag 1, thin.
+  bool AddLine(const double p[3], const double v[3], int nMat, int nElemInt, int nColorClass,
+               int nMode1, int nCode);
+
+  // True when `n` more line records fit; otherwise counts them as refused.
+  bool HasLineRoom(std::int64_t n);
+
+  // --- lookups --------------------------------------------------------------
+  // The first material record with that number, or null.
+  const DispMaterial* FindMaterial(int no) const;
+  // Rebuilds the node and material lookups after the arrays were filled by
+  // other code (a grid model, say).
+  void IndexNodes();
+  void IndexMaterials();
+
+  // Resets the box, the counts of nodes, shells, solids and materials.
+  void ResetModelCounts();
+  // Box from raw coordinates, then scale and centre from the box.
+  void WidenBox(double x, double y, double z);
+  void ComputeScale();
+  // Fills node slot i of both node arrays from raw coordinates.
+  void SetNode(int i, int no, double x, double y, double z);
+  // Material slot i: number and colour entry i modulo the colour count.
+  void SetMaterial(int i, int no);
+  // Edge flags of the 4-node shells (an edge shared with an earlier shell).
+  void ComputeEdgeFlags();
+
+ private:
+  std::unordered_map<int, int> m_matIndex;
+};
+
+// Colour class and mode-1 flag of an element number from a colour map; the
+// first row with the number wins; 0 and 0 when absent.
+class CElemColorIndex {
+ public:
+  explicit CElemColorIndex(const std::vector<ElemColorEntry>& map);
+  void Lookup(int no, int& nColorClass, int& nMode1) const;
+
+ private:
+  std::unordered_map<int, const ElemColorEntry*> m_map;
+};

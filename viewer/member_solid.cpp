@@ -1,0 +1,292 @@
+#include "viewer/member_solid.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "viewer/display_model.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// The face record with the identifiers of the member and the block.
+DispFace NewFace(const MemberFrame& f, const SolidBlock& b, int nIndex, int nSide) {
+  DispFace face;
+  face.nElem = f.nElem;
+  face.nBlock = b.nBlock;
+  face.nIndex = nIndex;
+  face.nMat = b.nMat;
+  face.nElemInt = f.nElemInt;
+  face.nColorClass = f.nColorClass;
+  face.nSide = nSide;
+  face.nMode1 = f.nMode1;
+  return face;
+}
+
+// Sets the corners of a quadrilateral so that they turn counter-clockwise
+// seen from the side `outward` points to (the drawing takes the face's
+// normal from its first three corners), and every corner normal to `normal`.
+void SetQuad(DispFace& face, const double c[4][3], const double outward[3],
+             const double normal[3]) {
+  // Newell's normal of the loop: robust for a quad whose first edge is short.
+  double w[3] = {0, 0, 0};
+  for (int i = 0; i < 4; ++i) {
+    const double* a = c[i];
+    const double* b = c[(i + 1) % 4];
+    w[0] += (a[1] - b[1]) * (a[2] + b[2]);
+    w[1] += (a[2] - b[2]) * (a[0] + b[0]);
+    w[2] += (a[0] - b[0]) * (a[1] + b[1]);
+  }
+  const bool reverse = Dot(w, outward) < 0;
+  face.nCorners = 4;
+  for (int i = 0; i < 4; ++i) {
+    const int k = reverse ? (4 - i) % 4 : i;
+    for (int j = 0; j < 3; ++j) {
+      face.p[i][j] = c[k][j];
+      face.n[i][j] = normal[j];
+    }
+  }
+}
+
+// Position at radius r and angle t (radians) of an arc block at one end.
+void ArcPoint(const MemberFrame& f, const SolidBlock& b, const double end[3], double r, double t,
+              double out[3]) {
+  const double cy = b.yc + r * std::cos(t);
+  const double cz = b.zc + r * std::sin(t);
+  for (int j = 0; j < 3; ++j) out[j] = end[j] + cy * f.ay[j] + cz * f.az[j];
+}
+
+int RadialCount(const SolidBlock& b) { return std::max(0, b.nRadial); }
+
+// Angle of division i of n (radians); the last one is the end angle itself.
+double DivAngle(const SolidBlock& b, int i, int n) {
+  const double span = b.a2 - b.a1;
+  const double deg = (i == n) ? b.a2 : b.a1 + span * i / n;
+  return deg * kPi / 180.0;
+}
+
+}  // namespace
+
+int ArcDivisionCount(double a1, double a2) {
+  const double span = a2 - a1;
+  if (!std::isfinite(a1) || !std::isfinite(a2) || !std::isfinite(span)) return 0;
+  const double q = std::trunc(span / 45.0 + 1e-6);
+  // 8 L is at most the cap; a larger L would only be cut back to it.
+  const double lmax = kMaxArcDivisions / 8;
+  const int l = q < 1.0 ? 1 : (q > lmax ? static_cast<int>(lmax) : static_cast<int>(q));
+  int n = 8;
+  while (n < 8 * l) n *= 2;
+  return n;
+}
+
+std::int64_t ArcFaceCount(int nRadial, double a1, double a2) {
+  const std::int64_t n = ArcDivisionCount(a1, a2);
+  if (n == 0) return 0;
+  const std::int64_t r = std::max(0, nRadial);
+  return 2 * n + 2 * r * n + 2 * r;
+}
+
+std::int64_t ArcLineCount(double a1, double a2) {
+  const std::int64_t n = ArcDivisionCount(a1, a2);
+  if (n == 0) return 0;
+  return 4 * n + 12;
+}
+
+void TransformLocalCorner(const double p1[3], const double p2[3], const double ay[3],
+                          const double az[3], const double y[4], const double z[4],
+                          double ox[8], double oy[8], double oz[8]) {
+  for (int e = 0; e < 2; ++e) {
+    const double* p = e == 0 ? p1 : p2;
+    for (int k = 0; k < 4; ++k) {
+      const int i = e * 4 + k;
+      ox[i] = p[0] + y[k] * ay[0] + z[k] * az[0];
+      oy[i] = p[1] + y[k] * ay[1] + z[k] * az[1];
+      oz[i] = p[2] + y[k] * ay[2] + z[k] * az[2];
+    }
+  }
+}
+
+void MakeUnitAxes(const double ox[8], const double oy[8], const double oz[8], double u[3],
+                  double v[3]) {
+  u[0] = ox[1] - ox[0];
+  u[1] = oy[1] - oy[0];
+  u[2] = oz[1] - oz[0];
+  v[0] = ox[3] - ox[0];
+  v[1] = oy[3] - oy[0];
+  v[2] = oz[3] - oz[0];
+  for (double* w : {u, v}) {
+    const double len = std::sqrt(Dot(w, w));
+    if (len > 0) {
+      for (int j = 0; j < 3; ++j) w[j] /= len;
+    }
+  }
+}
+
+void AddRectPartFaces(CDispModel& model, const MemberFrame& f, const SolidBlock& b) {
+  double ox[8], oy[8], oz[8];
+  TransformLocalCorner(f.p1, f.p2, f.ay, f.az, b.y, b.z, ox, oy, oz);
+  double u[3], v[3];
+  MakeUnitAxes(ox, oy, oz, u, v);
+  double c[8][3];
+  for (int i = 0; i < 8; ++i) {
+    c[i][0] = ox[i];
+    c[i][1] = oy[i];
+    c[i][2] = oz[i];
+  }
+  const double endNormal[3] = {-f.ax[0], -f.ax[1], -f.ax[2]};
+  // Both end faces carry -ax as their normal; their corners turn outwards,
+  // away from the member at either end.
+  for (int e = 0; e < 2; ++e) {
+    DispFace face = NewFace(f, b, 0, 1);
+    const double q[4][3] = {{c[e * 4][0], c[e * 4][1], c[e * 4][2]},
+                            {c[e * 4 + 1][0], c[e * 4 + 1][1], c[e * 4 + 1][2]},
+                            {c[e * 4 + 2][0], c[e * 4 + 2][1], c[e * 4 + 2][2]},
+                            {c[e * 4 + 3][0], c[e * 4 + 3][1], c[e * 4 + 3][2]}};
+    const double outward[3] = {e == 0 ? -f.ax[0] : f.ax[0], e == 0 ? -f.ax[1] : f.ax[1],
+                               e == 0 ? -f.ax[2] : f.ax[2]};
+    SetQuad(face, q, outward, endNormal);
+    model.AddFace(face);
+  }
+  // Side k lies between corners k and k + 1.
+  const double sideNormal[4][3] = {{-v[0], -v[1], -v[2]},
+                                   {u[0], u[1], u[2]},
+                                   {v[0], v[1], v[2]},
+                                   {-u[0], -u[1], -u[2]}};
+  for (int k = 0; k < 4; ++k) {
+    const int k1 = (k + 1) % 4;
+    DispFace face = NewFace(f, b, k, 1);
+    const double q[4][3] = {{c[k][0], c[k][1], c[k][2]},
+                            {c[k1][0], c[k1][1], c[k1][2]},
+                            {c[4 + k1][0], c[4 + k1][1], c[4 + k1][2]},
+                            {c[4 + k][0], c[4 + k][1], c[4 + k][2]}};
+    SetQuad(face, q, sideNormal[k], sideNormal[k]);
+    model.AddFace(face);
+  }
+}
+
+void AddArcPartSides(CDispModel& model, const MemberFrame& f, const SolidBlock& b) {
+  const int n = ArcDivisionCount(b.a1, b.a2);
+  if (n == 0) return;
+  const int r = RadialCount(b);
+  // Angles run backwards for a negative span: outward sides of the cuts
+  // follow the sense of the sweep.
+  const double sense = (b.a2 - b.a1) < 0 ? -1.0 : 1.0;
+  // Radii from the inner to the outer one; the outer side faces away from
+  // the centre when the outer radius is the larger.
+  const double rsense = (b.r2 - b.r1) < 0 ? -1.0 : 1.0;
+  const double* ends[2] = {f.p1, f.p2};
+
+  auto radial = [&](double t, double out[3]) {
+    for (int j = 0; j < 3; ++j) out[j] = std::cos(t) * f.ay[j] + std::sin(t) * f.az[j];
+  };
+  // Faces along the member on one radius.
+  auto addAlong = [&](double rad, double side) {
+    for (int i = 0; i < n; ++i) {
+      const double t0 = DivAngle(b, i, n), t1 = DivAngle(b, i + 1, n);
+      double q[4][3];
+      ArcPoint(f, b, ends[0], rad, t0, q[0]);
+      ArcPoint(f, b, ends[0], rad, t1, q[1]);
+      ArcPoint(f, b, ends[1], rad, t1, q[2]);
+      ArcPoint(f, b, ends[1], rad, t0, q[3]);
+      double nrm[3];
+      radial(0.5 * (t0 + t1), nrm);
+      for (double& x : nrm) x *= side;
+      DispFace face = NewFace(f, b, 0, 0);
+      SetQuad(face, q, nrm, nrm);
+      model.AddFace(face);
+    }
+  };
+  addAlong(b.r2, rsense);
+  addAlong(b.r1, -rsense);
+
+  auto ringRadius = [&](int j) { return j == r ? b.r2 : b.r1 + (b.r2 - b.r1) * j / r; };
+  // End surfaces: r rings of n divisions at each end.
+  for (int e = 0; e < 2; ++e) {
+    double nrm[3];
+    for (int j = 0; j < 3; ++j) nrm[j] = e == 0 ? -f.ax[j] : f.ax[j];
+    for (int j = 0; j < r; ++j) {
+      const double ra = ringRadius(j), rb = ringRadius(j + 1);
+      for (int i = 0; i < n; ++i) {
+        const double t0 = DivAngle(b, i, n), t1 = DivAngle(b, i + 1, n);
+        double q[4][3];
+        ArcPoint(f, b, ends[e], ra, t0, q[0]);
+        ArcPoint(f, b, ends[e], rb, t0, q[1]);
+        ArcPoint(f, b, ends[e], rb, t1, q[2]);
+        ArcPoint(f, b, ends[e], ra, t1, q[3]);
+        DispFace face = NewFace(f, b, 0, 0);
+        SetQuad(face, q, nrm, nrm);
+        model.AddFace(face);
+      }
+    }
+  }
+  // Radial cuts at the start and at the end angle.
+  for (int c = 0; c < 2; ++c) {
+    const double t = DivAngle(b, c == 0 ? 0 : n, n);
+    // Tangent of increasing angle; the start cut faces against the sweep.
+    double nrm[3];
+    for (int j = 0; j < 3; ++j) {
+      const double tangent = -std::sin(t) * f.ay[j] + std::cos(t) * f.az[j];
+      nrm[j] = (c == 0 ? -sense : sense) * tangent;
+    }
+    for (int j = 0; j < r; ++j) {
+      const double ra = ringRadius(j), rb = ringRadius(j + 1);
+      double q[4][3];
+      ArcPoint(f, b, ends[0], ra, t, q[0]);
+      ArcPoint(f, b, ends[0], rb, t, q[1]);
+      ArcPoint(f, b, ends[1], rb, t, q[2]);
+      ArcPoint(f, b, ends[1], ra, t, q[3]);
+      DispFace face = NewFace(f, b, 0, 0);
+      SetQuad(face, q, nrm, nrm);
+      model.AddFace(face);
+    }
+  }
+}
+
+void AddArcPartCaps(CDispModel& model, const MemberFrame& f, const SolidBlock& b) {
+  const int n = ArcDivisionCount(b.a1, b.a2);
+  if (n == 0) return;
+  // The outlines are closed loops: a loop cut short would leave its count
+  // code pointing past the records, so they go in whole or not at all.
+  if (!model.HasLineRoom(ArcLineCount(b.a1, b.a2))) return;
+  // Second vector: the member direction from the point's end to the other.
+  double d12[3], d21[3];
+  for (int j = 0; j < 3; ++j) {
+    d12[j] = f.p2[j] - f.p1[j];
+    d21[j] = -d12[j];
+  }
+  auto add = [&](const double p[3], const double* dir, int code) {
+    model.AddLine(p, dir, b.nMat, f.nElemInt, f.nColorClass, f.nMode1, code);
+  };
+  // End outlines: outer arc then inner arc, one closed loop of 2n + 2 points;
+  // at the second end the loop runs the other way round.
+  for (int e = 0; e < 2; ++e) {
+    const double* end = e == 0 ? f.p1 : f.p2;
+    const double* dir = e == 0 ? d12 : d21;
+    int code = 2 * n + 1;
+    for (int i = 0; i <= n; ++i) {
+      double p[3];
+      ArcPoint(f, b, end, b.r2, DivAngle(b, e == 0 ? i : n - i, n), p);
+      add(p, dir, code--);
+    }
+    for (int i = 0; i <= n; ++i) {
+      double p[3];
+      ArcPoint(f, b, end, b.r1, DivAngle(b, e == 0 ? n - i : i, n), p);
+      add(p, dir, code--);
+    }
+  }
+  // Outlines of the two radial cuts.
+  for (int c = 0; c < 2; ++c) {
+    const double t = DivAngle(b, c == 0 ? 0 : n, n);
+    double p[4][3];
+    ArcPoint(f, b, f.p1, b.r1, t, p[0]);
+    ArcPoint(f, b, f.p1, b.r2, t, p[1]);
+    ArcPoint(f, b, f.p2, b.r2, t, p[2]);
+    ArcPoint(f, b, f.p2, b.r1, t, p[3]);
+    add(p[0], d12, 3);
+    add(p[1], d12, 2);
+    add(p[2], d21, 1);
+    add(p[3], d21, 0);
+  }
+}

@@ -49,7 +49,8 @@ class CIpBlock : public CFemObj {
   virtual CFemInput* GetInput(int i) const = 0;
 
   int GetCount() const { return m_aRecords.GetCount(); }
-  // First record in index order whose number is `no`; null when none.
+  // First record in index order whose number is `no`; null when none. The
+  // lookup is indexed and follows every change made through the block.
   CFemObj* FindByNo(int no) const;
 
   // Records refused since the last DeleteAll because the block was full.

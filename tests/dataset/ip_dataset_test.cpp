@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include <unistd.h>
 
@@ -565,6 +566,34 @@ TEST(IpDataSet, WriteFileReplacesTheFileOnlyWhenComplete) {
   ASSERT_TRUE(plat::ReadWholeFile(path, still));
   EXPECT_EQ(still, onDisk);
   fs::remove_all(dir);
+}
+
+TEST(IpDataSet, LoadsOnWorkersLeaveOtherThreadsAlone) {
+  // The column layout and the beam line form belong to the thread that reads.
+  g_nBeamFormat = 1;
+  g_nColumnMode = 0;
+  const std::string full = FullFile();
+  std::string outs[2];
+  std::thread workers[2];
+  for (int w = 0; w < 2; ++w) {
+    workers[w] = std::thread([&full, &outs, w] {
+      ColumnModeScope wide(1);
+      for (int round = 0; round < 5; ++round) {
+        CIpDataSet ds;
+        ReadText(ds, full);
+        outs[w] = WriteText(ds);
+      }
+    });
+  }
+  for (auto& t : workers) t.join();
+  EXPECT_EQ(g_nBeamFormat, 1);
+  EXPECT_EQ(g_nColumnMode, 0);
+  ColumnModeScope wide(1);
+  CIpDataSet ds;
+  ReadText(ds, full);
+  const std::string expect = WriteText(ds);
+  EXPECT_EQ(outs[0], expect);
+  EXPECT_EQ(outs[1], expect);
 }
 
 }  // namespace

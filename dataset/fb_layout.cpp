@@ -95,7 +95,8 @@ void CFbResultSet::CountSteps() {
       if (m_nStatusCase != 0 && m_nStatusStep != 0) {
         if (m_nStatusFlag == 0) {
           const int g = m.GetStepIndex(m_nStatusCase - 1, m_nStatusStep - 1);
-          if (g != 0) m_nMaxStep = g;
+          // A negative status step could map below 1: only a real step counts.
+          if (g > 0) m_nMaxStep = g;
         } else {
           long long sum = 0;
           for (int i = 0; i < m.m_nLoadCases; ++i) {

@@ -254,9 +254,12 @@ class CFbModel {
   CFbFiberSec* FindSec(int secNo) const;
   void BuildLCaseList();
   void BuildFiberIDList();
-  // Global step (from 1) of (case key, step); see the .cpp for each type.
+  // Global step (from 1) of (case key, step within the case) of a static
+  // run, 0 when there is none; (-1, -1) gives the total. Dynamic and eigen
+  // runs address a step or mode by itself: the key is returned.
   int GetStepIndex(int caseKey, int step) const;
-  // (case key, step) of the 0-based position g; false when there is none.
+  // The inverse for the 0-based position g: (case key, step) of a static
+  // run, (g + 1, 0) of a dynamic or eigen run; false when there is none.
   bool GetCaseStep(int g, int& caseKey, int& step) const;
 
   void Link();

@@ -37,7 +37,7 @@ std::string CutColumn(const std::string& line, int width, int start) {
 
 int NonNegative(int v) { return v < 0 ? 0 : v; }
 
-// Lines of six values needed for `count` values (at least `minLines`).
+// Lines needed for `count` values, `perLine` a line.
 int LinesFor(int count, int perLine) { return count <= 0 ? 0 : (count - 1) / perLine + 1; }
 
 constexpr double kDegPerRad = 180.0 / 3.141592653589793;

@@ -310,8 +310,8 @@ void CIpDataSet::Write(CArchiveOut& ar) {
   SaveRecord(m_Output, ar);
   SaveIfSet(m_Ckpoint[1], ar);
   SaveIfSet(m_Restart[1], ar);
-  // The eigen record has no second value to announce a second initial
-  // condition; it is written as it stands.
+  // A second initial condition is announced by the eigen line's second value.
+  if (!m_InitCond[1].IsEmpty()) m_Modal.m_nModalOpt = 2;
   SaveIfSet(m_Modal, ar);
   SaveIfSet(m_InitCond[1], ar);
   SaveIfSet(m_Ckpoint[0], ar);

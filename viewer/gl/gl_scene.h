@@ -1,0 +1,268 @@
+// The OpenGL state of one 3-D view: view settings, display lists, camera,
+// selection buffers and the axis triad. Each view embeds one CGlScene.
+//
+// The scene never makes a context current itself: the widget that hosts it
+// (CGlView) calls the drawing members from inside its paint, or between
+// makeCurrent() and doneCurrent(). The camera members (gl_camera.cpp) make
+// no OpenGL call at all.
+//
+// Coordinates: the settings' eye and center are kept in model coordinates;
+// everything handed to OpenGL is scaled = (model + offset) x scale, the
+// document's normalisation, so the model fits a cube of edge 2.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "viewer/contour_bar.h"
+#include "viewer/display_model.h"
+#include "viewer/view_settings.h"
+
+// Client rectangle in device pixels (left, top, right, bottom).
+struct SceneRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+};
+
+// Per-element values of a grid model (stresses, two lines of seven values
+// per element) and the value ranges the contour bar is made from. The
+// document owns the records; the scene only reads them.
+struct SceneValues {
+  const double* pRecords = nullptr;  // nRecords x 15: sequence number, 7 + 7 values
+  int nRecords = 0;
+  double valueMin[14] = {};
+  double valueMax[14] = {};
+  double modeMin[4] = {};  // per-node values dx, dy, dz, length: colour modes 14-17
+  double modeMax[4] = {};
+};
+
+// Where the view-settings files of a document are looked for.
+struct SceneFiles {
+  std::string programDir;  // folder of the program's "default.viw"
+  std::string dataDir;     // folder of the data file
+  std::string dataName;    // data file name without extension
+};
+
+// A text drawn over the picture after the OpenGL work of the frame.
+struct OverlayText {
+  enum HAlign { kLeft, kCenter, kRight };
+  enum VAlign { kTop, kBottom, kBaseline };
+  std::string text;  // UTF-8
+  int x = 0, y = 0;  // device pixels from the top-left corner
+  unsigned char r = 0, g = 0, b = 0;
+  HAlign hAlign = kLeft;
+  VAlign vAlign = kTop;
+};
+
+// What the last pick found.
+struct PickResult {
+  bool hit = false;
+  unsigned name = 0;  // selection name of the nearest hit
+  int elem = 0;       // element number
+  int mat = 0;        // material number
+};
+
+// Selection names of the pick list.
+enum : unsigned {
+  kPickTria = 1,    // 10 x i + 1: 3-node element i
+  kPickQuad = 2,    // 10 x i + 2: 4-node element i
+  kPickFace = 3,    // 10 x i + 3: solid face i
+  kPickNone = 999,  // geometry before the first element
+};
+
+// Sorts the hits by minimum depth, ascending; among equal depths the earlier
+// hit stays first.
+void SortHitsByDepth(std::vector<unsigned>& names, std::vector<unsigned>& depths);
+
+// Reads `hitCount` selection records {k, min depth, max depth, k names} from
+// a buffer of `words` words: the first name (0 when k is 0) and the minimum
+// depth of each. A record that runs past the buffer ends the reading.
+// Returns the number of hits read.
+int ReadHitRecords(const unsigned* buffer, int words, int hitCount, std::vector<unsigned>& names,
+                   std::vector<unsigned>& depths);
+
+// Element and material number of a selection name (0 and 0 for a name that
+// names nothing of the model).
+PickResult DecodePickName(unsigned name, const CDispModel& doc);
+
+// Window positions of the tip (a point token) and of the origin (the first
+// vertex of a line token) in a feedback buffer of GL_3D_COLOR vertices
+// (`floatsPerVertex` floats each, 7 in RGBA mode). Point, line, line-reset,
+// polygon, bitmap, pixel and pass-through tokens are understood. False when
+// either is missing.
+bool ParseTriadFeedback(const float* buffer, int count, int floatsPerVertex, double tip[2],
+                        double origin[2]);
+
+// Text alignment of an axis label from its tip against the triad origin
+// (window coordinates, y up).
+void TriadLabelAlign(const double tip[2], const double origin[2], OverlayText::HAlign& h,
+                     OverlayText::VAlign& v);
+
+class CGlScene {
+ public:
+  static constexpr int kMaxLists = 14;  // the results viewer uses 14 lists
+  // Display lists (name = listBase + n).
+  enum List {
+    kListBackground = 0,
+    kListEdges = 1,
+    kListKind0 = 2,  // 2..5: part kinds 0..3
+    kListFlagged = 6,
+    kListFlaggedEdges = 7,
+    kListPick = 8,
+    kListMaterial = 10,
+    kListTriad = 11,
+  };
+  // Results of Setup.
+  enum { kSetupOk = 0, kSetupNoNodes = -1, kSetupNoContext = -2 };
+
+  CGlScene();  // the model viewer's settings defaults, then Init
+  ~CGlScene();
+  CGlScene(const CGlScene&) = delete;
+  CGlScene& operator=(const CGlScene&) = delete;
+
+  // Initial values of every field but the settings.
+  void Init(int lists = 12);
+  // Drops the contour bar and the selection buffers.
+  void Free();
+
+  // First-draw set-up: settings defaults (`initSettings`, the model
+  // viewer's unless a program gives its own), settings files, camera fit,
+  // contour bar, context state. kSetupNoNodes without nodes,
+  // kSetupNoContext (reported in lastError) when no usable context is
+  // current.
+  int Setup(const CDispModel& doc, const SceneFiles& files, const SceneValues* values = nullptr,
+            void (*initSettings)(CViewSettings&) = InitViewSettings);
+  // Display lists and the context's fixed state; false (lastError) when no
+  // context is current or the lists cannot be had. Later calls only apply
+  // the state again.
+  bool SetupContext(bool withStencil);
+  // Forget everything tied to the old context: Qt made a new one.
+  void ContextLost();
+  // Deletes the display lists (context current).
+  void DeleteLists();
+  // Lists compiled from the model are rebuilt at their next use.
+  void InvalidateLists();
+
+  // Viewport and projection; false when the client area is empty (the frame
+  // is then skipped).
+  bool SetProjection(const CDispModel& doc, int x, int y, double pickSize, const SceneRect& rect,
+                     bool picking);
+  // One frame. Overlay texts (axis labels) are left in `overlay`.
+  void Draw(const CDispModel& doc, const SceneRect& rect, const SceneValues* values = nullptr);
+  // Names the element under (x, y) (client pixels, y down) and adds its
+  // label to `overlay`. Call after Draw, with the context current.
+  PickResult Pick(const CDispModel& doc, const SceneRect& rect, int x, int y);
+
+  // --- drawing helpers (context current; used by the lists and by picking)
+  // The document the helpers below draw from (Draw and Pick bind it too).
+  void BindModel(const CDispModel& doc, const SceneValues* values);
+  void DrawBackground(const int top[3], const int bottom[3]);
+  // build: compiles the triad list. Otherwise draws it in its corner and
+  // leaves its model-view matrix pushed until the tips are projected.
+  void DrawAxisTriad(bool build);
+  // Window positions of the triad's three label anchors and its origin, by
+  // feedback; a tip clipped off the triad viewport is projected without
+  // clipping instead. Returns how many came from the feedback buffer.
+  int ProjectTriadTips(double tips[3][2], double origins[3][2]);
+  void DrawAxisLabels(int windowHeight, const double tips[3][2], const double origins[3][2]);
+  void DrawElements(int kind, int flagFilter, int colourMode, const CContourBar* bar, bool outlined,
+                    bool withNames);
+  void DrawKindLines(int kind, int flagFilter, const CContourBar* bar);
+  void DrawLines(int flagFilter, const CContourBar* bar);
+  void DrawElementEdges(double displacementFactor);
+  void DrawMaterialSurfaces(int colourMode, double displacementFactor);
+  void DrawMaterialSurfacesOutlined(int colourMode, double displacementFactor);
+  // Value column 0-6 of line 1 (or line 2) of an element's value record;
+  // 0 for any other column or a missing record.
+  double GetElementValue(int elementIndex, int column, bool secondLine) const;
+
+  // --- camera (gl_camera.cpp): no OpenGL calls; a move that would leave a
+  // non-finite camera, or the eye on the centre, changes nothing.
+  void Zoom(int n);
+  void Dolly(double n, bool fast);
+  void Orbit(int a, int b, int c, int d);
+  void Turn(int a, int b, int c, int d);
+  void RotateDeg(double alphaDeg, double betaDeg);
+  void Pan(int a, int b, int k, int c, int d);
+  void RotateAxis(int kind, double angle, double P[3], const double Q[3]);
+  void RotateEye(int kind, double angle);
+  void RotateCentre(int kind, double angle);
+  // The camera keys (Qt::Key values); false for any other key.
+  bool OnKey(int key, bool ctrl, bool shift, int repeat);
+  // Eye on a direction about the model's middle at the current distance;
+  // the reverse form keeps the eye and turns the view.
+  void SetAxisView(double elevation, double azimuth);
+  void SetAxisViewReverse(double elevation, double azimuth);
+  // Scaled <-> model coordinates with the scene's scale and offset.
+  void ToScaled(const double model[3], double out[3]) const;
+  void ToModel(const double scaled[3], double out[3]) const;
+  double DollyStep() const;
+  // True when eye, centre and up are finite and the eye is off the centre.
+  bool CameraValid() const;
+
+  // --- state (the fields of the scene) ------------------------------------
+  int initialised = 0;
+  int listBase = 0;
+  int listCount = 12;
+  unsigned char listBuilt[kMaxLists] = {};
+  int triadX = 20, triadY = 20;
+  int triadSize = 80;
+  double shaftRadius = 0.06;
+  double shaftLength = 0.7;
+  double headLength = 0.3;
+  double labelDistance = 1.1;
+  double target[3] = {0, 0, 0};
+  int useExtentProjection = 0;
+  std::unique_ptr<CContourBar> contourBar;
+  CViewSettings settings;
+  SceneRect clientRect;
+  double viewWidth = 30.0;
+  int flipped = 0;
+  int contextCreated = 0;
+  int hitCount = 0;
+  std::vector<unsigned> selectBuffer;  // its size is the capacity
+  std::vector<unsigned> hitNames;
+  std::vector<unsigned> hitDepths;
+  unsigned char orthographic = 0;
+  double fovUsed = 90.0;
+  unsigned char surfacesOn = 1;
+  unsigned char kindVisible[4] = {1, 1, 1, 1};
+  int displayMode = 0;
+  double scale = 1.0;
+  double offset[3] = {0, 0, 0};
+
+  double modelMiddle[3] = {0, 0, 0};  // middle of the node box (model units)
+  bool stencilAvailable = false;      // the context has a stencil buffer
+  std::vector<OverlayText> overlay;   // texts of the frame in progress
+  PickResult lastPick;
+  std::string lastError;
+
+  // Copies the document's scale and offset into the scene.
+  void TakeNormalisation(const CDispModel& doc);
+
+ private:
+  struct CameraSnapshot;
+  template <class F>
+  void GuardedMove(F&& move);
+  bool IsOrthographic() const;
+  double EffectiveFactor() const;
+  void ApplyContextState();
+  void CallOrBuild(int n, int kind);
+  void BuildList(int n, int kind);
+  void EdgeLayer(int flagFilter);
+  void KindSurfaces(int kind, int flagFilter);
+  void MaterialSurfaces();
+  void PickSurfaces();
+  bool ElemCorners(const DispElem& e, int corners, double p[4][3]) const;
+  bool ElemValues(const DispElem& e, double v[4][4]) const;
+  void FaceCorners(const DispFace& f, double p[4][3]) const;
+  bool StencilWanted() const { return settings.stencil && stencilAvailable; }
+  int NodeCount() const;
+  const DispNode* NodeArray() const;
+
+  const CDispModel* m_pDoc = nullptr;
+  const SceneValues* m_pValues = nullptr;
+  CDispNodeIndex m_nodeIndex;  // over the node array that is drawn
+};

@@ -1,0 +1,85 @@
+// The OpenGL widget that hosts a CGlScene; both programs' views derive from
+// it. It asks Qt for a compatibility-profile context with depth and stencil,
+// rebuilds the scene's display lists whenever Qt gives it a new context, and
+// draws the scene's texts over the picture with QPainter after the OpenGL
+// work of each frame.
+#pragma once
+#include <QFont>
+#include <QOpenGLWidget>
+#include <QPoint>
+#include <QSurfaceFormat>
+#include <vector>
+
+#include "viewer/gl/gl_scene.h"
+
+class QPainter;
+
+class CGlView : public QOpenGLWidget {
+  Q_OBJECT
+
+ public:
+  explicit CGlView(QWidget* parent = nullptr);
+  ~CGlView() override;
+
+  // Compatibility profile, 24-bit depth, 8-bit stencil, double buffered.
+  static QSurfaceFormat SceneFormat();
+
+  CGlScene& Scene() { return m_scene; }
+  const CGlScene& Scene() const { return m_scene; }
+
+  // The document the default frame draws (null: nothing is drawn), the
+  // places of its view-settings files and its element values. The scene is
+  // set up at the next paint when it has not been yet.
+  void SetDocument(const CDispModel* doc, const SceneFiles& files,
+                   const SceneValues* values = nullptr);
+  const CDispModel* Document() const { return m_pDoc; }
+  // The next paint sets the scene up again (settings files, camera, contour
+  // bar) and compiles every display list anew.
+  void ResetScene();
+  // A pick at a point (widget coordinates) during the next paint.
+  void RequestPick(const QPoint& pos);
+  bool PickPending() const { return m_bPickPending; }
+
+  // Client rectangle in device pixels.
+  SceneRect ClientRect() const;
+  // Device pixels of a point in widget coordinates.
+  QPoint ToDevice(const QPoint& pos) const;
+
+  void SetOverlayFont(const QFont& font) { m_overlayFont = font; }
+  const QFont& OverlayFont() const { return m_overlayFont; }
+
+  // Paints overlay texts (device-pixel positions) with a painter on a
+  // surface of the given device pixel ratio.
+  static void PaintOverlayTexts(QPainter& painter, const std::vector<OverlayText>& texts,
+                                double devicePixelRatio, const QFont& font);
+
+ signals:
+  // The scene could not get a usable OpenGL context; nothing is drawn.
+  void sceneFailed(const QString& message);
+
+ protected:
+  void initializeGL() override;
+  void resizeGL(int w, int h) override;
+  void paintGL() override;
+
+  // The OpenGL work of one frame with the context current; false when
+  // nothing was drawn. The default draws the document through the scene
+  // (setting it up on the first frame) and then runs a pending pick.
+  virtual bool RenderFrame();
+  // Texts over the picture; the default paints the scene's overlay.
+  virtual void PaintOverlay(QPainter& painter);
+
+  CGlScene m_scene;
+
+ private:
+  void OnContextDestroyed();
+
+  const CDispModel* m_pDoc = nullptr;
+  const SceneValues* m_pValues = nullptr;
+  SceneFiles m_files;
+  bool m_bPickPending = false;
+  QPoint m_pickPoint;  // device pixels
+  bool m_bFailureReported = false;
+  QFont m_overlayFont;
+  QMetaObject::Connection m_contextConnection;
+};

@@ -1,0 +1,33 @@
+// The start-up splash: the program's title and version in a window without
+// caption, centred and on top, hidden by its own one-shot timer.
+#pragma once
+#include <QDialog>
+#include <QTimer>
+
+#include "viewer/gl/viewer_program.h"
+
+class CSplashDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CSplashDlg(ViewerProgram program, QWidget* parent = nullptr);
+
+  // How long the splash shows: 2000 ms for Ostrel, 3000 ms for Varnek.
+  static int TimeoutMs(ViewerProgram program);
+
+  // Creates the splash (once), shows it centred and on top and starts its
+  // timer. Null, with no timer running, when the window could not be made.
+  static CSplashDlg* ShowSplash(ViewerProgram program);
+  static CSplashDlg* Instance();
+  // The application's end: the splash is destroyed.
+  static void DestroyInstance();
+
+  bool TimerActive() const { return m_timer.isActive(); }
+
+ private:
+  void OnTimer();
+  void CentreOnScreen();
+
+  // Owned by the dialog, so it can never fire on a splash that is gone.
+  QTimer m_timer;
+};

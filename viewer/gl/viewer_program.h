@@ -1,0 +1,4 @@
+// Which of the two programs a shared dialog serves.
+#pragma once
+
+enum class ViewerProgram { Ostrel, Varnek };

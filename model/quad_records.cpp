@@ -83,8 +83,11 @@ int CIpSLd::ParseHead(const std::string& line) {
   m_nInc = CutInt(line, 3 * w, w);
   m_dValue1 = CutReal(line, 4 * w, 10);
   m_dValue2 = m_dValue3 = m_dValue4 = m_dValue1;
-  // The flag's "1" stands 25 columns after value 1 in both layouts.
-  return CutInt(line, Mode() ? 70 : 50, 5);
+  // The flag field is at column 70 in both layouts. The narrow writer puts
+  // its "1" 25 columns after value 1 (column 54), so a narrow line also
+  // takes the flag from there; nothing else stands in those columns.
+  const int flag = CutInt(line, 70, 5);
+  return flag != 0 || Mode() ? flag : CutInt(line, 50, 5);
 }
 
 void CIpSLd::ParseSecond(const std::string& line) {

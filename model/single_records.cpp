@@ -335,14 +335,17 @@ void CIpOutput::Reset() {
 CIpModal::CIpModal() { m_strKeyword = "/eigen"; }
 
 bool CIpModal::Write(std::string& text) {
-  text = Head(*this, *this) + IntField(m_nModes) + "\r\n";
+  text = Head(*this, *this) + (m_nModalOpt != 0 ? IntRun({m_nModes, m_nModalOpt}) : IntField(m_nModes)) + "\r\n";
   return true;
 }
 
 bool CIpModal::Read(CArchiveIn& ar, std::string& line) {
   const int r = ReadSingleData(ar, line, m_strComment);
   if (r >= 0) return r != 0;
-  m_nModes = CutInt(line, 0, Mode() ? 10 : 5);
+  const int w = Mode() ? 10 : 5;
+  m_nModes = CutInt(line, 0, w);
+  // The second value is read back too, so that a written line survives.
+  m_nModalOpt = CutInt(line, w, w);
   return true;
 }
 
@@ -350,6 +353,7 @@ bool CIpModal::IsEmpty() { return m_nModes == 0; }
 
 void CIpModal::Reset() {
   m_nModes = 0;
+  m_nModalOpt = 0;
   m_strComment.clear();
   m_bEmpty = 1;
 }

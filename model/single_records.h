@@ -172,6 +172,9 @@ class CIpModal : public CFemInput, public CSingleList {
   OV_SINGLE_SECTION_CELLS
 
   int m_nModes = 5;
+  // Second value of the line: 2 while the data set holds a second initial
+  // condition. 0 leaves it off the line.
+  int m_nModalOpt = 0;
 };
 
 #undef OV_SINGLE_SECTION_CELLS

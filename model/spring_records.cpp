@@ -1,7 +1,5 @@
 #include "model/spring_records.h"
 
-#include <algorithm>
-
 #include "platform/numbers.h"
 
 namespace {
@@ -89,13 +87,14 @@ bool CIpNSpr::Read(CArchiveIn& ar, std::string& line) {
   m_dValue1 = CutReal(data, s[2], w[2]);
   m_dValue2 = CutReal(data, s[3], w[3]);
   m_dValue3 = CutReal(data, s[4], w[4]);
-  const int count = std::max(0, CutInt(data, s[5], w[5]));
+  const int count = CutInt(data, s[5], w[5]);
   const int flag = CutInt(data, s[6], w[6]);
   if (flag != 0) {
     if (!ReadNextDataLine(ar, line, data)) return false;
     ParseDirectionLine(data, *this);
   }
-  // Two entries to a line; a count of 0 or 1 still has one line.
+  // Two entries to a line, the division truncating toward zero: a count of 0
+  // or 1 still has one line, a count of -1 or below none.
   const long long nLines = (static_cast<long long>(count) - 1) / 2 + 1;
   for (long long i = 0; i < nLines; ++i) {
     double v[6];

@@ -596,4 +596,60 @@ TEST(IpDataSet, LoadsOnWorkersLeaveOtherThreadsAlone) {
   EXPECT_EQ(outs[1], expect);
 }
 
+TEST(IpDataSet, SecondInitialConditionGivesTheEigenLineASecondValue) {
+  ColumnModeScope wide(1);
+  struct Case {
+    bool second;    // initial condition 2 holds data
+    int modes;      // eigen modes read
+    const char* eigen;  // the written "/eigen" section, or "" when not written
+  } cases[] = {
+      {false, 12, "/eigen\r\n        12\r\n"},
+      {true, 12, "/eigen\r\n        12         2\r\n"},
+      // An empty eigen record is not written, second initial condition or not.
+      {true, 0, ""},
+  };
+  for (const Case& c : cases) {
+    CIpDataSet ds;
+    ReadText(ds, c.modes ? Lines({"/eigen", Ints({c.modes}, 10)}) : std::string());
+    if (c.second) {
+      ds.m_InitCond[1].m_strFile = "second.rst";
+      ds.m_InitCond[1].m_bEmpty = 0;
+    }
+    const std::string out = WriteText(ds);
+    if (*c.eigen) {
+      EXPECT_NE(out.find(c.eigen), std::string::npos) << out;
+    } else {
+      EXPECT_EQ(out.find("/eigen"), std::string::npos) << out;
+    }
+    EXPECT_EQ(ds.m_Modal.m_nModalOpt, c.second ? 2 : 0);
+    // Read back, the eigen line keeps both values.
+    CIpDataSet back;
+    ReadText(back, out);
+    EXPECT_EQ(back.m_Modal.m_nModes, c.modes);
+    EXPECT_EQ(back.m_Modal.m_nModalOpt, c.second && c.modes ? 2 : 0);
+    EXPECT_EQ(WriteText(back), out);
+  }
+}
+
+// A "/mass" record without a direction has no line of its own, so a block of
+// such records writes its keyword line alone; read back, that is an empty
+// block, which the next write leaves out. No mass of any direction is lost.
+TEST(IpDataSet, MassWithoutDirectionWritesTheKeywordAlone) {
+  ColumnModeScope wide(1);
+  CIpDataSet ds;
+  ReadText(ds, Lines({"/mass", Ints({5, 0, 0, 0}, 10) + R(2.0), "/gravity", R(9.8)}));
+  ASSERT_EQ(ds.m_Masses.GetCount(), 1);
+  EXPECT_EQ(ds.m_Masses.GetRecord(0)->m_nDir, 0);
+  const std::string out1 = WriteText(ds);
+  EXPECT_NE(out1.find("/mass\r\n/gproperty\r\n"), std::string::npos) << out1;
+  CIpDataSet second;
+  ReadText(second, out1);
+  EXPECT_EQ(second.m_Masses.GetCount(), 0);
+  const std::string out2 = WriteText(second);
+  EXPECT_EQ(out2.find("/mass"), std::string::npos);
+  CIpDataSet third;
+  ReadText(third, out2);
+  EXPECT_EQ(WriteText(third), out2);
+}
+
 }  // namespace

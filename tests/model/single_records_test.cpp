@@ -48,6 +48,9 @@ TEST(SingleRecords, SectionsReadAndWriteBackUnchanged) {
       {Make<CIpOutput>("output narrow"), 0, "/output", "$ o\r\n  100    5\r\n"},
       {Make<CIpModal>("eigen wide"), 1, "/eigen", "        12\r\n"},
       {Make<CIpModal>("eigen narrow"), 0, "/eigen", "   12\r\n"},
+      // The second value that announces a second initial condition.
+      {Make<CIpModal>("eigen two values wide"), 1, "/eigen", "        12         2\r\n"},
+      {Make<CIpModal>("eigen two values narrow"), 0, "/eigen", "$ m\r\n   12    2\r\n"},
   };
   for (const auto& c : cases) {
     ColumnModeScope scope(c.mode);
@@ -78,10 +81,13 @@ TEST(SingleRecords, MatchKeyword) {
       {&d, "/dx", false},
       {&ic, "/initial condition", true},
       {&ic, "\t/initial", true},
-      // Every keyword begins with the empty text: a blank line opens nothing.
-      {&g, "", false},
-      {&g, "    ", false},
-      {&d, "\t \r", false},
+      // Every keyword begins with the empty text, so a blank line matches
+      // (the data set's reader passes blank lines over before it asks).
+      {&g, "", true},
+      {&g, "    ", true},
+      {&d, "\t \r", true},
+      {&d, "/damping\t", true},
+      {&ic, "/initial  condition", false},
   };
   for (const auto& c : cases) EXPECT_EQ(c.rec->MatchKeyword(c.line), c.match) << '"' << c.line << '"';
 }
@@ -254,6 +260,40 @@ TEST(SingleRecords, NoCells) {
     EXPECT_FALSE(rec->SetText(-1, "c")) << f.name;
     EXPECT_EQ(rec->GetCount(), 1) << f.name;
   }
+}
+
+TEST(SingleRecords, EigenSecondValue) {
+  struct Case {
+    int mode;
+    int modes, opt;
+    const char* data;
+  } cases[] = {
+      {1, 12, 0, "        12"},
+      {1, 12, 2, "        12         2"},
+      {0, 12, 2, "   12    2"},
+      {0, 7, 0, "    7"},
+      // Zero modes with the second value: the line still holds both.
+      {1, 0, 2, "         0         2"},
+  };
+  for (const auto& c : cases) {
+    ColumnModeScope scope(c.mode);
+    CIpModal m;
+    m.m_nModes = c.modes;
+    m.m_nModalOpt = c.opt;
+    std::string out;
+    ASSERT_TRUE(m.Write(out));
+    EXPECT_EQ(out, std::string("/eigen\r\n") + c.data + "\r\n") << c.data;
+    CIpModal back;
+    std::string line;
+    ASSERT_TRUE(ReadBody(back, std::string(c.data) + "\r\n", line));
+    EXPECT_EQ(back.m_nModes, c.modes) << c.data;
+    EXPECT_EQ(back.m_nModalOpt, c.opt) << c.data;
+  }
+  CIpModal m;
+  EXPECT_EQ(m.m_nModalOpt, 0);
+  m.m_nModalOpt = 2;
+  m.Reset();
+  EXPECT_EQ(m.m_nModalOpt, 0);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/numbers.h"
+
 namespace {
 
 std::string B(int n) { return std::string(static_cast<size_t>(n), ' '); }
@@ -214,6 +216,26 @@ TEST(SpringRecords, GapRoundTripAndJoinedComments) {
   auto recs = ReadSection<CIpGap>("$ first\r\n$ second\r\n         6\r\n", line);
   ASSERT_EQ(recs.size(), 1u);
   EXPECT_EQ(recs[0]->m_strComment, " first$ second");
+}
+
+// The head line's count asks for (count - 1) / 2 + 1 curve lines, the division
+// truncating toward zero: a negative count asks for none.
+TEST(SpringRecords, NSprCurveLinesForEveryCount) {
+  struct Case {
+    int count;
+    size_t lines;
+  } cases[] = {{-5, 0}, {-3, 0}, {-2, 0}, {-1, 0}, {0, 1}, {1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 3}};
+  for (const auto& c : cases) {
+    ColumnModeScope wide(1);
+    std::string text = plat::Format("%10d%10d%10d%10d%10d%10d\r\n", 1, 0, 0, 0, 0, c.count);
+    for (int i = 0; i < 4; ++i) text += kCurve1;
+    text += "/end\r\n";
+    std::string line;
+    auto recs = ReadSection<CIpNSpr>(text, line);
+    ASSERT_FALSE(recs.empty()) << c.count;
+    EXPECT_EQ(recs[0]->m_aCurve.size(), c.lines) << c.count;
+    EXPECT_EQ(line, "/end") << c.count;
+  }
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ ArcCounts CDispModel::CountArcParts(const CFbModel& model) {
     if (!sec) continue;
     for (const CFbSecBlock& blk : sec->m_aBlocks) {
       if (blk.m_nShape >= 0) continue;
-      counts.nFaces += ArcFaceCount(blk.m_nCols, blk.m_dC15, blk.m_dC45);
-      counts.nLines += ArcLineCount(blk.m_dC15, blk.m_dC45);
+      counts.Add(ArcFaceCount(blk.m_nCols, blk.m_dC15, blk.m_dC45),
+                 ArcLineCount(blk.m_dC15, blk.m_dC45));
     }
   }
   return counts;

@@ -50,8 +50,8 @@ ArcCounts CDispModel::CountArcParts(const CIpDataSet& data) {
     if (!sec) continue;
     for (const auto& blk : sec->m_pBlkList) {
       if (blk->m_nType >= 0) continue;
-      counts.nFaces += ArcFaceCount(blk->m_nDiv1, blk->m_dZ1, blk->m_dZ2);
-      counts.nLines += ArcLineCount(blk->m_dZ1, blk->m_dZ2);
+      counts.Add(ArcFaceCount(blk->m_nDiv1, blk->m_dZ1, blk->m_dZ2),
+                 ArcLineCount(blk->m_dZ1, blk->m_dZ2));
     }
   }
   return counts;

@@ -206,6 +206,12 @@ bool CDispModel::HasLineRoom(std::int64_t n) {
   return false;
 }
 
+bool CDispModel::HasFaceRoom(std::int64_t n) {
+  if (m_nFaces >= 0 && m_nFaces + n <= static_cast<std::int64_t>(m_aFaces.size())) return true;
+  m_nOverflow += static_cast<int>(std::min<std::int64_t>(n, INT32_MAX - m_nOverflow));
+  return false;
+}
+
 // ---------------------------------------------------------------------------
 // Lookups
 

@@ -44,6 +44,13 @@ int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& in
 struct ArcCounts {
   std::int64_t nFaces = 0;
   std::int64_t nLines = 0;
+  // Adds one block's records; the sums stop at kSaturated (far past any size
+  // that can be allocated) instead of overflowing.
+  static constexpr std::int64_t kSaturated = std::int64_t{1} << 62;
+  void Add(std::int64_t faces, std::int64_t lines) {
+    nFaces = faces >= kSaturated - nFaces ? kSaturated : nFaces + faces;
+    nLines = lines >= kSaturated - nLines ? kSaturated : nLines + lines;
+  }
 };
 
 class CDispModel {
@@ -140,6 +147,8 @@ class CDispModel {
 
   // True when `n` more line records fit; otherwise counts them as refused.
   bool HasLineRoom(std::int64_t n);
+  // The same for face records.
+  bool HasFaceRoom(std::int64_t n);
 
   // --- lookups --------------------------------------------------------------
   // The first material record with that number, or null.

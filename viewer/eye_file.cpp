@@ -1,6 +1,8 @@
 #include "viewer/eye_file.h"
 
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/binary_file.h"
 #include "platform/paths.h"
@@ -123,6 +125,9 @@ bool CEyeList::Step(int delta, CViewSettings& camera) {
 }
 
 bool CEyeList::ReadFile(const std::string& path) {
+  // A folder opens for reading here but is no viewpoint file.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
   plat::BinaryFile f;
   if (!f.Open(path)) return false;
   int32_t count = 0;

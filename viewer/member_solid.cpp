@@ -170,6 +170,10 @@ void AddArcPartSides(CDispModel& model, const MemberFrame& f, const SolidBlock& 
   const int n = ArcDivisionCount(b.a1, b.a2);
   if (n == 0) return;
   const int r = RadialCount(b);
+  // The arrays are sized for every face before building; a block they have
+  // no room for (its allocation was refused) is passed over at once rather
+  // than walked face by face, which a huge radial count would make endless.
+  if (!model.HasFaceRoom(ArcFaceCount(b.nRadial, b.a1, b.a2))) return;
   // Angles run backwards for a negative span: outward sides of the cuts
   // follow the sense of the sweep.
   const double sense = (b.a2 - b.a1) < 0 ? -1.0 : 1.0;

@@ -1,6 +1,8 @@
 #include "viewer/view_settings.h"
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "platform/bytestr.h"
@@ -268,6 +270,9 @@ int ParseViwLine(std::string_view line, CViewSettings& s) {
 }
 
 int ReadViwFile(CViewSettings& s, const std::string& path) {
+  // A folder opens for reading here but holds no settings.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return kViwCannotOpen;
   auto in = plat::LineReader::FromFile(path);
   if (!in) return kViwCannotOpen;
   std::string line;

@@ -115,15 +115,16 @@ int ReadGridNodeFile(plat::LineReader& in, const std::string& path, CDispModel& 
     doc.m_aNodes.push_back(node);
   }
   doc.m_nNodes = static_cast<int>(doc.m_aNodes.size());
-  // Normalised also after a short file, so that what was read is drawn in
-  // the same frame as every other model.
+  // A short file stops here: its nodes stay in raw coordinates and the
+  // scale and centre keep the values they had.
+  if (!complete) return kGridShort;
   doc.ComputeScale();
   for (DispNode& n : doc.m_aNodes) {
     n.x = (n.x + doc.m_vCenter[0]) * doc.m_dScale;
     n.y = (n.y + doc.m_vCenter[1]) * doc.m_dScale;
     n.z = (n.z + doc.m_vCenter[2]) * doc.m_dScale;
   }
-  return complete ? kGridOk : kGridShort;
+  return kGridOk;
 }
 
 int ReadGridNodeNumberFile(plat::LineReader& in, const std::string& path, CDispModel& doc) {
@@ -231,10 +232,12 @@ int ReadGridStressFile(plat::LineReader& in, const std::string& path, CGridModel
     }
     grid.m_aStress.push_back(r);
   }
-  // Ranges over the complete records, also after a short file.
+  // A short file keeps its complete records but gets no ranges: they stay
+  // as they were (0..0 after femsol's reset).
+  if (!complete) return kGridShort;
   TakeRanges(grid.m_aStress, 14, grid.m_aStressRange,
              [](const GridStressRecord& r, int c) { return r.v[1 + c]; });
-  return complete ? kGridOk : kGridShort;
+  return kGridOk;
 }
 
 int fem(CDispModel& doc, const std::string& gridPath, const std::string& egnoPath,
@@ -326,11 +329,11 @@ int ReadGridResultSet(const std::vector<std::string>& args, CDispModel& doc, CGr
   grid.m_szDispPath = stem + ".disp";
   grid.m_szQdstrePath = stem + ".qdstre";
 
-  const int geometry =
+  // The status is the result readers' code: it replaces the geometry's, whose
+  // missing files have been reported on standard output already.
+  doc.m_nGridStatus =
       fem(doc, grid.m_szGridPath, grid.m_szEgnoPath, grid.m_szQddefPath, grid.m_szColorPath);
-  const int results = femsol(grid.m_szDispPath, grid.m_szQdstrePath, 1.0, doc, grid);
-  // A geometry file that did not open stays reported after good results.
-  doc.m_nGridStatus = geometry != kGridOk ? geometry : results;
+  doc.m_nGridStatus = femsol(grid.m_szDispPath, grid.m_szQdstrePath, 1.0, doc, grid);
 
   for (int i = 0; i < doc.m_nCurNodes && i < doc.m_nNodes; ++i) {
     doc.m_aCurNodes[static_cast<size_t>(i)].nNo = doc.m_aNodes[static_cast<size_t>(i)].nNo;

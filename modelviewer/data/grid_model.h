@@ -63,6 +63,8 @@ constexpr int kGridBadComponent = -1;
 // 1-18 as text, displacement scale as text}; missing arguments read as empty.
 // Returns 0, or -1 (after " bad qdstre# : <arg>\n") for a component outside
 // 1-18, "0" meaning no stress colouring; a bad component changes nothing.
+// The document's m_nGridStatus is femsol's result, which replaces fem's
+// (a geometry file that did not open is reported on standard output).
 int ReadGridResultSet(const std::vector<std::string>& args, CDispModel& doc, CGridModel& grid);
 
 // Geometry: .grid, .egno, .qddef (each reported when it does not open) and
@@ -78,7 +80,10 @@ int femsol(const std::string& dispPath, const std::string& qdstrePath, double fa
 
 // The single-file readers: 0 when every announced record was read, 1 when
 // the input ended early, its first line is missing, or its count was refused
-// as larger than the input could hold (with a message naming `path`).
+// as larger than the input could hold (with a message naming `path`). A
+// short .grid leaves its nodes in raw coordinates and the scale and centre
+// as they were; a short .qdstre keeps its complete records but leaves the
+// stress ranges as they were.
 int ReadGridNodeFile(plat::LineReader& in, const std::string& path, CDispModel& doc);
 int ReadGridNodeNumberFile(plat::LineReader& in, const std::string& path, CDispModel& doc);
 int ReadGridElementFile(plat::LineReader& in, const std::string& path, CDispModel& doc);

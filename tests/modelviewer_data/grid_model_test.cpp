@@ -189,9 +189,10 @@ TEST_F(GridModelTest, MissingFiles) {
     int nodes, curNodes, elems, stresses, colors;
   };
   const Case cases[] = {
-      {".grid", "fem", 2, 0, 0, 1, 1, 2},
-      {".egno", "fem", 2, 2, 2, 1, 1, 2},
-      {".qddef", "fem", 2, 2, 2, 0, 1, 2},
+      // The status is femsol's result, which replaces fem's.
+      {".grid", "fem", 0, 0, 0, 1, 1, 2},
+      {".egno", "fem", 0, 2, 2, 1, 1, 2},
+      {".qddef", "fem", 0, 2, 2, 0, 1, 2},
       {".color", nullptr, 0, 2, 2, 1, 1, 0},
       {".disp", "femsol", 2, 2, 0, 1, 1, 2},
       {".qdstre", "femsol", 2, 2, 2, 1, 0, 2},
@@ -261,15 +262,55 @@ TEST_F(GridModelTest, ShortFilesKeepWhatWasRead) {
     EXPECT_EQ(m_grid.m_aStress.size(), static_cast<size_t>(c.stresses));
     EXPECT_EQ(m_doc.m_colorTable.m_nColors, c.colors);
   }
-  // The three nodes of the short .grid are still normalised, and the
-  // ranges of a short .qdstre come from its complete record.
+  // The three nodes of the short .grid stay in raw coordinates with scale 1
+  // and centre 0, and a short .qdstre keeps its complete record but gets no
+  // ranges.
   WriteModel({{".grid", "4\n0 0 0\n10 0 0\n5 0 0\n"},
               {".qdstre", "2\n1 2 3 4 5 6 7\n1 1 1 1 1 1 1\n9 9 9 9 9 9 9\n"}});
   Open();
-  EXPECT_DOUBLE_EQ(m_doc.m_dScale, 0.2);
-  EXPECT_DOUBLE_EQ(m_doc.m_aNodes[2].x, 0.0);
-  EXPECT_EQ(m_grid.m_aStressRange[6].max, 7.0);
-  EXPECT_EQ(m_grid.m_aStressRange[7].min, 1.0);
+  EXPECT_DOUBLE_EQ(m_doc.m_dScale, 1.0);
+  EXPECT_DOUBLE_EQ(m_doc.m_aNodes[2].x, 5.0);
+  EXPECT_EQ(m_grid.m_aStressRange[6].max, 0.0);
+  EXPECT_EQ(m_grid.m_aStressRange[7].min, 0.0);
+}
+
+TEST_F(GridModelTest, ShortGeometryAndStressFilesStopTheirReader) {
+  // A short .grid keeps its nodes raw, with the scale and centre fem starts
+  // from; the displacements then move them by dx x 1 x scale. A short
+  // .qdstre keeps its complete records and leaves the ranges at 0..0.
+  struct Case {
+    const char* ext;
+    const char* text;
+    double scale, centreX;
+    double node1X, cur1X;  // base and current x of the second node
+    double stressMax0;     // range of column 0 of the stress records
+    int stresses;
+  };
+  const Case cases[] = {
+      {".grid", "2\n0 0 0\n10 0 0\n", 0.2, -5, 1.0, 1.2, 1, 1},
+      {".grid", "3\n0 0 0\n10 0 0\n", 1.0, 0, 10.0, 11.0, 1, 1},
+      {".grid", "3\n0 0 0\n", 1.0, 0, 0, 0, 1, 1},
+      {".grid", "", 1.0, 0, 0, 0, 1, 1},
+      {".qdstre", "2\n5 0 0 0 0 0 0\n0 0 0 0 0 0 0\n8 0 0 0 0 0 0\n0 0 0 0 0 0 0\n", 0.2,
+       -5, 1.0, 1.2, 8, 2},
+      {".qdstre", "2\n5 0 0 0 0 0 0\n0 0 0 0 0 0 0\n8 0 0 0 0 0 0\n", 0.2, -5, 1.0, 1.2, 0, 1},
+      {".qdstre", "1\n5 0 0 0 0 0 0\n", 0.2, -5, 1.0, 1.2, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.ext << " " << c.text);
+    WriteModel({{c.ext, c.text}});
+    ASSERT_EQ(Open(), 0);
+    EXPECT_EQ(m_doc.m_nGridStatus, kGridOk);
+    EXPECT_DOUBLE_EQ(m_doc.m_dScale, c.scale);
+    EXPECT_DOUBLE_EQ(m_doc.m_vCenter[0], c.centreX);
+    if (m_doc.m_nNodes > 1) {
+      EXPECT_DOUBLE_EQ(m_doc.m_aNodes[1].x, c.node1X);
+      ASSERT_GT(m_doc.m_nCurNodes, 1);
+      EXPECT_DOUBLE_EQ(m_doc.m_aCurNodes[1].x, c.cur1X);
+    }
+    EXPECT_EQ(m_grid.m_aStressRange[0].max, c.stressMax0);
+    EXPECT_EQ(m_grid.m_aStress.size(), static_cast<size_t>(c.stresses));
+  }
 }
 
 TEST_F(GridModelTest, SingleFileReaders) {

@@ -502,4 +502,52 @@ TEST(DisplayModel, AnalysisInputMatchesTheKeywordModel) {
   }
 }
 
+TEST(DisplayModel, HugeArcCountsSaturateAndAreRefused) {
+  // Arc blocks of 2^31 - 1 radial divisions over 2880 degrees, used by many
+  // members: the sums stop short of overflowing, the allocation is refused
+  // and the build passes the blocks over quickly.
+  CIpDataSet ds;
+  AddNode(ds, 1, 0, 0, 0);
+  AddNode(ds, 2, 10, 0, 0);
+  auto sec = std::make_unique<CIpSec>();
+  sec->m_nNo = 10;
+  sec->m_dVz = 1;
+  CIpBlk arc;
+  arc.m_nType = -1;
+  arc.m_nDiv1 = INT32_MAX;
+  arc.m_dY1 = 1;
+  arc.m_dY2 = 2;
+  arc.m_dZ2 = 1e9;
+  for (int i = 0; i < 600; ++i) sec->AddBlk(arc);
+  ds.m_Secs.Append(std::move(sec));
+  for (int e = 1; e <= 60; ++e) AddElem(ds, e, 10, 1, 2);
+  ds.LinkNodes();
+  ds.BuildPropList();
+  ds.CalcElemAxes();
+
+  struct Case {
+    const char* what;
+    std::int64_t value;
+  };
+  const ArcCounts arcs = CDispModel::CountArcParts(ds);
+  const Case cases[] = {{"faces", arcs.nFaces}, {"lines", arcs.nLines}};
+  for (const Case& c : cases) {
+    EXPECT_GT(c.value, 0) << c.what;
+    EXPECT_LE(c.value, ArcCounts::kSaturated) << c.what;
+  }
+  EXPECT_EQ(arcs.nFaces, ArcCounts::kSaturated);
+
+  CModelStats stats;  // zero: only the arc counts size the arrays
+  CDispModel m;
+  std::string error;
+  EXPECT_FALSE(m.AllocDisplayArrays(stats, arcs, &error));
+  EXPECT_NE(error.find("face"), std::string::npos);
+  m.BuildNodesAndShells(ds);
+  m.BuildLineMembers(ds);
+  m.BuildMemberSolids(ds);
+  EXPECT_EQ(m.m_nFaces, 0);
+  EXPECT_EQ(m.m_nLines, 0);
+  EXPECT_GT(m.m_nOverflow, 0);
+}
+
 }  // namespace

@@ -269,4 +269,29 @@ TEST(EyeFile, FailedSaveIsReported) {
   }
 }
 
+TEST(EyeFile, AFolderIsNoViewpointFile) {
+  // A folder that carries the file's name does not open: the start camera
+  // becomes viewpoint 0 as with no file at all.
+  TempDir dir;
+  const CViewSettings cam = Camera(50);
+  struct Case {
+    const char* folder;  // created under the temporary folder
+    const char* lookup;  // the name looked up
+  };
+  const Case cases[] = {{"model.eye", "model.eye"}, {"RUN.EYE", "run.eye"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    fs::create_directories(dir.Dir() + c.folder);
+    CEyeList list;
+    list.Register(Camera(1));
+    list.Register(Camera(2));
+    EXPECT_FALSE(list.ReadFile(dir.Dir() + c.folder));
+    EXPECT_EQ(list.Count(), 2);  // unchanged
+    CEyeList start;
+    start.StartFromFile(dir.Dir() + c.lookup, cam);
+    EXPECT_EQ(start.Count(), 1);
+    EXPECT_EQ(start.At(0).eye[0], 50);
+  }
+}
+
 }  // namespace

@@ -275,4 +275,36 @@ TEST(MemberSolid, AppendsStopAtTheEndOfTheArrays) {
   EXPECT_EQ(m.m_nOverflow, 3 + 4 * 16 + 12);
 }
 
+TEST(MemberSolid, ArcFacesGoInWholeOrNotAtAll) {
+  // A block whose faces do not fit is passed over at once and counted as
+  // refused; a huge radial count must not be walked face by face.
+  struct Case {
+    int room;
+    int radial;
+    double a2;
+    int faces;
+    long long refused;
+  };
+  const Case cases[] = {
+      {2 * 16 + 2 * 2 * 16 + 4, 2, 90, 2 * 16 + 2 * 2 * 16 + 4, 0},
+      {2 * 16 + 2 * 2 * 16 + 3, 2, 90, 0, 2 * 16 + 2 * 2 * 16 + 4},
+      {0, 0, 10, 0, 16},
+      {100, 2000000000, 360, 0, INT32_MAX},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.room << " " << c.radial);
+    CDispModel m;
+    ASSERT_TRUE(m.AllocArrays(c.room, 0, 0, 0, 0));
+    SolidBlock b;
+    b.bArc = true;
+    b.r1 = 1;
+    b.r2 = 2;
+    b.a2 = c.a2;
+    b.nRadial = c.radial;
+    AddArcPartSides(m, AlongX(1), b);
+    EXPECT_EQ(m.m_nFaces, c.faces);
+    EXPECT_EQ(m.m_nOverflow, c.refused);
+  }
+}
+
 }  // namespace

@@ -254,4 +254,28 @@ TEST(ViewSettings, ThreeFilesOverrideInOrder) {
   EXPECT_EQ(t.mass, 1.0);
 }
 
+TEST(ViewSettings, AFolderIsNoSettingsFile) {
+  // A folder named like a settings file does not open: result 7, nothing
+  // changes, and the search goes on with the next file.
+  TempDir prog("prog"), data("data");
+  prog.Write("default.viw", "mass = 1\n");
+  fs::create_directories(data.Dir() + "default.viw");
+  fs::create_directories(data.Dir() + "MODEL.VIW");
+  struct Case {
+    std::string path;
+    int result;
+  };
+  const Case cases[] = {{data.Dir() + "default.viw", kViwCannotOpen},
+                        {data.Dir() + "MODEL.VIW", kViwCannotOpen},
+                        {prog.Dir() + "default.viw", kViwOk}};
+  for (const Case& c : cases) {
+    CViewSettings s = Defaults();
+    EXPECT_EQ(ReadViwFile(s, c.path), c.result) << c.path;
+    EXPECT_EQ(s.fileRead, c.result == kViwOk ? 1 : 0) << c.path;
+  }
+  CViewSettings s = Defaults();
+  EXPECT_EQ(ReadViewSettingsFiles(s, prog.Dir(), data.Dir(), "model"), 1);
+  EXPECT_EQ(s.mass, 1.0);
+}
+
 }  // namespace

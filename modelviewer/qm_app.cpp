@@ -1,0 +1,88 @@
+#include "modelviewer/qm_app.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <clocale>
+
+#include "modelviewer/main_frame.h"
+#include "modelviewer/qm_dialogs.h"
+#include "viewer/color_table.h"
+#include "viewer/gl/about_dlg.h"
+#include "viewer/gl/keys_dlg.h"
+#include "viewer/gl/splash_dlg.h"
+
+void CRecentFileList::Load() {
+  m_files.clear();
+  QSettings s(QStringLiteral("Tollgrane"), QStringLiteral("Ostrel"));
+  s.beginGroup(QStringLiteral("Recent File List"));
+  for (int i = 1; i <= kSize; ++i) {
+    const QString f = s.value(QStringLiteral("File%1").arg(i)).toString();
+    if (!f.isEmpty()) m_files.push_back(f);
+  }
+  s.endGroup();
+}
+
+void CRecentFileList::Save() const {
+  QSettings s(QStringLiteral("Tollgrane"), QStringLiteral("Ostrel"));
+  s.beginGroup(QStringLiteral("Recent File List"));
+  s.remove(QString());
+  for (int i = 0; i < m_files.size(); ++i) s.setValue(QStringLiteral("File%1").arg(i + 1), m_files[i]);
+  s.endGroup();
+  s.sync();
+}
+
+void CRecentFileList::Add(const QString& path) {
+  m_files.removeAll(path);
+  m_files.push_front(path);
+  while (m_files.size() > kSize) m_files.pop_back();
+}
+
+CRecentFileList& RecentFiles() {
+  static CRecentFileList list;
+  return list;
+}
+
+void AddToRecentFileList(const QString& path) {
+  RecentFiles().Add(path);
+  RecentFiles().Save();
+}
+
+void OnHelpKeys(QWidget*) { CKeysDlg::ShowKeys(ViewerProgram::Ostrel); }
+
+void OnAppAbout(QWidget* parent) {
+  CAboutDlg dlg(ViewerProgram::Ostrel, parent);
+  RunModal(dlg);
+}
+
+QString CommandLineFile(const QStringList& args) {
+  for (int i = 1; i < args.size(); ++i) {
+    if (args[i].startsWith(QLatin1Char('-'))) continue;
+    return args[i];
+  }
+  return QString();
+}
+
+QmApp::QmApp() = default;
+
+QmApp::~QmApp() {
+  CSplashDlg::DestroyInstance();
+  CKeysDlg::DestroyInstance();
+  if (g_pMatColorDlg) delete g_pMatColorDlg.data();
+  m_pMainFrame.reset();
+}
+
+bool QmApp::InitInstance(const QStringList& args, bool showSplash) {
+  // Qt set the C library's locale from the environment; numbers are read
+  // and written with the "C" conventions whatever it says.
+  std::setlocale(LC_NUMERIC, "C");
+  RecentFiles().Load();
+  InitBuiltinPalettes();
+
+  m_pMainFrame = std::make_unique<CMainFrame>();
+  if (showSplash) CSplashDlg::ShowSplash(ViewerProgram::Ostrel);
+  m_pMainFrame->showMaximized();
+
+  const QString file = CommandLineFile(args);
+  if (!file.isEmpty()) m_pMainFrame->OpenDocumentFile(file);
+  return true;
+}

@@ -1,0 +1,174 @@
+#include "modelviewer/qm_doc.h"
+
+#include <atomic>
+#include <exception>
+#include <filesystem>
+#include <new>
+#include <type_traits>
+
+#include "model/beam_records.h"
+#include "model/fem_input.h"
+#include "modelviewer/data/elem_color_file.h"
+#include "platform/paths.h"
+#include "platform/text_lines.h"
+#include "viewer/color_table.h"
+#include "viewer/gl/gl_scene.h"
+
+namespace {
+
+std::atomic<int> g_nDocCounter{0};
+
+// The loaders' memory message.
+constexpr const char* kNoMemory = "ﾒﾓﾘｵｰﾊﾞｰです\n";
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(path, ec);
+  if (ec) return path;
+  return p.lexically_normal().string();
+}
+
+}  // namespace
+
+DocBranch BranchOfPath(const std::string& path) {
+  const std::string ext = plat::LowerExtension(path);
+  if (ext == ".grid") return DocBranch::kGrid;
+  if (ext == ".dat" || ext == ".da_") return DocBranch::kKeyword;
+  if (ext == ".in") return DocBranch::kInput;
+  return DocBranch::kNone;
+}
+
+std::string OpenErrorText(const std::string& path, const std::string& reason) {
+  return path + "：ファイルオープンエラー\r\n" + reason;
+}
+
+QmDoc::QmDoc() : m_nDocSerial(g_nDocCounter.fetch_add(1)) {}
+
+QmDoc::~QmDoc() { FreeDisplayArrays(true); }
+
+void QmDoc::SetPathNames(const std::string& path) {
+  const plat::SplitPathResult parts = plat::SplitPath(AbsolutePath(path));
+  m_szFolder = parts.dir;
+  m_szName = parts.name;
+  m_szStemPath = parts.dir + parts.name;
+}
+
+void QmDoc::PrepareLoad(const std::string& path) {
+  m_strPath = AbsolutePath(path);
+  SetPathNames(m_strPath);
+  m_branch = BranchOfPath(m_strPath);
+}
+
+int QmDoc::SetDefaultColorTable() {
+  ::SetDefaultColorTable(m_colorTable);
+  for (int j = 0; j < m_nMats && j < static_cast<int>(m_aMats.size()); ++j)
+    SetMaterial(j, m_aMats[static_cast<size_t>(j)].nNo);
+  return m_colorTable.m_nColors;
+}
+
+template <class Model>
+void QmDoc::BuildDisplay(const Model& model, std::vector<DocMessage>& msgs) {
+  std::string error;
+  if (!AllocDisplayArrays(m_stats, CountArcParts(model), &error)) {
+    // Half a display model would draw from arrays that were refused.
+    FreeDisplayArrays(false);
+    msgs.push_back({kNoMemory + error, MsgIcon::kStop});
+    return;
+  }
+  if constexpr (std::is_same_v<Model, CIpDataSet>) {
+    BuildNodesAndShells(model);
+    BuildLineMembers(model);
+    BuildMemberSolids(model);
+  } else {
+    BuildNodesAndShellsIn(model);
+    BuildLineMembersIn(model);
+    BuildMemberSolidsIn(model);
+  }
+}
+
+bool QmDoc::ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<DocMessage>& msgs) {
+  std::string reason;
+  std::unique_ptr<plat::LineReader> in = plat::LineReader::FromFile(path, &reason);
+  if (!in) {
+    msgs.push_back({OpenErrorText(path, reason), MsgIcon::kStop});
+    return false;
+  }
+  ds.RemoveAll();
+  {
+    // Both switches are per thread: the UI thread's formatting is untouched.
+    ColumnModeScope wide(1);
+    BeamFormatScope beams(g_nBeamFormat);
+    ds.Read(*in);
+  }
+  if (!ds.Messages().empty()) {
+    std::string text;
+    for (const std::string& m : ds.Messages()) {
+      if (!text.empty()) text += "\n";
+      text += m;
+    }
+    msgs.push_back({text, MsgIcon::kWarning});
+  }
+  return true;
+}
+
+void QmDoc::LoadDatFile(std::vector<DocMessage>& msgs) {
+  LoadColorTableOrDefault(m_szFolder, m_colorTable);
+  m_nClrOnes = LoadElemColorFile(m_szStemPath + ".clr", m_aElemColors);
+
+  ReadModelFile(m_dataSet, m_strPath, msgs);
+
+  m_dataSet.LinkNodes();
+  m_dataSet.BuildPropList();
+  m_dataSet.CalcElemAxes();
+  if (!m_stats.CountIp(m_dataSet)) {
+    FreeDisplayArrays(false);
+    msgs.push_back({kNoMemory + m_stats.m_strError, MsgIcon::kStop});
+    return;
+  }
+  BuildDisplay(m_dataSet, msgs);
+}
+
+void QmDoc::LoadInputFile(CArchiveIn& ar, std::vector<DocMessage>& msgs) {
+  LoadColorTableOrDefault(m_szFolder, m_colorTable);
+
+  std::string msg;
+  const int result = LoadAnalysisInput(ar, m_strPath, m_resultSet, &msg);
+  if (result != 1) msgs.push_back({msg, MsgIcon::kNone});
+
+  m_resultSet.m_model.Link();
+  if (!m_stats.CountFb(m_resultSet.m_model)) {
+    FreeDisplayArrays(false);
+    msgs.push_back({kNoMemory + m_stats.m_strError, MsgIcon::kStop});
+    return;
+  }
+  BuildDisplay(m_resultSet.m_model, msgs);
+}
+
+void QmDoc::LoadGridFile(std::vector<DocMessage>& /*msgs*/) {
+  // The readers report on standard output only.
+  ReadGridResultSet({"pro", m_strPath, "1", "100.0"}, *this, m_grid);
+}
+
+void QmDoc::MakeEmpty() {
+  m_dataSet.RemoveAll();
+  m_grid.Clear();
+  m_stats.Clear();
+  FreeDisplayArrays(true);
+}
+
+bool QmDoc::GetSceneValues(SceneValues& values) const {
+  if (m_branch != DocBranch::kGrid) return false;
+  values = SceneValues{};
+  static_assert(sizeof(GridStressRecord) == 15 * sizeof(double));
+  values.pRecords = m_grid.m_aStress.empty() ? nullptr : m_grid.m_aStress.front().v;
+  values.nRecords = static_cast<int>(m_grid.m_aStress.size());
+  for (int i = 0; i < 14; ++i) {
+    values.valueMin[i] = m_grid.m_aStressRange[i].min;
+    values.valueMax[i] = m_grid.m_aStressRange[i].max;
+  }
+  for (int i = 0; i < 4; ++i) {
+    values.modeMin[i] = m_grid.m_aNodeRange[i].min;
+    values.modeMax[i] = m_grid.m_aNodeRange[i].max;
+  }
+  return true;
+}

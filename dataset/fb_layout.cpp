@@ -128,7 +128,10 @@ void CFbResultSet::CountSteps() {
     case 3: {
       m_nRecWords = 0;
       plat::BinaryFile f;
-      m_nMaxStep = OpenResult(ResultPath(kFbMd), f, m_nRecWords) ? std::max(0, m.m_nModeCount) : 0;
+      // The model viewer's reader knows no mode count: one step when the
+      // mode file is there.
+      const int modes = m.m_bResultsReader ? std::max(0, m.m_nModeCount) : 1;
+      m_nMaxStep = OpenResult(ResultPath(kFbMd), f, m_nRecWords) ? modes : 0;
       break;
     }
     default:

@@ -248,6 +248,13 @@ class CFbModel {
   // Reads a whole analysis input; 1 on success, else the code of the reader
   // that failed with one line of text in `msg` (may be null).
   int Serialize(CArchiveIn& ar, std::string* msg);
+
+  // Whose reader this is. The results viewer's (true, the start value) also
+  // reads header value 3.6 with the second element list and, for eigen runs,
+  // the mode line. The model viewer's (false) takes five values from header
+  // line 3, has no second element list and reads nothing after the
+  // materials of an eigen run. Emptying the model keeps the choice.
+  bool m_bResultsReader = true;
   void RemoveAll();
   int Renumber(std::string* msg);
   // Fibre part of the first section with this number that has one.

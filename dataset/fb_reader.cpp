@@ -90,7 +90,7 @@ int CFbModel::SerializeHeader(CArchiveIn& ar, std::string* msg) {
   m_nLayers = CutInt(line, 16, 8) / 24;
   m_nHead34 = CutInt(line, 24, 8);
   m_nHead35 = CutInt(line, 32, 8);
-  m_nElems2 = NonNegative(CutInt(line, 40, 8));
+  m_nElems2 = m_bResultsReader ? NonNegative(CutInt(line, 40, 8)) : 0;
   m_nShells = m_nLayers > 0 ? plat::ClampToInt(static_cast<long long>(m_nQuads) * m_nLayers) : 0;
 
   if (!ReadLine(ar, line)) {
@@ -657,6 +657,7 @@ int CFbModel::Serialize(CArchiveIn& ar, std::string* msg) {
       break;
     }
     case 3: {
+      if (!m_bResultsReader) break;
       const int code = SerializeModes(ar, msg);
       if (code < 1) {
         RemoveAll();

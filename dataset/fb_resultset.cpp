@@ -178,22 +178,27 @@ int LoadAnalysisInput(CArchiveIn& ar, const std::string& path, CFbResultSet& rs,
   if (EndsWithNoCase(rs.m_strFileName, ".in")) rs.m_strFileName.resize(rs.m_strFileName.size() - 3);
   if (EndsWithNoCase(rs.m_strBasePath, ".da_")) rs.m_strDaPath = rs.m_strBasePath.substr(0, rs.m_strBasePath.size() - 4);
 
-  switch (code) {
-    case 1:
-      if (msg) msg->clear();
-      break;
-    case 0:
-      if (msg) *msg = rs.m_strBasePath + "のﾌｧｲﾙ内容が不足しています\n" + detail;
-      break;
-    case -1:
-      if (msg) *msg = "ﾒﾓﾘｵｰﾊﾞｰです\n" + detail;
-      return code;
-    case -3:
-      if (msg) *msg = "予期しない数字です\n" + detail;
-      return code;
-    default:
-      if (msg) *msg = "原因不明のｴﾗｰです\n" + detail;
-      return code;
+  // Only a caller that takes the message is stopped by a failed read; one
+  // without a message string gets naming and step counting for every code
+  // (on the emptied model they find nothing) and the code at the end.
+  if (msg) {
+    switch (code) {
+      case 1:
+        msg->clear();
+        break;
+      case 0:
+        *msg = rs.m_strBasePath + "のﾌｧｲﾙ内容が不足しています\n" + detail;
+        break;
+      case -1:
+        *msg = "ﾒﾓﾘｵｰﾊﾞｰです\n" + detail;
+        return code;
+      case -3:
+        *msg = "予期しない数字です\n" + detail;
+        return code;
+      default:
+        *msg = "原因不明のｴﾗｰです\n" + detail;
+        return code;
+    }
   }
 
   rs.m_nStatusResult = rs.ReadStatusFile();
@@ -217,7 +222,8 @@ int LoadAnalysisInput(CArchiveIn& ar, const std::string& path, CFbResultSet& rs,
     plat::BinaryFile tim;
     if (!tim.Open(timPath)) {
       if (msg) *msg = "時間情報ﾌｧｲﾙ" + timPath + "が開けません";
-      return 2;
+      // 2 says the structure is loaded: never for an input that failed.
+      return code < 0 ? code : 2;
     }
     rs.ReadTimeFile(tim, msg);
     rs.m_nBlkStart = 0;

@@ -127,9 +127,10 @@ FbTablePtr ReadItemStep(CFbResultSet& rs, unsigned quantity, FbFile file, int co
   const int read = ReadFloatRecords<Plain, CaseT, TimeT>(rd, *t, start, count, extremes ? &lo : nullptr,
                                                          extremes ? &hi : nullptr);
   if (read == -2) return Fail(rs, path + ": result table full");
-  // A step cut short is no result: a table that misses items would show
-  // them with the values of other rows.
-  if (read < count) return Fail(rs, ShortText(path, read, count));
+  // A step that the file holds only in part keeps the records read so far
+  // (the callers place only the rows a table has); a beam table still ends
+  // with its minimum and maximum rows, the initial extremes when no element
+  // was read.
   if (extremes) {
     if (!t->Append(std::make_unique<Plain>(lo)) || !t->Append(std::make_unique<Plain>(hi)))
       return Fail(rs, path + ": result table full");
@@ -202,8 +203,9 @@ void ShowPastEnd(CFbResultSet& rs, const ResultWordReader& rd, int64_t first, in
                               static_cast<unsigned long>(rd.FileSize()), path.c_str()));
 }
 
-// 1 read completely; 0 cut short (message shown); -1 a record to fill is
-// missing; -2 the table refused a record.
+// 1 read completely, or cut short: the records read so far stay, and a word
+// that starts beyond the end of the file is shown to the user; -1 a record
+// to fill is missing; -2 the table refused a record.
 int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int kind, int64_t start, int count,
                      const std::string& path) {
   const int w = kind == 0 ? 3 : kind == 1 ? (rs.m_bFiberShear ? 3 : 1) : 1;
@@ -224,8 +226,8 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
     for (int i = 0; i < w; ++i) {
       uint32_t raw;
       if (!rd.ReadRaw(first + i, raw)) {
-        ShowPastEnd(rs, rd, first, w, first + i, path);
-        return 0;
+        if (rd.PastEnd(first + i)) ShowPastEnd(rs, rd, first, w, first + i, path);
+        return 1;
       }
       float v;
       std::memcpy(&v, &raw, 4);
@@ -307,7 +309,7 @@ FbTablePtr ReadFiberResult(CFbResultSet& rs, int caseOrStep, int step, int kind)
   if (sf.start < 0) return Fail(rs, plat::Format("%s: step %d cannot be located", sf.path.c_str(), g));
   ResultWordReader rd(f, rs.m_nRecWords);
   const int r = ReadFiberRecords(rs, rd, *t, kind, sf.start, count, sf.path);
-  if (r < 1) return Fail(rs, r == 0 ? sf.path + ": step cut short" : sf.path + ": result table full");
+  if (r < 1) return Fail(rs, sf.path + (r == -1 ? ": a record to fill is missing" : ": result table full"));
   return t;
 }
 
@@ -323,7 +325,7 @@ void CalcMisesStress(FbQOut& rec) {
 
 namespace {
 
-// 1 read completely; 0 cut short (message shown); -1 a record to fill is
+// 1 read completely, or cut short as for fibres; -1 a record to fill is
 // missing; -2 the table refused a record.
 int ReadShellRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int kind, int64_t start, int count,
                      int layers, const std::string& path) {
@@ -348,8 +350,8 @@ int ReadShellRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
         const int64_t word = first + (static_cast<int64_t>(rec->m_nLayer) * FbQOut::kPoints + i) * w + j;
         uint32_t raw;
         if (!rd.ReadRaw(word, raw)) {
-          ShowPastEnd(rs, rd, first, stride, word, path);
-          return 0;
+          if (rd.PastEnd(word)) ShowPastEnd(rs, rd, first, stride, word, path);
+          return 1;
         }
         if (kind == 2) {
           rec->m_anState[i] = static_cast<int32_t>(raw);
@@ -397,6 +399,6 @@ FbTablePtr ReadShellResult(CFbResultSet& rs, int kind, int caseOrStep, int step)
   if (sf.start < 0) return Fail(rs, plat::Format("%s: step %d cannot be located", sf.path.c_str(), g));
   ResultWordReader rd(f, rs.m_nRecWords);
   const int r = ReadShellRecords(rs, rd, *t, kind, sf.start, count, layers, sf.path);
-  if (r < 1) return Fail(rs, r == 0 ? sf.path + ": step cut short" : sf.path + ": result table full");
+  if (r < 1) return Fail(rs, sf.path + (r == -1 ? ": a record to fill is missing" : ": result table full"));
   return t;
 }

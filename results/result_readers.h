@@ -1,8 +1,12 @@
 // Readers of one step (or eigen mode) of one quantity of a run into a new
 // result table. Each returns the table, which the caller owns, or null with
-// the reason in the result set's m_strLastError. Where the user must be
-// told at once (a fibre or shell file cut short, a block file that does not
-// open), the result set's ShowMessage is called as well.
+// the reason in the result set's m_strLastError. A step that its file holds
+// only in part gives the records read so far (node and beam tables, and
+// fibre tables of kinds 1 and 2, still end with their minimum and maximum
+// rows; a fibre stress table made while reading then has none). Where the
+// user must be told at once (a fibre or shell word beyond the end of its
+// file, a block file that does not open), the result set's ShowMessage is
+// called as well.
 #pragma once
 #include <memory>
 

@@ -7,6 +7,11 @@
 
 int64_t ResultWordReader::ByteOffset(int64_t w) const { return FbWordOffset(w, m_nRecWords); }
 
+bool ResultWordReader::PastEnd(int64_t w) const {
+  const int64_t off = ByteOffset(w);
+  return off < 0 || off > m_file.Size();
+}
+
 bool ResultWordReader::ReadRaw(int64_t w, uint32_t& raw) {
   const int64_t off = ByteOffset(w);
   const int64_t size = m_file.Size();

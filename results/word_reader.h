@@ -18,6 +18,9 @@ class ResultWordReader {
   bool ReadRaw(int64_t w, uint32_t& raw);
   bool ReadFloat(int64_t w, float& v);
   bool ReadInt(int64_t w, int32_t& v);
+  // True when word `w` starts beyond the end of the file (or cannot be
+  // located at all); a word that starts inside the file but is cut is not.
+  bool PastEnd(int64_t w) const;
 
   int64_t FileSize() const { return m_file.Size(); }
 

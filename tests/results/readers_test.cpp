@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <limits>
 
 #include "dataset/fb_resultset.h"
 #include "platform/text_lines.h"
@@ -214,7 +215,11 @@ TEST(FbReaders, DynamicRunSplitIntoBlockFiles) {
     CheckShellTables(rs, g, 0, g, 2, 2);
   }
   EXPECT_FALSE(ReadNodeResult(rs, 0, 0));
-  EXPECT_FALSE(ReadNodeResult(rs, 8, 0));  // past the file
+  // A step past the file: a table without records.
+  auto past = ReadNodeResult(rs, 8, 0);
+  ASSERT_TRUE(past);
+  EXPECT_EQ(past->GetCount(), 0);
+  EXPECT_EQ(past->m_nGStep, 8);
   // A step past the last names block 1000, which does not exist: the
   // positioning message and the open failure are shown.
   run.m_shown.clear();
@@ -268,9 +273,12 @@ TEST(FbReaders, EigenModes) {
   EXPECT_FALSE(rs.m_strLastError.empty());
 }
 
-// Every file of a static run cut at every 4 bytes of its last step (and at
-// 0): a reader either returns the whole step or no table with a reason,
-// and never reads past the end.
+// Every file of a static run cut at every 2 bytes of its last step (and at
+// 0): a reader keeps the records read so far. Node, beam and made-while-
+// reading tables hold the whole items only; tables made before reading
+// (fibre strain and state, shell strain and state) keep every record, with
+// the words that were read. A fibre or shell word that starts beyond the
+// end of the file is shown once; one cut inside the file is not.
 TEST(FbReaders, FilesCutShort) {
   RunSpec spec = SmallFrame(1);
   spec.cases = {{1, 2, {}, {}}};
@@ -279,43 +287,97 @@ TEST(FbReaders, FilesCutShort) {
   WrittenRun run(spec);
   ASSERT_EQ(run.m_code, 1);
   CFbResultSet& rs = run.m_rs;
+  constexpr int kStep = 2;
+  enum Shape { kMade, kMadeMinMax, kMadeMinMaxIfWhole, kFilled, kFilledMinMax };
+  using Value = std::function<double(const CFbOp&, int)>;
+  const Value plain = [](const CFbOp& r, int i) { return r.GetValue(i); };
+  const Value strain = [](const CFbOp& r, int i) { return r.GetValue(3 + i); };
+  const Value fibreState = [](const CFbOp& r, int) { return static_cast<const FbFOut&>(r).m_nState; };
+  const Value shell = [](const CFbOp& r, int i) { return static_cast<const FbQOut&>(r).m_adValue[i % 6][i / 6]; };
+  const Value shellState = [](const CFbOp& r, int i) { return static_cast<const FbQOut&>(r).m_anState[i]; };
   struct File {
     const char* ext;
+    int kind;  // testrun kind of the values
     std::function<FbTablePtr()> read;
-    bool shows;        // fibre and shell readers show where the file ended
-    int64_t lastWord;  // the last word the reader needs
+    Shape shape;
+    int items, stride, words;  // items of the model; words a item in the step; words read a item
+    bool shows;                // fibre and shell readers show a word beyond the end
+    Value value;
   } const files[] = {
-      {".dis", [&] { return ReadNodeResult(rs, 1, 2); }, false, 2 * 36 - 1},
-      {".frc", [&] { return ReadBeamForce(rs, 1, 2); }, false, 2 * 36 - 1},
-      {".sig", [&] { return ReadFiberResult(rs, 1, 2, 0); }, true, 2 * 90 - 1},
-      {".eps", [&] { return ReadFiberResult(rs, 1, 2, 1); }, true, 2 * 90 - 1},
-      {".sta", [&] { return ReadFiberResult(rs, 1, 2, 2); }, true, 2 * 30 - 1},
-      // Shells: layer 0 of the last element; its second layer is not read.
-      {".sgs", [&] { return ReadShellResult(rs, 0, 1, 2); }, true, 96 + 48 + 23},
-      {".ess", [&] { return ReadShellResult(rs, 1, 1, 2); }, true, 96 + 48 + 23},
-      {".sts", [&] { return ReadShellResult(rs, 2, 1, 2); }, true, 16 + 8 + 3},
+      {".dis", testrun::kDis, [&] { return ReadNodeResult(rs, 1, kStep); }, kMade, 6, 6, 6, false, plain},
+      {".frc", testrun::kFrc, [&] { return ReadBeamForce(rs, 1, kStep); }, kMadeMinMax, 3, 12, 12, false, plain},
+      {".sig", testrun::kSig, [&] { return ReadFiberResult(rs, 1, kStep, 0); }, kMadeMinMaxIfWhole, 30, 3, 3, true,
+       plain},
+      {".eps", testrun::kEps, [&] { return ReadFiberResult(rs, 1, kStep, 1); }, kFilledMinMax, 30, 3, 3, true, strain},
+      {".sta", testrun::kSta, [&] { return ReadFiberResult(rs, 1, kStep, 2); }, kFilledMinMax, 30, 1, 1, true,
+       fibreState},
+      // Shells: layer 0 of each element; its second layer is not read.
+      {".sgs", testrun::kSgs, [&] { return ReadShellResult(rs, 0, 1, kStep); }, kMade, 2, 48, 24, true, shell},
+      {".ess", testrun::kEss, [&] { return ReadShellResult(rs, 1, 1, kStep); }, kFilled, 2, 48, 24, true, shell},
+      {".sts", testrun::kShellState, [&] { return ReadShellResult(rs, 2, 1, kStep); }, kFilled, 2, 8, 4, true,
+       shellState},
   };
   for (const File& f : files) {
     const std::string path = run.Path(std::string("frame") + f.ext);
     std::string full;
     ASSERT_TRUE(plat::ReadWholeFile(path, full));
-    ASSERT_TRUE(f.read()) << f.ext << " " << rs.m_strLastError;
-    const size_t half = full.size() / 2;
-    const size_t needed = static_cast<size_t>(FbWordOffset(f.lastWord, spec.recWords)) + 4;
-    for (size_t len = 0; len < full.size(); len += (len < half ? half : 4)) {
+    const bool state = f.kind == testrun::kSta || f.kind == testrun::kShellState;
+    auto expected = [&](int k, int i) -> double {
+      const int64_t w = static_cast<int64_t>(k) * f.stride + i;
+      return state ? ExpectedState(kStep, w) : ExpectedFloat(f.kind, kStep, w);
+    };
+    const int64_t start = static_cast<int64_t>(kStep - 1) * f.items * f.stride;
+    const size_t stepByte = static_cast<size_t>(FbWordOffset(start, spec.recWords));
+    std::vector<size_t> lengths = {0, 3};
+    for (size_t len = stepByte - 8; len <= full.size(); len += 2) lengths.push_back(len);
+    for (const size_t len : lengths) {
       plat::WriteWholeFile(path, full.substr(0, len));
       run.m_shown.clear();
+      auto fits = [&](int k, int i) {
+        return FbWordOffset(start + static_cast<int64_t>(k) * f.stride + i, spec.recWords) + 4 <= static_cast<int64_t>(len);
+      };
+      // Whole items, and the first word that is missing.
+      int whole = 0;
+      while (whole < f.items && fits(whole, f.words - 1)) ++whole;
+      int firstMissing = 0;
+      while (whole < f.items && firstMissing < f.words && fits(whole, firstMissing)) ++firstMissing;
+
       auto t = f.read();
-      if (len >= needed) {
-        EXPECT_TRUE(t) << f.ext << " cut at " << len;
-        continue;
+      ASSERT_TRUE(t) << f.ext << " cut at " << len << ": " << rs.m_strLastError;
+      const bool made = f.shape == kMade || f.shape == kMadeMinMax || f.shape == kMadeMinMaxIfWhole;
+      const int rows = made ? whole : f.items;
+      const bool minMax = f.shape == kMadeMinMax || f.shape == kFilledMinMax ||
+                          (f.shape == kMadeMinMaxIfWhole && whole == f.items);
+      ASSERT_EQ(t->GetCount(), rows + (minMax ? 2 : 0)) << f.ext << " cut at " << len;
+      for (int k = 0; k < rows; ++k) {
+        for (int i = 0; i < f.words; ++i) {
+          const bool read = k < whole || (k == whole && i < firstMissing);
+          EXPECT_EQ(f.value(*t->GetAt(k), i), read ? expected(k, i) : 0.0) << f.ext << " cut at " << len << " " << k;
+        }
       }
-      EXPECT_FALSE(t) << f.ext << " cut at " << len;
-      EXPECT_FALSE(rs.m_strLastError.empty()) << f.ext << " cut at " << len;
-      if (f.shows && len > 0) {
+      if (minMax && !state) {
+        for (int i = 0; i < f.words; ++i) {
+          double lo = f.shape == kMadeMinMax ? std::numeric_limits<double>::max() : 0.0;
+          double hi = f.shape == kMadeMinMax ? -std::numeric_limits<double>::max() : 0.0;
+          if (f.shape == kMadeMinMax || whole == f.items) {
+            // Every value read counts, also those of an item cut short.
+            const int last = whole < f.items && i < firstMissing ? whole : whole - 1;
+            for (int k = 0; k <= last; ++k) lo = std::min(lo, expected(k, i)), hi = std::max(hi, expected(k, i));
+            if (f.shape != kMadeMinMax && last < 0) lo = hi = 0.0;
+          }
+          EXPECT_EQ(f.value(*t->GetAt(rows), i), lo) << f.ext << " cut at " << len << " column " << i;
+          EXPECT_EQ(f.value(*t->GetAt(rows + 1), i), hi) << f.ext << " cut at " << len << " column " << i;
+        }
+      }
+      const bool beyond = whole < f.items &&
+                          FbWordOffset(start + static_cast<int64_t>(whole) * f.stride + firstMissing, spec.recWords) >
+                              static_cast<int64_t>(len);
+      if (f.shows && beyond) {
         ASSERT_EQ(run.m_shown.size(), 1u) << f.ext << " cut at " << len;
         EXPECT_EQ(run.m_shown[0].rfind("[1] ", 0), 0u);
         EXPECT_NE(run.m_shown[0].find(path), std::string::npos);
+      } else {
+        EXPECT_TRUE(run.m_shown.empty()) << f.ext << " cut at " << len;
       }
     }
     std::filesystem::remove(path);
@@ -356,6 +418,255 @@ TEST(FbReaders, NothingLoaded) {
   EXPECT_FALSE(ReadFiberResult(rs, 1, 1, 0));
   EXPECT_FALSE(ReadShellResult(rs, 0, 1, 1));
   EXPECT_FALSE(ReadModeShape(rs, 1));
+}
+
+}  // namespace
+
+namespace {
+
+// Static runs with several load cases whose keys are not in order: every
+// (key, step) reads its global step from every result file; the status file
+// and a short .dis bound the step count, and a step past the file gives
+// tables without item rows.
+TEST(FbReaders, StaticRunSeveralLoadCases) {
+  struct Case {
+    int stored;
+    bool status;
+    int flag, scase, sstep;
+    int maxStep;
+  } const cases[] = {
+      {6, false, 0, 0, 0, 6},
+      {4, false, 0, 0, 0, 4},  // .dis shorter than the cases
+      {6, true, 1, 9, 1, 3},   // status: case 9, step 1 is position 3
+      {6, true, 0, 3, 1, 2},   // flag 0: the pair (2, 0) is global step 2
+  };
+  // (key, step, global step)
+  const StepArgs pairs[] = {{5, 1, 1}, {5, 2, 2}, {2, 1, 3}, {9, 1, 4}, {9, 2, 5}, {9, 3, 6}};
+  for (const Case& c : cases) {
+    RunSpec spec = SmallFrame(1);
+    spec.cases = {{5, 2, {}, {}}, {2, 1, {}, {}}, {9, 3, {}, {}}};
+    spec.stored = c.stored;
+    spec.writeStatus = c.status;
+    spec.statusFlag = c.flag, spec.statusCase = c.scase, spec.statusStep = c.sstep;
+    WrittenRun run(spec);
+    ASSERT_EQ(run.m_code, 1) << run.m_msg;
+    CFbResultSet& rs = run.m_rs;
+    EXPECT_EQ(rs.m_nMaxStep, c.maxStep) << c.stored << " " << c.scase;
+    for (const StepArgs& p : pairs) {
+      int key = 0, step = 0;
+      ASSERT_TRUE(rs.m_model.GetCaseStep(p.g - 1, key, step));
+      EXPECT_EQ(key, p.a);
+      EXPECT_EQ(step, p.b);
+      auto dis = ReadNodeResult(rs, p.a, p.b);
+      auto frc = ReadBeamForce(rs, p.a, p.b);
+      auto sig = ReadFiberResult(rs, p.a, p.b, 0);
+      run.m_shown.clear();
+      auto sgs = ReadShellResult(rs, 0, p.a, p.b);
+      if (p.g > c.maxStep) {
+        // Shell files always go through the block arithmetic, which refuses
+        // a step past the count: block 1000, a file that does not exist.
+        EXPECT_FALSE(sgs);
+        ASSERT_FALSE(run.m_shown.empty());
+        EXPECT_EQ(run.m_shown[0], "step > m_nMaxStep in GetBlk");
+        EXPECT_NE(run.m_shown.back().find("999frame.sgs"), std::string::npos);
+      }
+      ASSERT_TRUE(dis && frc && sig) << p.a << "/" << p.b << " " << rs.m_strLastError;
+      for (const CFbOpBlock* t : {dis.get(), frc.get(), sig.get()}) {
+        EXPECT_EQ(t->m_nGStep, p.g);
+        EXPECT_EQ(t->m_nCase, p.a);
+        EXPECT_EQ(t->m_nStep, p.b);
+      }
+      if (sgs) {
+        EXPECT_EQ(sgs->m_nGStep, p.g);
+        EXPECT_EQ(sgs->m_nCase, 0);  // shell tables keep only the global step
+      }
+      if (p.g <= c.stored) {
+        CheckNodeTable(*dis, testrun::kDis, p.g, 6);
+        CheckBeamTable(*frc, p.g, 3);
+        ASSERT_EQ(sig->GetCount(), 32);
+        EXPECT_EQ(sig->GetAt(29)->GetValue(2), ExpectedFloat(testrun::kSig, p.g, 29 * 3 + 2));
+        if (sgs) {
+          EXPECT_EQ(static_cast<const FbQOut*>(sgs->GetAt(1))->m_adValue[5][3],
+                    ExpectedFloat(testrun::kSgs, p.g, 48 + 3 * 6 + 5));
+        }
+      } else {
+        // Past the end of the files: no item rows; the beam table still
+        // ends with the initial extremes.
+        EXPECT_EQ(dis->GetCount(), 0);
+        ASSERT_EQ(frc->GetCount(), 2);
+        EXPECT_EQ(frc->GetAt(0)->GetValue(4), std::numeric_limits<double>::max());
+        EXPECT_EQ(frc->GetAt(1)->GetValue(4), -std::numeric_limits<double>::max());
+        EXPECT_EQ(sig->GetCount(), 0);
+      }
+    }
+    EXPECT_FALSE(ReadNodeResult(rs, 5, 3));
+    EXPECT_FALSE(ReadNodeResult(rs, 1, 1));
+  }
+}
+
+// A dynamic run: the time file sets the step count, the side file's limit
+// replaces it; every step up to it reads with its time-step number.
+TEST(FbReaders, DynamicRunTimeFile) {
+  struct Case {
+    int timRecords;
+    const char* txt;  // side file, or null
+    int maxStep;
+  } const cases[] = {{6, nullptr, 6}, {4, nullptr, 4}, {6, "0 0 3", 3}, {5, "0 0 0", 5}, {0, nullptr, 0}};
+  for (const Case& c : cases) {
+    RunSpec spec = SmallFrame(2);
+    spec.stored = 6;
+    WrittenRun run(spec);
+    ASSERT_EQ(run.m_code, 1);
+    std::vector<uint32_t> tim;
+    for (int k = 1; k <= c.timRecords; ++k) {
+      tim.push_back(testrun::FloatBits(testrun::ExpectedTime(k)));
+      tim.push_back(0);
+    }
+    plat::WriteWholeFile(run.Path("frame.tim"), testrun::RecordBytes(tim, 2));
+    if (c.txt) plat::WriteWholeFile(run.Path("frame.txt"), c.txt);
+    ASSERT_EQ(run.Load(), 1);
+    CFbResultSet& rs = run.m_rs;
+    EXPECT_EQ(rs.m_nMaxStep, c.maxStep) << c.timRecords;
+    ASSERT_EQ(rs.m_aTimes.GetCount(), c.timRecords);
+    for (int k = 0; k < c.timRecords; ++k) {
+      EXPECT_EQ(rs.m_aTimes.GetAt(k)->GetValue(0), testrun::ExpectedTime(k + 1));
+      // Numbers go on from the list's next id, which emptying keeps.
+      EXPECT_EQ(rs.m_aTimes.GetAt(k)->m_nNo, rs.m_aTimes.GetAt(0)->m_nNo + k);
+      EXPECT_EQ(rs.m_aTimes.GetAt(k)->m_nIndex, -1);
+    }
+    const std::vector<StepArgs> steps = AllSteps(rs);
+    ASSERT_EQ(static_cast<int>(steps.size()), c.maxStep);
+    for (const StepArgs& s : steps) {
+      EXPECT_EQ(s.a, s.g);
+      EXPECT_EQ(s.b, 0);
+      auto dis = ReadNodeResult(rs, s.a, s.b);
+      ASSERT_TRUE(dis);
+      EXPECT_EQ(dis->m_nCode, 0x111u);
+      EXPECT_EQ(dis->m_nGStep, s.g);
+      EXPECT_EQ(dis->m_nCase, 0);
+      CheckNodeTable(*dis, testrun::kDis, s.g, 6);
+      CheckFiberTables(rs, s.a, s.b, s.g, 30, true);
+      CheckShellTables(rs, s.a, s.b, s.g, 2, 2);
+    }
+  }
+}
+
+// Long dynamic runs split into block files (N from the side file): the
+// files of every block exist, and every step reads its values from the
+// block that holds it, whatever the record length.
+TEST(FbReaders, LongRunBlockFiles) {
+  struct Case {
+    int n, stored, recWords;
+  } const cases[] = {{1, 5, 3}, {3, 11, 7}, {4, 5, 2}, {2, 9, 1}, {5, 17, 100}};
+  for (const Case& c : cases) {
+    RunSpec spec = SmallFrame(2);
+    spec.blkStep = c.n;
+    spec.stored = c.stored;
+    spec.recWords = c.recWords;
+    spec.writeTxt = true;
+    WrittenRun run(spec);
+    ASSERT_EQ(run.m_code, 1) << run.m_msg;
+    CFbResultSet& rs = run.m_rs;
+    ASSERT_EQ(rs.m_nBlkStep, c.n);
+    ASSERT_EQ(rs.m_nMaxStep, c.stored);
+    ASSERT_EQ(rs.m_nRecWords, c.recWords);
+    int lastBlock = 1, pos = 0;
+    testrun::BlockOf(c.stored, c.n, lastBlock, pos);
+    for (int b = 1; b <= lastBlock + 1; ++b) {
+      const std::string prefix = b == 1 ? "" : plat::Format("%d", b - 1);
+      for (const char* ext : {".sig", ".eps", ".sta", ".sgs", ".ess", ".sts"})
+        EXPECT_EQ(std::filesystem::exists(run.Path(prefix + "frame" + ext)), b <= lastBlock) << prefix << ext;
+      if (b > 1) {
+        EXPECT_FALSE(std::filesystem::exists(run.Path(prefix + "frame.dis")));
+        EXPECT_FALSE(std::filesystem::exists(run.Path(prefix + "frame.frc")));
+      }
+    }
+    for (int g = 1; g <= c.stored; ++g) {
+      int block = 0;
+      testrun::BlockOf(g, c.n, block, pos);
+      EXPECT_EQ(rs.GetBlk(g), block) << g;
+      EXPECT_EQ(rs.GetOffset(g, 1), pos) << g;
+      CheckFiberTables(rs, g, 0, g, 30, true);
+      CheckShellTables(rs, g, 0, g, 2, 2);
+      auto frc = ReadBeamForce(rs, g, 0);
+      ASSERT_TRUE(frc);
+      CheckBeamTable(*frc, g, 3);
+    }
+    EXPECT_TRUE(run.m_shown.empty());
+  }
+}
+
+// Mode k of an eigen run lies behind the M words of the mode count, n x 6
+// words a mode, whatever the record length.
+TEST(FbReaders, EigenModePositions) {
+  struct Case {
+    int modes, recWords;
+  } const cases[] = {{1, 1}, {5, 4}, {12, 100}, {3, 37}, {7, 36}};
+  for (const Case& c : cases) {
+    RunSpec spec = SmallFrame(3);
+    spec.modes = c.modes;
+    spec.stored = c.modes;
+    spec.recWords = c.recWords;
+    WrittenRun run(spec);
+    ASSERT_EQ(run.m_code, 1) << run.m_msg;
+    CFbResultSet& rs = run.m_rs;
+    EXPECT_EQ(rs.m_nMaxStep, c.modes);
+    EXPECT_EQ(rs.m_nRecWords, c.recWords);
+    for (int k = 1; k <= c.modes; ++k) {
+      int key = 0, step = -1;
+      ASSERT_TRUE(rs.m_model.GetCaseStep(k - 1, key, step));
+      EXPECT_EQ(key, k);
+      EXPECT_EQ(step, 0);
+      EXPECT_EQ(rs.m_model.GetStepIndex(key, step), k);
+      auto t = ReadModeShape(rs, static_cast<unsigned>(k));
+      ASSERT_TRUE(t) << rs.m_strLastError;
+      EXPECT_EQ(rs.m_aHeadWords[kFbMd], c.modes);
+      EXPECT_EQ(t->m_nGStep, 0);  // mode tables keep no step
+      EXPECT_EQ(t->m_nCase, 0);
+      CheckNodeTable(*t, testrun::kMd, k, 6);
+    }
+  }
+}
+
+// A result file that does not open gives no table; only the stress readers
+// of fibres in a block file and of shells show the system's reason.
+TEST(FbReaders, OpenFailures) {
+  struct Case {
+    int type;
+    int blkStep;    // side file N (dynamic)
+    const char* removed;
+    int reader;     // 0 fibre, 1 shell
+    int kind;
+    int g;
+    bool shows;
+  } const cases[] = {
+      {1, 0, "frame.sig", 0, 0, 1, false}, {1, 0, "frame.eps", 0, 1, 1, false},
+      {2, 2, "1frame.sig", 0, 0, 4, true}, {2, 2, "1frame.eps", 0, 1, 4, false},
+      {2, 2, "1frame.sta", 0, 2, 4, false}, {1, 0, "frame.sgs", 1, 0, 1, true},
+      {1, 0, "frame.ess", 1, 1, 1, false}, {2, 2, "2frame.sgs", 1, 0, 6, true},
+      {2, 2, "2frame.sts", 1, 2, 6, false},
+  };
+  for (const Case& c : cases) {
+    RunSpec spec = SmallFrame(c.type);
+    spec.stored = c.type == 1 ? 5 : 7;
+    spec.blkStep = c.blkStep;
+    spec.writeTxt = c.type == 2;
+    WrittenRun run(spec);
+    ASSERT_EQ(run.m_code, 1) << run.m_msg;
+    ASSERT_TRUE(std::filesystem::remove(run.Path(c.removed))) << c.removed;
+    int a = c.g, b = 0;
+    if (c.type == 1) {
+      ASSERT_TRUE(run.m_rs.m_model.GetCaseStep(c.g - 1, a, b));
+    }
+    auto t = c.reader == 0 ? ReadFiberResult(run.m_rs, a, b, c.kind) : ReadShellResult(run.m_rs, c.kind, a, b);
+    EXPECT_FALSE(t) << c.removed;
+    EXPECT_NE(run.m_rs.m_strLastError.find(c.removed), std::string::npos) << run.m_rs.m_strLastError;
+    ASSERT_EQ(run.m_shown.size(), c.shows ? 1u : 0u) << c.removed;
+    if (c.shows) {
+      EXPECT_LE(run.m_shown[0].size(), 100u);
+      EXPECT_NE(run.m_shown[0].find(c.removed), std::string::npos) << run.m_shown[0];
+    }
+  }
 }
 
 }  // namespace

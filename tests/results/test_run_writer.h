@@ -77,9 +77,23 @@ struct PointLoad {
   int no, dof;
   double value;
 };
+struct DistLoad {
+  int no, i8;
+  double r16, r31, r46, r61;  // reals at columns 16, 31, 46, 61
+};
+struct Prestress {
+  std::vector<PointLoad> points;  // one line each: integers at 0 and 8, real at 16
+};
+struct FifthEntry {
+  int no;
+  double v[4];  // reals at columns 8, 23, 38, 53
+};
 struct LoadCase {
   int key, steps;
   std::vector<PointLoad> nodal, forced;
+  std::vector<DistLoad> dist = {};
+  std::vector<Prestress> pre = {};
+  std::vector<FifthEntry> fifth = {};
 };
 struct GroundAcc {
   int a, b, c;
@@ -228,9 +242,16 @@ inline std::string InText(const RunSpec& s) {
     line(I8(static_cast<int>(s.cases.size())) + I8(0) + I8(0) + I8(0));
     for (const LoadCase& c : s.cases) {
       line(I8(c.key) + I8(c.steps) + I8(static_cast<int>(c.nodal.size())) + I8(static_cast<int>(c.forced.size())) +
-           I8(0) + I8(0) + I8(0));
+           I8(static_cast<int>(c.dist.size())) + I8(static_cast<int>(c.pre.size())) +
+           I8(static_cast<int>(c.fifth.size())));
       for (const PointLoad& p : c.nodal) line(I8(p.no) + I8(p.dof) + R15(p.value));
       for (const PointLoad& p : c.forced) line(I8(p.no) + I8(p.dof) + R15(p.value));
+      for (const DistLoad& d : c.dist) line(I8(d.no) + I8(d.i8) + R15(d.r16) + R15(d.r31) + R15(d.r46) + R15(d.r61));
+      for (const Prestress& p : c.pre) {
+        line(I8(static_cast<int>(p.points.size())));
+        for (const PointLoad& q : p.points) line(I8(q.no) + I8(q.dof) + R15(q.value));
+      }
+      for (const FifthEntry& f : c.fifth) line(I8(f.no) + R15(f.v[0]) + R15(f.v[1]) + R15(f.v[2]) + R15(f.v[3]));
     }
   } else if (s.type == 2) {
     if (s.version < 20) {

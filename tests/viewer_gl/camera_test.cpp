@@ -238,6 +238,28 @@ TEST_F(CameraTest, ReverseAxisViewKeepsTheEye) {
   }
 }
 
+// The angles of a reverse axis view are those of the level view before the
+// elevation step, turned round: azimuth moved by pi, polar angle negated.
+TEST_F(CameraTest, ReverseAxisViewAnglesAreTakenBeforeTheElevation) {
+  const double d = std::sqrt(300.0);
+  struct Case {
+    double e, a;
+    double azimuth;
+  };
+  const Case cases[] = {
+      {0, 0, kPi},          {kPi / 2, 0, kPi},          {-kPi / 2, 0, kPi},
+      {0.3, -kPi / 2, kPi / 2}, {kPi / 2, kPi / 2, 3 * kPi / 2},
+  };
+  for (const Case& c : cases) {
+    CGlScene s;
+    SetUpScene(s);
+    s.SetAxisViewReverse(c.e, c.a);
+    EXPECT_NEAR(s.settings.distance, d, kTol) << c.e << " " << c.a;
+    EXPECT_NEAR(s.settings.azimuth, c.azimuth, kTol) << c.e << " " << c.a;
+    EXPECT_NEAR(s.settings.polar, -kPi / 2, kTol) << c.e << " " << c.a;
+  }
+}
+
 TEST_F(CameraTest, KeysMoveAsTheirOperations) {
   const double step = 0.1;  // the dolly step in model units
   const double f = 0.25 / std::sqrt(3.0);

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "gl_test_util.h"
+#include "viewer/eye_file.h"
 #include "viewer/gl/gl_view.h"
 
 namespace {
@@ -430,6 +431,99 @@ TEST_F(SceneViewTest, EmptyClientAreaSkipsTheProjection) {
   EXPECT_FALSE(view_->Scene().SetProjection(doc, 0, 0, 0, SceneRect{0, 0, 400, 0}, false));
   EXPECT_TRUE(view_->Scene().SetProjection(doc, 0, 0, 0, SceneRect{0, 0, 400, 300}, false));
   EXPECT_DOUBLE_EQ(view_->Scene().viewWidth, 6.0);
+  view_->doneCurrent();
+}
+
+// A viewpoint recalled from a file may hold a camera without a direction:
+// the frame draws no model and no axis label, and the C key brings the
+// camera back.
+TEST_F(SceneViewTest, BrokenViewpointDrawsNoLabels) {
+  CDispModel doc;
+  TwoShells(doc);
+  Show(doc, kTopView);
+  CGlScene& s = view_->Scene();
+  EyeRecord broken;
+  broken.Set(s.settings);
+  broken.eye[0] = std::nan("");
+  broken.Get(s.settings);
+  const QImage img = view_->grabFramebuffer();
+  EXPECT_TRUE(s.overlay.empty()) << s.overlay.size();
+  EXPECT_FALSE(Near(img.pixel(kA), 180, 180, 180, 2)) << Rgb(img.pixel(kA));
+  EXPECT_TRUE(s.OnKey(Qt::Key_C, false, false, 1));
+  EXPECT_TRUE(s.CameraValid());
+  view_->grabFramebuffer();
+  EXPECT_EQ(s.overlay.size(), 12u);
+}
+
+// The projection of each setting, read back from OpenGL and compared with
+// the matrix of the expected gluPerspective / glOrtho / gluPickMatrix call.
+TEST_F(SceneViewTest, ProjectionOfEachSetting) {
+  CDispModel doc;
+  TwoShells(doc);  // largest scaled extent 2
+  Show(doc, kTopView);
+  view_->makeCurrent();
+  CGlScene& s = view_->Scene();
+  const SceneRect rc{0, 0, 400, 300};
+  struct Case {
+    const char* what;
+    int persp;
+    double anglex, factor, zNear, zFar, frameW, frameH;
+    bool picking;
+    void (*expected)();
+    double fovUsed, viewWidth;
+  };
+  const Case cases[] = {
+      {"perspective", 1, 30, 1, 0.001, 20, -1, 450, false,
+       [] { gluPerspective(22.5, 4.0 / 3, 0.001, 20); }, 30, 6},
+      {"angle below 1 degree", 1, 0.5, 1, 0.001, 20, -1, 450, false,
+       [] { gluPerspective(22.5, 4.0 / 3, 0.001, 20); }, 30, 6},
+      {"wide angle, factor 2", 1, 60, 2, 0.01, 50, -1, 450, false,
+       [] { gluPerspective(45, 4.0 / 3, 0.01, 50); }, 60, 3},
+      {"orthographic", 0, 30, 1, 0.001, 20, -1, 450, false,
+       [] { glOrtho(-3, 3, -2.25, 2.25, 0.001, 20); }, 90, 6},
+      {"orthographic, near plane behind the eye", 0, 30, 1, -5, 5, -1, 450, false,
+       [] { glOrtho(-3, 3, -2.25, 2.25, -5, 5); }, 90, 6},
+      {"fixed frame", 1, 30, 2, 3, 4, 800, 600, false,
+       [] { glOrtho(-200, 200, -300, 300, 1, 2000); }, 90, 30},
+      {"pick", 1, 30, 1, 0.001, 20, -1, 450, true,
+       [] {
+         GLint vp[4] = {0, 0, 400, 300};
+         gluPickMatrix(100, 250, 0.5, 0.5, vp);
+         gluPerspective(22.5, 4.0 / 3, 0.001, 20);
+       },
+       30, 6},
+  };
+  for (const Case& c : cases) {
+    s.settings.persp = c.persp;
+    s.settings.anglex = c.anglex;
+    s.settings.factor = c.factor;
+    s.settings.near = c.zNear;
+    s.settings.far = c.zFar;
+    s.settings.frmsize[0] = c.frameW;
+    s.settings.frmsize[1] = c.frameH;
+    s.useExtentProjection = c.frameW < 1e-5 ? 1 : 0;
+    s.fovUsed = 90.0;
+    s.viewWidth = 30.0;
+    ASSERT_TRUE(s.SetProjection(doc, 100, 50, 0.5, rc, c.picking)) << c.what;
+    GLdouble got[16], want[16];
+    glMatrixMode(GL_PROJECTION);
+    glGetDoublev(GL_PROJECTION_MATRIX, got);
+    glLoadIdentity();
+    c.expected();
+    glGetDoublev(GL_PROJECTION_MATRIX, want);
+    glMatrixMode(GL_MODELVIEW);
+    for (int i = 0; i < 16; ++i)
+      EXPECT_NEAR(got[i], want[i], 1e-6 * (1 + std::abs(want[i]))) << c.what << " [" << i << "]";
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    EXPECT_EQ(vp[2], 400) << c.what;
+    EXPECT_EQ(vp[3], 300) << c.what;
+    EXPECT_DOUBLE_EQ(s.fovUsed, c.fovUsed) << c.what;
+    EXPECT_DOUBLE_EQ(s.viewWidth, c.viewWidth) << c.what;
+    if (c.frameW < 1e-5) {
+      EXPECT_EQ(s.orthographic, c.persp == 0 ? 1 : 0) << c.what;
+    }
+  }
   view_->doneCurrent();
 }
 

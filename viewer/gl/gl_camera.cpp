@@ -289,8 +289,9 @@ void CGlScene::SetAxisViewReverse(double elevation, double azimuth) {
     settings.up[2] = 1;
     RotateAxis(3, azimuth, settings.center, settings.eye);
     UpdateEyeAngles(settings);
+    // The angles are taken before the elevation step and only turned round
+    // after it (viewpoint files and the camera report carry them so).
     RotateAxis(0, -elevation, settings.center, settings.eye);
-    UpdateEyeAngles(settings);
     settings.azimuth += settings.azimuth >= kPi ? -kPi : kPi;
     settings.polar = -settings.polar;
   });

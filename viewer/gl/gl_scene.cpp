@@ -422,7 +422,11 @@ bool CGlScene::SetProjection(const CDispModel& doc, int x, int y, double pickSiz
     orthographic = settings.persp ? 0 : 1;
     viewWidth = 3 * l;
     double zNear = settings.near, zFar = settings.far;
-    if (!(zNear > 0) || !(zFar > zNear)) {
+    // A perspective needs 0 < near < far; an orthographic box takes any
+    // near and far that differ (a near plane behind the eye is allowed).
+    const bool usable = std::isfinite(zNear) && std::isfinite(zFar) &&
+                        (settings.persp ? (zNear > 0 && zFar > zNear) : zNear != zFar);
+    if (!usable) {
       zNear = 0.001;
       zFar = 20.0;
     }
@@ -1022,6 +1026,10 @@ void CGlScene::DrawAxisLabels(int windowHeight, const double tips[3][2],
   static const char* const kNames[3] = {"Z", "Y", "X"};
   static const unsigned char kColours[3][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}};
   for (int a = 2; a >= 0; --a) {  // X, Y, Z
+    // A camera without a direction (a broken viewpoint) projects no tip.
+    if (!std::isfinite(tips[a][0]) || !std::isfinite(tips[a][1]) ||
+        !std::isfinite(origins[a][0]) || !std::isfinite(origins[a][1]))
+      continue;
     OverlayText t;
     t.text = kNames[a];
     TriadLabelAlign(tips[a], origins[a], t.hAlign, t.vAlign);

@@ -574,7 +574,13 @@ bool CGlScene::ElemCorners(const DispElem& e, int corners, double p[4][3]) const
 }
 
 bool CGlScene::ElemValues(const DispElem& e, double v[4][4]) const {
-  return FindElemNodePos(v, e.n, m_nodeIndex) != 0;
+  if (!m_pValues || !m_pValues->pNodeValues) return FindElemNodePos(v, e.n, m_nodeIndex) != 0;
+  for (int i = 0; i < 4; ++i) {
+    const int k = m_nodeIndex.Find(e.n[i]);
+    if (k < 0 || k >= m_pValues->nNodeValues) return false;
+    for (int j = 0; j < 4; ++j) v[i][j] = m_pValues->pNodeValues[k][static_cast<size_t>(j)];
+  }
+  return true;
 }
 
 void CGlScene::FaceCorners(const DispFace& f, double p[4][3]) const {

@@ -10,6 +10,7 @@
 // everything handed to OpenGL is scaled = (model + offset) x scale, the
 // document's normalisation, so the model fits a cube of edge 2.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,6 +37,11 @@ struct SceneValues {
   double valueMax[14] = {};
   double modeMin[4] = {};  // per-node values dx, dy, dz, length: colour modes 14-17
   double modeMax[4] = {};
+  // The same per-node values, one row per node in the order of the node
+  // array the scene draws; the corners of modes 14-17 take their colour from
+  // them so that they match the ranges above. Null: the nodes' own values.
+  const std::array<double, 4>* pNodeValues = nullptr;
+  int nNodeValues = 0;
 };
 
 // Where the view-settings files of a document are looked for.

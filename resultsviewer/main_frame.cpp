@@ -1,0 +1,245 @@
+#include "resultsviewer/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+
+#include "resultsviewer/ui_hooks.h"
+#include "viewer/gl/about_dlg.h"
+#include "viewer/gl/keys_dlg.h"
+#include "viewer/gl/status_bar.h"
+
+namespace {
+
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+// The program's title in the caption, after the document's.
+const char* const kAppTitle = "Varnekapp";
+
+}  // namespace
+
+CMainFrame::CMainFrame() : m_pDoc(std::make_unique<QmDoc>()) {
+  m_pView = new QmView(this);
+  setCentralWidget(m_pView);
+  m_pView->SetDocument(m_pDoc.get());
+  m_pView->m_fnWalkText = [this](int index) { SetWalkText(index); };
+  connect(m_pView, &QmView::stateChanged, this, &CMainFrame::UpdateActions);
+
+  CreateMenus();
+
+  // Status bar: the movement word, then the three key indicators.
+  m_pStatus = new CPStatusBar(200, this);
+  for (const char* text : {"CAP", "NUM", "SCRL"}) {
+    const int pane = m_pStatus->AddPane(U(text), 0, true);
+    m_pStatus->Pane(pane)->setEnabled(false);
+  }
+  setStatusBar(m_pStatus);
+
+  setAcceptDrops(true);
+  LoadRecent();
+  RebuildRecentMenu();
+  setWindowTitle(TitleText());
+  UpdateActions();
+  resize(1024, 768);
+}
+
+CMainFrame::~CMainFrame() {
+  // The view goes before the document it draws.
+  delete m_pView;
+  m_pView = nullptr;
+}
+
+void CMainFrame::CreateMenus() {
+  // File.
+  m_menuFile = menuBar()->addMenu(U("ファイル(&F)"));
+  m_actOpen = m_menuFile->addAction(U("開く...(&O)"));
+  m_actOpen->setShortcut(QKeySequence::Open);
+  m_actOpen->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  connect(m_actOpen, &QAction::triggered, this, &CMainFrame::OnFileOpen);
+  m_menuFile->addSeparator();
+  m_recentEmpty = m_menuFile->addAction(U("最近使ったファイル"));
+  m_recentEmpty->setEnabled(false);
+  m_menuFile->addSeparator();
+  m_actExit = m_menuFile->addAction(U("アプリケーションの終了(&X)"));
+  connect(m_actExit, &QAction::triggered, this, &QWidget::close);
+
+  // Diagrams.
+  m_menuView = menuBar()->addMenu(U("表示(&V)"));
+  auto diagram = [&](const char* text, auto slot) {
+    QAction* a = m_menuView->addAction(U(text));
+    connect(a, &QAction::triggered, m_pView, slot);
+    return a;
+  };
+  m_actStructure = diagram("構造図(&K)", [this] { m_pView->OnViewStructure(); });
+  m_actDeform = diagram("変形図...(&D)", [this] { m_pView->ShowDeformDiagram(); });
+  m_actStress = diagram("応力分布図...(&O)", [this] { m_pView->ShowFiberDiagram(0); });
+  m_actStrain = diagram("ひずみ分布図...(&H)", [this] { m_pView->ShowFiberDiagram(1); });
+  m_actSectionForce = diagram("断面力分布図...(&F)", [this] { m_pView->ShowSectionForceDiagram(); });
+  m_actShellStress = diagram("シェル応力分布図...(&P)", [this] { m_pView->ShowShellDiagram(0); });
+  m_actShellStrain = diagram("シェルひずみ分布図...(&Q)", [this] { m_pView->ShowShellDiagram(1); });
+
+  // Viewpoints.
+  m_menuAxis = menuBar()->addMenu(U("ビュー(&A)"));
+  auto axis = [&](const char* text, auto slot) {
+    QAction* a = m_menuAxis->addAction(U(text));
+    connect(a, &QAction::triggered, m_pView, slot);
+    return a;
+  };
+  m_actIso = axis("アイソメ図", [this] { m_pView->OnViewIso(); });
+  m_actPlusX = axis("＋Ｘ軸", [this] { m_pView->OnViewPlusX(); });
+  m_actMinusX = axis("－Ｘ軸", [this] { m_pView->OnViewMinusX(); });
+  m_actPlusY = axis("＋Ｙ軸", [this] { m_pView->OnViewPlusY(); });
+  m_actMinusY = axis("ーＹ軸", [this] { m_pView->OnViewMinusY(); });
+  m_actPlusZ = axis("＋Ｚ軸", [this] { m_pView->OnViewPlusZ(); });
+  m_actMinusZ = axis("ーＺ軸", [this] { m_pView->OnViewMinusZ(); });
+
+  // Help.
+  m_menuHelp = menuBar()->addMenu(U("ヘルプ(&H)"));
+  m_actKeys = m_menuHelp->addAction(U("操作キー一覧"));
+  connect(m_actKeys, &QAction::triggered, this, &CMainFrame::OnHelpKeys);
+  m_actAbout = m_menuHelp->addAction(U("バージョン情報(&A)..."));
+  m_actAbout->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+  connect(m_actAbout, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+
+  for (QMenu* m : {m_menuFile, m_menuView, m_menuAxis, m_menuHelp})
+    connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
+
+  QToolBar* tb = addToolBar(U("標準"));
+  tb->setObjectName(QStringLiteral("standard"));
+  tb->addAction(m_actOpen);
+  tb->addSeparator();
+  tb->addAction(m_actAbout);
+}
+
+void CMainFrame::UpdateActions() {
+  const QmView* v = m_pView;
+  const bool structure = v && v->CanShowStructure();
+  m_actStructure->setEnabled(structure);
+  m_actDeform->setEnabled(structure);
+  const bool fiber = v && v->CanShowFiber();
+  m_actStress->setEnabled(fiber);
+  m_actStrain->setEnabled(fiber);
+  m_actSectionForce->setEnabled(v && v->CanShowSectionForce());
+  const bool shell = v && v->CanShowShell();
+  m_actShellStress->setEnabled(shell);
+  m_actShellStrain->setEnabled(shell);
+}
+
+QString CMainFrame::TitleText() const {
+  const QString doc = m_pDoc->m_strTitle.empty() ? U("無題") : QString::fromStdString(m_pDoc->m_strTitle);
+  return doc + QStringLiteral(" - ") + U(kAppTitle);
+}
+
+void CMainFrame::SetWalkText(int index) {
+  if (m_pStatus) m_pStatus->SetOpMode(index);
+}
+
+void CMainFrame::OpenFile(const QString& path) {
+  if (path.isEmpty()) return;
+  const std::string p = QFile::encodeName(path).toStdString();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  m_pDoc->OnOpenDocument(p);
+  QApplication::restoreOverrideCursor();
+  if (QFileInfo::exists(path)) AddRecent(QFileInfo(path).absoluteFilePath());
+  m_pView->SetDocument(m_pDoc.get());
+  setWindowTitle(TitleText());
+  UpdateActions();
+}
+
+void CMainFrame::OnFileOpen() {
+  const QString path = QFileDialog::getOpenFileName(this, U("開く"), QString(),
+                                                    U("Varnek Files (*.in);;すべてのファイル (*)"));
+  if (!path.isEmpty()) OpenFile(path);
+}
+
+void CMainFrame::OnAppAbout() {
+  CAboutDlg dlg(ViewerProgram::Varnek, this);
+  varnek::ExecDialog(dlg);
+}
+
+void CMainFrame::OnHelpKeys() { CKeysDlg::ShowKeys(ViewerProgram::Varnek); }
+
+// ---------------------------------------------------------------------------
+// Recent files
+
+void CMainFrame::LoadRecent() {
+  QSettings settings;
+  m_recent.clear();
+  for (int i = 1; i <= kMaxRecent; ++i) {
+    const QString p = settings.value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
+    if (!p.isEmpty()) m_recent.push_back(p);
+  }
+}
+
+void CMainFrame::SaveRecent() const {
+  QSettings settings;
+  for (int i = 1; i <= kMaxRecent; ++i) {
+    const QString key = QStringLiteral("Recent File List/File%1").arg(i);
+    if (i <= m_recent.size())
+      settings.setValue(key, m_recent[i - 1]);
+    else
+      settings.remove(key);
+  }
+}
+
+void CMainFrame::AddRecent(const QString& path) {
+  m_recent.removeAll(path);
+  m_recent.push_front(path);
+  while (m_recent.size() > kMaxRecent) m_recent.pop_back();
+  SaveRecent();
+  RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu() {
+  for (QAction* a : m_recentActions) {
+    m_menuFile->removeAction(a);
+    a->deleteLater();
+  }
+  m_recentActions.clear();
+  m_recentEmpty->setVisible(m_recent.isEmpty());
+  for (int i = 0; i < m_recent.size(); ++i) {
+    const QString path = m_recent[i];
+    auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this);
+    connect(a, &QAction::triggered, this, [this, path] { OpenFile(path); });
+    m_menuFile->insertAction(m_recentEmpty, a);
+    m_recentActions.push_back(a);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Drops
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) {
+    for (const QUrl& url : event->mimeData()->urls())
+      if (url.isLocalFile()) {
+        event->acceptProposedAction();
+        return;
+      }
+  }
+  QMainWindow::dragEnterEvent(event);
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  // One document: the files are opened in turn and the last one stays.
+  bool any = false;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (!url.isLocalFile()) continue;
+    OpenFile(url.toLocalFile());
+    any = true;
+  }
+  if (any) {
+    event->acceptProposedAction();
+    activateWindow();
+  }
+}

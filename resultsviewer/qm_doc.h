@@ -1,0 +1,130 @@
+// The results viewer's document: one run (an analysis input ".in" with the
+// result files beside it), its display model and the result-valued geometry
+// that the diagrams are drawn from. One document, reset at every open.
+#pragma once
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dataset/fb_resultset.h"
+#include "dataset/ip_dataset.h"
+#include "dataset/model_stats.h"
+#include "viewer/display_model.h"
+
+class CFbOpBlock;
+struct MemberFrame;
+struct SolidBlock;
+
+// Twelve doubles of one item: the six end values of end i, then of end j
+// (elements), or the six values of a fibre (stress in 0-2, strain in 3-5).
+constexpr int kValueBlock = 12;
+
+// The value fields of a face (parallel to the face array). A face appended by
+// AddFace has bValue 0; one appended by AddValueFace carries its values and
+// names the value block it is coloured from: block nRun + nIndex.
+struct FaceValue {
+  int nZero = 0;
+  int bValue = 0;
+  // A triangle: one value triple per corner; a quadrilateral: one triple
+  // for the whole face, stored as corner 0's.
+  double v[3][3] = {};
+  int nRun = -1;   // first value block of the face's block (or element)
+  int nIndex = 0;  // the face's fibre within that run (0 for an element)
+};
+
+class QmDoc : public CDispModel {
+ public:
+  QmDoc();
+  ~QmDoc() override;
+
+  // Empties everything of the last run (display data, result set, names).
+  void ResetDocument();
+  // Opens a run like File > Open: only ".in" (any case) is loaded; other
+  // files leave the document empty. Messages of the loader go through the
+  // message hook while opening goes on. True when the file was an input.
+  bool OnOpenDocument(const std::string& path);
+
+  // Fills the colour table from a built-in palette (n < 0: palette -n when
+  // there is one, else the first; n >= 0: the palette with id n, else the
+  // first) and colours the materials. Returns the number of colours.
+  int SelectColorScheme(int n);
+
+  // --- display arrays -------------------------------------------------------
+  bool AllocDisplayArrays(const CModelStats& stats);
+  void FreeDisplayArrays(bool bColorMap);
+  // Box, shift and scale, node and material records (and the 4-node shells).
+  void CalcModelBounds();
+  // Line items of all elements at their (displaced) end positions.
+  void BuildElemRecords(const CFbOpBlock* nodeTable, double scale);
+  // Member solids at the displaced end positions.
+  void BuildGeometry(const CFbOpBlock* nodeTable, double scale);
+  // Value faces of every fibre: kind 0 stress, 1 strain.
+  void BuildFiberFaces(int kind, const CFbOpBlock* fiberTable);
+  // Line items carrying the twelve end forces of their element.
+  void BuildBeamForceItems(const CFbOpBlock* beamTable);
+  // Member solids whose faces carry their element's twelve end forces.
+  void SetBeamForceValues(const CFbOpBlock* beamTable);
+  // Per 4-node shell: component `component` (0 normal, 1 and 2 the two
+  // shears) of layer 0, averaged over the integration points; a shell the
+  // table lacks has no value. (lo, hi) get the range over the shells; false
+  // when no shell has a value.
+  bool SetShellValues(const CFbOpBlock* shellTable, int component, double& lo, double& hi);
+  // Drops the shell values (the other diagrams colour no shell).
+  void ClearShellValues();
+
+  // Appends a plain face, a face with values, a line item; false when the
+  // array cannot take it.
+  bool AddValueFace(const DispFace& face, const double values[3], int run, int index);
+  bool AddLineItem(const double p[3], int code, int colorClass, int mode1, int thick, int block);
+
+  // The value block a face or a line item is coloured from; null for none.
+  const double* FaceBlock(int face) const;
+  const double* LineBlock(int line) const;
+  // Value of a 4-node shell for the current diagram; false when it has none.
+  bool ShellValue(int elem, double& v) const;
+
+  // --- members --------------------------------------------------------------
+  static int s_nSerial;     // rises at every reset
+  int m_nDocSerial = 0;
+  int m_bNewData = 0;       // 1 after an open; the view clears it
+  double m_dDeformScale = 10.0;
+  std::string m_strPath;      // the opened file ("" when none)
+  std::string m_strTitle;     // its file name
+  std::string m_strStemPath;  // folder + name without extension
+  std::string m_strFolder;    // folder with its trailing '/'
+  std::string m_strName;      // name without extension
+
+  CIpDataSet m_dataSet;  // emptied at every reset; a run never fills it
+  CFbResultSet m_resultSet;
+  CModelStats m_stats;
+  ArcCounts m_arcs;
+
+  // Display flags: bit 1 shows displacements relative to the reference,
+  // bit 2 takes the current displacements as the reference.
+  int m_nDispFlags = 0;
+
+  std::vector<FaceValue> m_aFaceValues;  // one per face slot
+  std::vector<int> m_aLineBlock;         // value block per line slot, -1 none
+  std::vector<double> m_aValueBlocks;    // kValueBlock doubles per block
+  int m_nElemBlocks = 0;                 // element blocks in front of the fibre blocks
+  std::vector<std::array<double, 6>> m_aNodeRef;  // reference displacement per node slot
+  std::vector<double> m_aShellValue;     // per 4-node shell; NaN: none
+
+ private:
+  // End positions of an element; false when the table lacks a node record.
+  bool EndPosition(const CFbNode* node, const CFbOpBlock* table, double scale, double out[3]);
+  // The current node array's further values: scale x displacement in
+  // display units (zero without a table), so that the shells follow.
+  void SetNodeDisplacements(const CFbOpBlock* table, double scale);
+  // Room for n more faces / line items; the arrays grow as needed.
+  void ReserveFaces(long long n);
+  void ReserveLines(long long n);
+  void ClearFaces();
+  void ClearLines();
+  void AddSolidFaces(const MemberFrame& frame, const CFbFiberSec& sec, int run);
+  void AddFiberBlockFaces(const MemberFrame& frame, const SolidBlock& block, int rows, int cols,
+                          int run, int kind);
+  void AddArcFiberFaces(const MemberFrame& frame, const SolidBlock& block, int rows, int cols,
+                        int run, int kind);
+};

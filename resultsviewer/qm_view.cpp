@@ -1,0 +1,609 @@
+// The results viewer's view: scene set-up for every opened run, the
+// fourteen display lists, the frame and the texts over it.
+#include "resultsviewer/qm_view.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <QTimer>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/numbers.h"
+#include "resultsviewer/contour_legend.h"
+#include "resultsviewer/ui_hooks.h"
+#include "viewer/gl/cjk_font.h"
+#include "viewer/gl/gl_material.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr int kBlack[3] = {0, 0, 0};
+
+void Vertex(const double p[3]) { glVertex3d(p[0], p[1], p[2]); }
+
+// Normal from the first three corners, left as it is below length 1e-99.
+void FlatNormal(const double p[4][3], double n[3]) {
+  double a[3], b[3];
+  for (int i = 0; i < 3; ++i) {
+    a[i] = p[1][i] - p[0][i];
+    b[i] = p[2][i] - p[0][i];
+  }
+  n[0] = a[1] * b[2] - a[2] * b[1];
+  n[1] = a[2] * b[0] - a[0] * b[2];
+  n[2] = a[0] * b[1] - a[1] * b[0];
+  const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  if (len >= 1e-99)
+    for (int i = 0; i < 3; ++i) n[i] /= len;
+}
+
+}  // namespace
+
+const int QmView::kFurtherColors[4][3] = {{255, 128, 128}, {255, 0, 0}, {128, 255, 128}, {0, 255, 0}};
+
+void InitResultsViewSettings(CViewSettings& s) {
+  InitViewSettings(s);
+  for (int i = 0; i < 3; ++i) {
+    s.bcolor1[i] = 255;
+    s.dcolor[i] = 255;
+  }
+}
+
+QmView::QmView(QWidget* parent) : CGlView(parent) {
+  InitResultsViewSettings(m_scene.settings);
+  m_scene.Init(kListCount);
+  m_scene.viewWidth = 30.0;
+  m_scene.fovUsed = 90.0;
+  m_scene.surfacesOn = 1;
+  setMouseTracking(false);
+}
+
+QmView::~QmView() = default;
+
+void QmView::SetDocument(QmDoc* doc) {
+  m_pDoc = doc;
+  m_scene.initialised = 0;
+  m_bRebuildAll = 1;
+  if (doc) {
+    // Count the result set's messages, so that a reader's failure that has
+    // been told already is not told twice.
+    doc->m_resultSet.m_fnShowMessage = [this](const std::string& text) {
+      ++m_nMessages;
+      varnek::MessageBox(this, text);
+    };
+  }
+  update();
+}
+
+bool QmView::Stencil() const { return m_scene.settings.stencil && m_scene.stencilAvailable; }
+
+// ---------------------------------------------------------------------------
+// Set-up
+
+int QmView::InitScene() {
+  if (!m_pDoc || m_pDoc->m_nNodes < 1) {
+    m_bDrawing = 0;
+    return -1;
+  }
+  QmDoc& doc = *m_pDoc;
+  BuildBoundaryFaces(doc.m_nSolids, doc.m_aSolids.data(), m_boundaryFaces);
+
+  // The shared set-up binds the document to the scene, fits the camera and
+  // makes the context; the settings are then read again from the results
+  // viewer's own defaults, keeping the fitted camera (both use the same
+  // camera keywords and defaults).
+  SceneFiles files;
+  files.programDir = QCoreApplication::applicationDirPath().toStdString();
+  files.dataDir = doc.m_strFolder;
+  files.dataName = doc.m_strName;
+  const int r = m_scene.Setup(doc, files, nullptr);
+  if (r == CGlScene::kSetupNoContext) {
+    std::fprintf(stderr, "%s\n", m_scene.lastError.c_str());
+    return -2;
+  }
+  if (r < 0) return -1;
+  CViewSettings& s = m_scene.settings;
+  const CViewSettings camera = s;
+  InitResultsViewSettings(s);
+  const int read = ReadViewSettingsFiles(s, files.programDir, files.dataDir, files.dataName);
+  m_nStatus = read > 0 ? 0 : 7;
+  if (!(s.factor > 0) || !std::isfinite(s.factor)) s.factor = 1.0;
+  m_scene.useExtentProjection = s.frmsize[0] < 1e-5 ? 1 : 0;
+  for (int i = 0; i < 3; ++i) {
+    s.eye[i] = camera.eye[i];
+    s.center[i] = camera.center[i];
+    s.up[i] = camera.up[i];
+  }
+  s.distance = camera.distance;
+  s.azimuth = camera.azimuth;
+  s.polar = camera.polar;
+  s.flip = camera.flip;
+  // The results viewer always projects in perspective.
+  s.persp = 1;
+  for (double& v : m_vOffset) v = 0.0;
+
+  // Each set-up replaces the previous bar. The document's ranges are never
+  // filled here: the bar spans the settings' range or -1 .. 1 until a value
+  // diagram sets its own.
+  m_pContourBar.reset();
+  const int m = doc.m_nColorMode;
+  if (m >= 0 && m <= 17) {
+    double lo = 0, hi = 0;
+    if (s.RangeGiven()) {
+      lo = s.rangeMin;
+      hi = s.rangeMax;
+    }
+    SanitizeRange(lo, hi);
+    const ContourRgb first = {s.ccolor[0], s.ccolor[1], s.ccolor[2]};
+    const ContourRgb second = {s.ccolor[3], s.ccolor[4], s.ccolor[5]};
+    m_pContourBar = std::make_unique<CContourBar>(lo, hi, first, second, std::string());
+    m_pContourBar->MakeLevels(s.contour);
+  }
+
+  m_eyes.StartFromFile(doc.m_strFolder + doc.m_strName + ".eye", s);
+  // A caption names a step of the run it was read from.
+  if (doc.m_nDocSerial != m_nSceneSerial) m_szStepText.clear();
+  m_nSceneSerial = doc.m_nDocSerial;
+  emit stateChanged();
+  return 0;
+}
+
+void QmView::SetViewport() {
+  const SceneRect rc = ClientRect();
+  m_scene.clientRect = rc;
+  m_scene.SetProjection(*m_pDoc, 0, 0, 0, rc, false);
+}
+
+int QmView::DrawScene(bool surfacesOn) {
+  if (m_bDrawing) return -999;
+  m_bDrawing = 1;
+  if (!m_scene.initialised) {
+    const int r = InitScene();
+    if (r < 0) {
+      m_bDrawing = 0;
+      return r;
+    }
+    m_scene.initialised = 1;
+    m_bRebuildAll = 1;
+  }
+  if (!m_scene.contextCreated) {
+    // Qt made a new context: its lists are built anew.
+    if (!m_scene.SetupContext(m_scene.settings.stencil)) {
+      m_bDrawing = 0;
+      return -2;
+    }
+    m_bRebuildAll = 1;
+  }
+  SetViewport();
+  RenderScene(surfacesOn, m_bRebuildAll != 0);
+  m_bRebuildAll = 0;
+  m_bDrawing = 0;
+  ++m_nFrames;
+  return 0;
+}
+
+bool QmView::RenderFrame() {
+  if (!m_pDoc) return false;
+  if (m_pDoc->m_bNewData) m_scene.initialised = 0;
+  return DrawScene(m_scene.surfacesOn != 0) >= 0;
+}
+
+// ---------------------------------------------------------------------------
+// Lists
+
+void QmView::CompileList(int n, bool execute, const std::function<void()>& body) {
+  if (n < 0 || n >= kListCount || m_scene.listBase == 0) return;
+  glNewList(static_cast<GLuint>(m_scene.listBase + n), execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE);
+  body();
+  glEndList();
+  m_scene.listBuilt[n] = 1;
+}
+
+void QmView::CallList(int n) {
+  if (n < 0 || n >= kListCount || m_scene.listBase == 0 || !m_scene.listBuilt[n]) return;
+  glCallList(static_cast<GLuint>(m_scene.listBase + n));
+}
+
+void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
+  QmDoc& doc = *m_pDoc;
+  const CViewSettings& s = m_scene.settings;
+  // The material colours of the drawing come from the palette of `matcolor`.
+  doc.m_colorTable.m_nColors = 0;
+  doc.SelectColorScheme(s.matcolor);
+  doc.IndexMaterials();
+  m_bSolidMode = 0;
+  const bool stencil = Stencil();
+  const CContourBar* bar = m_pContourBar.get();
+
+  CompileList(kListBackground, true, [&] { m_scene.DrawBackground(s.bcolor1, s.bcolor2); });
+  CompileList(kListDiagram, false, [] {});
+  CompileList(kListDiagramEdges, false, [] {});
+  CompileList(kListSurfaces, surfacesOn && m_bSolidMode, [&] {
+    SetFlatMaterial(s.dcolor);
+    if (s.dmodel[0]) {
+      const bool st = surfacesOn && stencil;
+      if (st) {
+        glEnable(GL_STENCIL_TEST);
+        glClear(GL_STENCIL_BUFFER_BIT);
+      }
+      m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil, false);
+      if (st) glDisable(GL_STENCIL_TEST);
+    }
+    DrawFlaggedLineItems(bar);
+  });
+  CompileList(kListEdges, !m_bSolidMode && !stencil, [&] { BuildEdgeLayer(nullptr, factor, false); });
+  CompileList(kListSolidEdges, false, [&] { BuildEdgeLayer(nullptr, factor, true); });
+  CompileList(kListPick, false, [&] { BuildPickList(); });
+  auto structure = [&](bool material) {
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_POLYGON_OFFSET_LINE);
+    glLineWidth(0.1f);
+    if (stencil) {
+      if (surfacesOn) {
+        glEnable(GL_STENCIL_TEST);
+        glClear(GL_STENCIL_BUFFER_BIT);
+      }
+      m_scene.DrawLines(1, nullptr);
+      if (material)
+        m_scene.DrawMaterialSurfacesOutlined(colourMode, factor);
+      else
+        DrawFaces(colourMode, nullptr, factor, kFurtherColors[2], true);
+    } else if (material) {
+      m_scene.DrawMaterialSurfaces(colourMode, factor);
+    } else {
+      DrawFaces(colourMode, nullptr, factor, kFurtherColors[2], false);
+    }
+    glDisable(GL_STENCIL_TEST);
+  };
+  CompileList(kListStructure, false, [&] { structure(false); });
+  CompileList(kListMaterial, false, [&] { structure(true); });
+  m_scene.DrawAxisTriad(true);
+}
+
+void QmView::BuildDiagramFaceList(const CContourBar* bar, double factor) {
+  const CViewSettings& s = m_scene.settings;
+  SetFlatMaterial(kFurtherColors[0]);
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glPolygonOffset(static_cast<float>(s.pofactor), static_cast<float>(s.pounits));
+  glLineWidth(0.1f);
+  DrawFaces(1, bar, factor, kFurtherColors[0], false);
+  glDisable(GL_POLYGON_OFFSET_FILL);
+}
+
+void QmView::BuildEdgeLayer(const CContourBar* bar, double factor, bool solid) {
+  const CViewSettings& s = m_scene.settings;
+  SetFlatMaterial(kBlack);
+  if (!s.dmodel[1]) return;
+  glEnable(GL_POLYGON_OFFSET_LINE);
+  glPolygonOffset(static_cast<float>(s.pofactor), static_cast<float>(s.pounits));
+  glLineWidth(0.1f);
+  DrawLineItemsByValue(solid ? nullptr : bar);
+  m_scene.DrawElementEdges(factor);
+  glDisable(GL_POLYGON_OFFSET_LINE);
+}
+
+void QmView::BuildPickList() {
+  SetFlatMaterial(m_scene.settings.dcolor);
+  m_scene.DrawElements(-1, -1, m_pDoc->m_nColorMode, nullptr, false, true);
+}
+
+// ---------------------------------------------------------------------------
+// Drawers
+
+int QmView::FaceValueColumn() const {
+  // Fibre strain sits in places 3-5 of a fibre's block; section forces use
+  // component k of the twelve end values directly.
+  if (m_nViewMode == kModeFiberStrain) return m_nLastComponent + 3;
+  return m_nLastComponent;
+}
+
+void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, const int plain[3],
+                       bool outlined) {
+  (void)colourMode;  // one value per element or face in every mode the view shows
+  const QmDoc& d = *m_pDoc;
+  const CViewSettings& s = m_scene.settings;
+  const CDispNodeIndex& index = d.m_curNodeIndex;
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  SetFlatMaterial(plain);
+  bool plainSet = true;
+  auto usePlain = [&] {
+    if (!plainSet) SetFlatMaterial(plain);
+    plainSet = true;
+  };
+  // The colour of a value (a value the bar cannot colour keeps the last one).
+  auto valueColour = [&](double v) {
+    if (SetGLMaterialResult(*bar, v) >= 0) plainSet = false;
+  };
+  auto polygon = [&](const double p[4][3], int corners, const double n[3]) {
+    glBegin(GL_POLYGON);
+    glNormal3dv(n);
+    for (int k = 0; k < corners; ++k) Vertex(p[k]);
+    glEnd();
+  };
+  auto draw = [&](const double p[4][3], int corners, const double n[3], const std::function<void()>& colour) {
+    if (!outlined) {
+      colour();
+      polygon(p, corners, n);
+      return;
+    }
+    glStencilFunc(GL_NEVER, 1, 1);
+    glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    polygon(p, corners, n);
+    glStencilFunc(GL_EQUAL, 0, 1);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    colour();
+    polygon(p, corners, n);
+    glStencilFunc(GL_ALWAYS, 0, 1);
+    glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    SetFlatMaterial(s.lcolor);
+    plainSet = false;
+    polygon(p, corners, n);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  };
+
+  double p[4][3], n[3];
+  const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
+  for (int i = 0; i < n3; ++i) {
+    if (!FindNodePos(p, 3, d.m_aElems3[static_cast<size_t>(i)].n, index)) {
+      std::printf(" cannot find node of tria3( %d / %d )\n", i, n3);
+      continue;
+    }
+    FlatNormal(p, n);
+    draw(p, 3, n, usePlain);
+  }
+
+  const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
+  for (int i = 0; i < n4; ++i) {
+    const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
+    double v[4][4];
+    if (!FindNodePos(p, 4, e.n, index) || !FindElemNodePos(v, e.n, index)) {
+      std::printf(" cannot find node of tria4( %d / %d )\n", i, n4);
+      continue;
+    }
+    for (int k = 0; k < 4; ++k)
+      for (int j = 0; j < 3; ++j) p[k][j] += factor * v[k][j];
+    FlatNormal(p, n);
+    double value = 0;
+    if (bar && d.ShellValue(i, value)) {
+      float rgba[4];
+      if (ContourColorCode(*bar, value, rgba) == 0 && s.oor == 0) continue;
+      draw(p, 4, n, [&] { valueColour(value); });
+    } else {
+      draw(p, 4, n, usePlain);
+    }
+  }
+
+  const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
+  const int column = FaceValueColumn();
+  for (int i = 0; i < nf; ++i) {
+    const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
+    for (int k = 0; k < 4; ++k) m_scene.ToScaled(f.p[k], p[k]);
+    FlatNormal(p, n);
+    const int corners = f.nCorners == 3 ? 3 : 4;
+    const double* block = bar ? d.FaceBlock(i) : nullptr;
+    if (block && column >= 0 && column < kValueBlock) {
+      const double value = block[column];
+      float rgba[4];
+      if (ContourColorCode(*bar, value, rgba) == 0 && s.oor == 0) continue;
+      draw(p, corners, n, [&] { valueColour(value); });
+    } else {
+      draw(p, corners, n, usePlain);
+    }
+  }
+}
+
+void QmView::DrawLineItemsByValue(const CContourBar* bar) {
+  const QmDoc& d = *m_pDoc;
+  const CViewSettings& s = m_scene.settings;
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  glLineWidth(1.0f);
+  int width = 1;
+  bool lineColour = false;
+  const int nl = std::min(d.m_nLines, static_cast<int>(d.m_aLines.size()));
+  for (int i = 0; i < nl;) {
+    const DispLine& l = d.m_aLines[static_cast<size_t>(i)];
+    const int code = l.nCode;
+    if (code <= 0) {
+      ++i;
+      continue;
+    }
+    const long long last = static_cast<long long>(i) + code;
+    if (last >= nl) break;  // a primitive that runs past the array is not drawn
+    const double* block = bar ? d.LineBlock(i) : nullptr;
+    const int k = m_nLastComponent;
+    if (block && k >= 0 && k < kValueBlock && SetGLMaterialResult(*bar, block[k]) >= 0) {
+      lineColour = false;
+    } else if (!lineColour) {
+      SetFlatMaterial(s.lcolor);
+      lineColour = true;
+    }
+    const int w = l.nThick ? 3 : 1;
+    if (w != width) {
+      glLineWidth(static_cast<float>(w));
+      width = w;
+    }
+    double p[3];
+    glBegin(code == 1 ? GL_LINES : GL_POLYGON);
+    for (long long j = i; j <= last; ++j) {
+      m_scene.ToScaled(d.m_aLines[static_cast<size_t>(j)].p, p);
+      Vertex(p);
+    }
+    glEnd();
+    i = static_cast<int>(last) + 1;
+  }
+  glLineWidth(1.0f);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+void QmView::DrawFlaggedLineItems(const CContourBar* bar) {
+  const QmDoc& d = *m_pDoc;
+  const CViewSettings& s = m_scene.settings;
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  glLineWidth(1.0f);
+  int width = 1;
+  const int nl = std::min(d.m_nLines, static_cast<int>(d.m_aLines.size()));
+  for (int i = 0; i < nl;) {
+    const DispLine& l = d.m_aLines[static_cast<size_t>(i)];
+    const int code = l.nCode;
+    if (code <= 0) {
+      ++i;
+      continue;
+    }
+    const long long last = static_cast<long long>(i) + code;
+    if (last >= nl) break;
+    if (l.nMode1 == 1) {
+      if (bar)
+        SetGLMaterialColor(l.nColorClass, s.dcolor);
+      else
+        SetFlatMaterial(s.dcolor);
+      const int w = l.nThick ? 3 : 1;
+      if (w != width) {
+        glLineWidth(static_cast<float>(w));
+        width = w;
+      }
+      double p[3];
+      glBegin(code == 1 ? GL_LINES : GL_POLYGON);
+      for (long long j = i; j <= last; ++j) {
+        m_scene.ToScaled(d.m_aLines[static_cast<size_t>(j)].p, p);
+        Vertex(p);
+      }
+      glEnd();
+    }
+    i = static_cast<int>(last) + 1;
+  }
+  glLineWidth(1.0f);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+// ---------------------------------------------------------------------------
+// Frame
+
+void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
+  QmDoc& doc = *m_pDoc;
+  CViewSettings& s = m_scene.settings;
+  m_scene.SetupContext(s.stencil);
+  m_scene.TakeNormalisation(doc);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  for (int i = 0; i < 3; ++i) m_scene.target[i] = s.center[i];
+  double e[3], c[3];
+  m_scene.ToScaled(s.eye, e);
+  m_scene.ToScaled(s.center, c);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(e[0], e[1], e[2], c[0], c[1], c[2], s.up[0], s.up[1], s.up[2]);
+
+  const double factor = doc.m_dDispScale;
+  if (doc.m_bNewData || rebuildAll) {
+    m_nViewMode = kModeStructure;
+    m_bRebuildResultLists = 0;
+    BuildDisplayLists(surfacesOn, doc.m_nColorMode, factor);
+    doc.m_bNewData = 0;
+    // This frame shows only what the rebuild drew at once; the next one
+    // shows the whole picture.
+    QTimer::singleShot(0, this, [this] { update(); });
+    emit stateChanged();
+  } else {
+    if (m_bRebuildResultLists) {
+      const CContourBar* bar = m_pContourBar.get();
+      switch (m_nViewMode) {
+        case kModeDeform:
+          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(nullptr, factor); });
+          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false); });
+          break;
+        case kModeFiberStress:
+        case kModeFiberStrain:
+          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(bar, factor); });
+          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false); });
+          break;
+        case kModeSectionForce:
+        case kModeShell:
+          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(bar, factor); });
+          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(bar, factor, false); });
+          break;
+        default:
+          break;
+      }
+      m_bRebuildResultLists = 0;
+    }
+    CallList(kListBackground);
+    // The structure's own edge layer goes with the structure display; the
+    // diagrams have theirs.
+    const int edges = m_nViewMode == kModeStructure   ? kListEdges
+                      : m_nViewMode == 1              ? kListSolidEdges
+                      : m_nViewMode == 2              ? kListEdges
+                                                      : kListDiagramEdges;
+    if (!surfacesOn) {
+      glDisable(GL_DEPTH_TEST);
+      CallList(m_nViewMode == kModeStructure ? kListEdges : kListDiagram);
+      glEnable(GL_DEPTH_TEST);
+    } else {
+      switch (m_nViewMode) {
+        case kModeStructure: CallList(kListStructure); break;
+        case 1: CallList(kListSurfaces); break;
+        case 2: CallList(kListMaterial); break;
+        default:
+          if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) CallList(kListDiagram);
+          break;
+      }
+      if (!Stencil()) CallList(edges);
+    }
+  }
+
+  m_scene.DrawAxisTriad(false);
+  glFlush();
+  double tips[3][2], origins[3][2];
+  m_scene.ProjectTriadTips(tips, origins);
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glFinish();
+  m_scene.overlay.clear();
+  m_scene.DrawAxisLabels(ClientRect().Height(), tips, origins);
+}
+
+void QmView::PaintOverlay(QPainter& painter) {
+  CGlView::PaintOverlay(painter);
+  if (!m_pDoc || !m_scene.initialised) return;
+  const double dpr = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
+  const CViewSettings& s = m_scene.settings;
+  const bool surfacesOn = m_scene.surfacesOn != 0;
+  std::vector<OverlayText> texts;
+  auto add = [&](const std::string& str, int x, int y, int grey) {
+    OverlayText t;
+    t.text = str;
+    t.x = x;
+    t.y = y;
+    t.r = t.g = t.b = static_cast<unsigned char>(grey);
+    texts.push_back(t);
+  };
+  if ((m_pContourBar || m_nViewMode == kModeDeform) && surfacesOn && !m_szStepText.empty()) {
+    add(m_szStepText, m_nTextX + 1, m_nTextY + 1, 255);
+    add(m_szStepText, m_nTextX, m_nTextY + 1, 255);
+    add(m_szStepText, m_nTextX + 1, m_nTextY, 255);
+    add(m_szStepText, m_nTextX, m_nTextY, 0);
+  }
+  PaintOverlayTexts(painter, texts, dpr, OverlayFont());
+  texts.clear();
+  if (s.info) {
+    const double deg = 180.0 / kPi;
+    const std::string lines[6] = {
+        plat::Format("%-8s  %+.3e  %+.3e  %+.3e", "Eye", s.eye[0], s.eye[1], s.eye[2]),
+        plat::Format("%-8s  %+.3e  %+.3e  %+.3e", "Center", s.center[0], s.center[1], s.center[2]),
+        plat::Format("%-8s  %+.3e  %+.3e  %+.3e", "Offset", m_vOffset[0], m_vOffset[1], m_vOffset[2]),
+        plat::Format("%-8s  %+.3e  %+.3e  %+.3e", "Vert", s.up[0], s.up[1], s.up[2]),
+        plat::Format("%-8s  %ld", "UpsideDown", static_cast<long>(s.flip)),
+        plat::Format("%-8s  %+.3e  %+.3e  %+.3e", "Hint", s.distance, s.polar * deg, s.azimuth * deg)};
+    for (int k = 0; k < 6; ++k) {
+      add(lines[k], m_nTextX + 1, m_nTextY + 15 * k, 255);
+      add(lines[k], m_nTextX, m_nTextY + 15 * k, 0);
+    }
+    // Fixed-width columns, one line every 15 pixels.
+    PaintOverlayTexts(painter, texts, dpr, CjkMonoFont(13));
+  }
+  if (m_pContourBar && surfacesOn && m_nViewMode >= kModeFiberStress && m_nViewMode <= kModeShell)
+    DrawContourLegend(ClientRect(), painter, *m_pContourBar, dpr);
+}

@@ -1,0 +1,165 @@
+// The results viewer's view: the structure and the diagrams of the
+// document drawn with OpenGL, the caption, the camera report and the contour
+// legend over the picture; keys, mouse and the view commands.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "resultsviewer/qm_doc.h"
+#include "viewer/boundary_faces.h"
+#include "viewer/contour_bar.h"
+#include "viewer/eye_file.h"
+#include "viewer/gl/gl_view.h"
+
+class CFbOpBlock;
+class QMenu;
+
+// The results viewer's settings defaults: the shared ones with a white
+// background top and a white surface colour.
+void InitResultsViewSettings(CViewSettings& s);
+
+// Display modes of the view.
+enum ViewMode {
+  kModeStructure = 0,
+  kModeDeform = 3,
+  kModeFiberStress = 4,
+  kModeFiberStrain = 5,
+  kModeSectionForce = 6,
+  kModeShell = 7,
+};
+
+class QmView : public CGlView {
+  Q_OBJECT
+
+ public:
+  // Display lists (name = list base + n); 2-5 are allocated and unused.
+  enum {
+    kListBackground = 0,
+    kListEdges = 1,
+    kListSurfaces = 6,
+    kListSolidEdges = 7,
+    kListPick = 8,
+    kListStructure = 9,
+    kListMaterial = 10,
+    kListTriad = 11,
+    kListDiagram = 12,
+    kListDiagramEdges = 13,
+    kListCount = 14,
+  };
+
+  // The colours no keyword sets: the face colour of the diagram lists, a
+  // red, the face colour of the structure lists, a green.
+  static const int kFurtherColors[4][3];
+
+  explicit QmView(QWidget* parent = nullptr);
+  ~QmView() override;
+
+  void SetDocument(QmDoc* doc);
+  QmDoc* Document() const { return m_pDoc; }
+  // The status bar's movement word (-1: none).
+  std::function<void(int)> m_fnWalkText;
+
+  // --- diagram commands -----------------------------------------------------
+  void OnViewStructure();
+  void ShowDeformDiagram();
+  void ShowFiberDiagram(int kind);  // 0 stress, 1 strain
+  void ShowSectionForceDiagram();
+  void ShowShellDiagram(int kind);  // 0 stress, 1 strain
+  // Enable rules of the diagram commands.
+  bool CanShowStructure() const;
+  bool CanShowFiber() const;
+  bool CanShowSectionForce() const;
+  bool CanShowShell() const;
+
+  // --- view commands --------------------------------------------------------
+  void OnViewIso();
+  // Axis view (elevation, azimuth); with `reverse` the eye stays and the
+  // view turns (Shift held).
+  void AxisView(double elevation, double azimuth, bool reverse);
+  void OnViewPlusX();
+  void OnViewMinusX();
+  void OnViewPlusY();
+  void OnViewMinusY();
+  void OnViewPlusZ();
+  void OnViewMinusZ();
+  void ShowAxisMenu(const QPoint& pos);
+  void StoreViewpoint();
+
+  // --- state (public for the frame and the tests) ---------------------------
+  CViewSettings& Settings() { return m_scene.settings; }
+  const CContourBar* ContourBar() const { return m_pContourBar.get(); }
+  const CEyeList& Viewpoints() const { return m_eyes; }
+  int m_nViewMode = kModeStructure;
+  int m_nLastCase = 0;
+  int m_nLastStep = 0;
+  int m_nLastComponent = 0;
+  int m_nLastKind = 0;
+  std::string m_szStepText;
+  int m_bRebuildResultLists = 0;
+  unsigned char m_bSolidMode = 0;
+  unsigned char m_bRebuildAll = 1;
+  int m_nTextX = 10, m_nTextY = 10;
+  int m_nStatus = 0;
+  int m_nDragMode = 0;
+  bool m_bPickPending = false;
+  double m_vOffset[3] = {0, 0, 0};  // the camera's offset vector
+  int m_nFrames = 0;                // frames drawn (tests wait on it)
+
+  // Frame steps, public for tests that drive them.
+  int InitScene();
+  void BuildDisplayLists(bool surfacesOn, int colourMode, double factor);
+
+ signals:
+  // Something the frame's command states depend on changed.
+  void stateChanged();
+
+ protected:
+  bool RenderFrame() override;
+  void PaintOverlay(QPainter& painter) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  void WalkText(int index);
+  void OnKeyDown(QKeyEvent* event);
+  void OnChar(const QString& text);
+  void ShowViewpoint(int n);
+  int DrawScene(bool surfacesOn);
+  void SetViewport();
+  void RenderScene(bool surfacesOn, bool rebuildAll);
+  // Drawers over the document's display model.
+  void DrawFaces(int colourMode, const CContourBar* bar, double factor, const int plain[3],
+                 bool outlined);
+  void DrawLineItemsByValue(const CContourBar* bar);
+  void DrawFlaggedLineItems(const CContourBar* bar);
+  void BuildDiagramFaceList(const CContourBar* bar, double factor);
+  void BuildEdgeLayer(const CContourBar* bar, double factor, bool solid);
+  void BuildPickList();
+  void CompileList(int n, bool execute, const std::function<void()>& body);
+  void CallList(int n);
+  bool Stencil() const;
+  // The value column a value face is coloured from in the current mode.
+  int FaceValueColumn() const;
+  // The contour range and bar of a value diagram.
+  void SetContourBar(double lo, double hi, const std::string& title);
+  // A reader's failure: its reason, unless it has told the user already.
+  void ReportReadFailure(int messagesBefore);
+  // A table that lacks items (its step cut short in the file) is told and
+  // not drawn; the reader may have told it already.
+  bool TableComplete(const CFbOpBlock& table, int items, bool minMaxRows, int messagesBefore,
+                     const std::string& path);
+
+  QmDoc* m_pDoc = nullptr;
+  std::unique_ptr<CContourBar> m_pContourBar;
+  CEyeList m_eyes;
+  CBoundaryFaces m_boundaryFaces;
+  int m_bDrawing = 0;
+  QPoint m_lastPos;
+  QPoint m_clickPos;
+  int m_nMessages = 0;  // messages of the result set so far
+  int m_nSceneSerial = -1;  // the document serial of the last set-up
+};

@@ -1,0 +1,800 @@
+// Result-valued display geometry: element end positions moved by the node
+// results, member solids at those positions, fibre faces carrying the values
+// of their fibres, and line items and solids carrying the end forces of
+// their element.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <unordered_map>
+
+#include "resultsviewer/qm_doc.h"
+#include "resultsviewer/ui_hooks.h"
+#include "results/op_block.h"
+#include "viewer/member_solid.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+// No growing array may pass this many records: a count of that size comes
+// from a damaged file, and asking for it would only fail later.
+constexpr long long kMaxRecords = 200'000'000;
+
+// The fibre part that a member's solid is built from: both end nodes linked,
+// a section with a fibre part and local axes. Null otherwise.
+const CFbFiberSec* SolidSection(const CFbElem* e) {
+  if (!e || !e->m_pNodeI || !e->m_pNodeJ || !e->m_pSec || !e->m_bAxes) return nullptr;
+  return e->m_pSec->m_pFiber.get();
+}
+
+// A fibre block as the solid builders take it; a block material below 1
+// takes the section's default material.
+SolidBlock ToSolidBlock(const CFbSecBlock& blk, const CFbFiberSec& sec, int position) {
+  SolidBlock b;
+  b.bArc = blk.m_nShape < 0;
+  if (b.bArc) {
+    b.r1 = blk.m_dC0;
+    b.r2 = blk.m_dC30;
+    b.a1 = blk.m_dC15;
+    b.a2 = blk.m_dC45;
+    b.yc = blk.m_dCy;
+    b.zc = blk.m_dCz;
+    b.nRadial = blk.m_nCols;
+  } else {
+    GetFiberBlockBounds(blk, b.y, b.z);
+  }
+  b.nBlock = position;
+  b.nMat = blk.m_nMat >= 1 ? blk.m_nMat : sec.m_nMat;
+  return b;
+}
+
+long long Fibers(int rows, int cols) {
+  return rows > 0 && cols > 0 ? static_cast<long long>(rows) * cols : 0;
+}
+
+// Rows of a result table that belong to its items: tables that end with
+// their minimum and maximum rows have two fewer; a table cut short while it
+// was read has neither, and its rows stop at its count.
+int DataRows(const CFbOpBlock* table, long long items, bool minMaxRows) {
+  if (!table) return 0;
+  long long n = table->GetCount();
+  if (minMaxRows && n >= 2 && n - 2 <= items) n -= 2;
+  return static_cast<int>(std::clamp<long long>(std::min(n, items), 0, INT32_MAX));
+}
+
+void Lerp3(const double a[3], const double b[3], double t, double out[3]) {
+  for (int j = 0; j < 3; ++j) out[j] = a[j] + (b[j] - a[j]) * t;
+}
+
+void SetFrameIds(MemberFrame& f, const CFbElem& e) {
+  f.nElem = e.m_nNo;
+  f.nElemInt = e.m_nExtra;
+  f.nColorClass = 0;
+  f.nMode1 = 0;
+  for (int j = 0; j < 3; ++j) {
+    f.ax[j] = e.m_adAxis1[j];
+    f.ay[j] = e.m_adAxis2[j];
+    f.az[j] = e.m_adAxis3[j];
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Arrays
+
+bool QmDoc::AllocDisplayArrays(const CModelStats& stats) {
+  FreeDisplayArrays(false);
+  m_arcs = CountArcParts(m_resultSet.m_model);
+  std::string error;
+  bool ok = CDispModel::AllocDisplayArrays(stats, m_arcs, &error);
+  m_aFaceValues.assign(m_aFaces.size(), FaceValue{});
+  m_aLineBlock.assign(m_aLines.size(), -1);
+  const CFbModel& model = m_resultSet.m_model;
+  m_nElemBlocks = std::max(0, model.m_aElems.GetCount());
+  try {
+    m_aValueBlocks.assign(static_cast<size_t>(m_nElemBlocks) * kValueBlock, 0.0);
+    m_aNodeRef.assign(static_cast<size_t>(std::max(0, model.m_aNodes.GetCount())), {});
+  } catch (const std::bad_alloc&) {
+    m_aValueBlocks.clear();
+    m_aNodeRef.clear();
+    m_nElemBlocks = 0;
+    error += "\ncannot allocate the value blocks";
+    ok = false;
+  }
+  if (!ok) varnek::MessageBox(nullptr, error);
+  return ok;
+}
+
+void QmDoc::FreeDisplayArrays(bool bColorMap) {
+  CDispModel::FreeDisplayArrays(bColorMap);
+  m_aFaceValues = std::vector<FaceValue>();
+  m_aLineBlock = std::vector<int>();
+  m_aValueBlocks = std::vector<double>();
+  m_aNodeRef = std::vector<std::array<double, 6>>();
+  m_aShellValue = std::vector<double>();
+  m_nElemBlocks = 0;
+}
+
+void QmDoc::ReserveFaces(long long n) {
+  const long long need = static_cast<long long>(std::max(0, m_nFaces)) + std::max(0LL, n);
+  if (need <= static_cast<long long>(m_aFaces.size()) || need > kMaxRecords) return;
+  try {
+    m_aFaces.resize(static_cast<size_t>(need));
+    m_aFaceValues.resize(static_cast<size_t>(need));
+  } catch (const std::bad_alloc&) {
+    // The appends beyond the room are refused and counted.
+  }
+}
+
+void QmDoc::ReserveLines(long long n) {
+  const long long need = static_cast<long long>(std::max(0, m_nLines)) + std::max(0LL, n);
+  if (need <= static_cast<long long>(m_aLines.size()) || need > kMaxRecords) return;
+  try {
+    m_aLines.resize(static_cast<size_t>(need));
+    m_aLineBlock.resize(static_cast<size_t>(need), -1);
+  } catch (const std::bad_alloc&) {
+  }
+}
+
+void QmDoc::ClearFaces() {
+  const int n = std::min(m_nFaces, static_cast<int>(m_aFaceValues.size()));
+  std::fill(m_aFaceValues.begin(), m_aFaceValues.begin() + std::max(0, n), FaceValue{});
+  m_nFaces = 0;
+}
+
+void QmDoc::ClearLines() {
+  const int n = std::min(m_nLines, static_cast<int>(m_aLineBlock.size()));
+  std::fill(m_aLineBlock.begin(), m_aLineBlock.begin() + std::max(0, n), -1);
+  m_nLines = 0;
+}
+
+bool QmDoc::AddValueFace(const DispFace& face, const double values[3], int run, int index) {
+  if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
+  if (!AddFace(face)) return false;
+  FaceValue& fv = m_aFaceValues[static_cast<size_t>(m_nFaces - 1)];
+  fv = FaceValue{};
+  fv.bValue = 1;
+  for (int j = 0; j < 3; ++j) fv.v[0][j] = values[j];
+  if (face.nCorners == 3)
+    for (int c = 1; c < 3; ++c)
+      for (int j = 0; j < 3; ++j) fv.v[c][j] = values[j];
+  fv.nRun = run;
+  fv.nIndex = index;
+  return true;
+}
+
+bool QmDoc::AddLineItem(const double p[3], int code, int colorClass, int mode1, int thick,
+                        int block) {
+  if (m_nLines < 0 || m_nLines >= static_cast<int>(m_aLines.size())) {
+    ++m_nOverflow;
+    return false;
+  }
+  if (m_aLineBlock.size() < m_aLines.size()) m_aLineBlock.resize(m_aLines.size(), -1);
+  DispLine& l = m_aLines[static_cast<size_t>(m_nLines)];
+  l = DispLine{};
+  l.nCode = code;
+  for (int j = 0; j < 3; ++j) l.p[j] = p[j];
+  l.nColorClass = colorClass;
+  l.nMode1 = mode1;
+  l.nThick = thick;
+  m_aLineBlock[static_cast<size_t>(m_nLines)] = block;
+  ++m_nLines;
+  return true;
+}
+
+const double* QmDoc::FaceBlock(int face) const {
+  if (face < 0 || face >= m_nFaces || face >= static_cast<int>(m_aFaceValues.size())) return nullptr;
+  const FaceValue& fv = m_aFaceValues[static_cast<size_t>(face)];
+  if (!fv.bValue || fv.nRun < 0) return nullptr;
+  const long long block = static_cast<long long>(fv.nRun) + fv.nIndex;
+  if (block < 0 || (block + 1) * kValueBlock > static_cast<long long>(m_aValueBlocks.size()))
+    return nullptr;
+  return m_aValueBlocks.data() + block * kValueBlock;
+}
+
+const double* QmDoc::LineBlock(int line) const {
+  if (line < 0 || line >= m_nLines || line >= static_cast<int>(m_aLineBlock.size())) return nullptr;
+  const long long block = m_aLineBlock[static_cast<size_t>(line)];
+  if (block < 0 || (block + 1) * kValueBlock > static_cast<long long>(m_aValueBlocks.size()))
+    return nullptr;
+  return m_aValueBlocks.data() + block * kValueBlock;
+}
+
+bool QmDoc::ShellValue(int elem, double& v) const {
+  if (elem < 0 || elem >= static_cast<int>(m_aShellValue.size())) return false;
+  v = m_aShellValue[static_cast<size_t>(elem)];
+  return !std::isnan(v);
+}
+
+// ---------------------------------------------------------------------------
+// Model bounds and node positions
+
+void QmDoc::CalcModelBounds() {
+  BuildNodesAndShellsIn(m_resultSet.m_model);
+  // The results viewer starts every run in colour mode 0; the shells follow
+  // the node values at factor 1.
+  m_nColorMode = 0;
+  m_dDispScale = 1.0;
+  ClearShellValues();
+}
+
+void QmDoc::ClearShellValues() {
+  m_aShellValue.assign(static_cast<size_t>(std::max(0, m_nElems4)), kNoValue);
+}
+
+void QmDoc::SetNodeDisplacements(const CFbOpBlock* table, double scale) {
+  const CFbModel& model = m_resultSet.m_model;
+  const int n = model.m_aNodes.GetCount();
+  const int room = std::min(m_nCurNodes, static_cast<int>(m_aCurNodes.size()));
+  int k = 0;  // display nodes were written in list order, skipping empty slots
+  for (int i = 0; i < n && k < room; ++i) {
+    const CFbNode* node = model.m_aNodes.GetAt(i);
+    if (!node) continue;
+    double d[3] = {0, 0, 0};
+    double p[3];
+    if (table && EndPosition(node, table, scale, p)) {
+      d[0] = p[0] - node->m_dX;
+      d[1] = p[1] - node->m_dY;
+      d[2] = p[2] - node->m_dZ;
+    } else if (!table) {
+      EndPosition(node, nullptr, scale, p);  // clears the reference when asked
+    }
+    DispNode& dn = m_aCurNodes[static_cast<size_t>(k++)];
+    for (int j = 0; j < 3; ++j) dn.dVal[j] = d[j] * m_dScale;
+    dn.dVal[3] = 0.0;
+  }
+}
+
+bool QmDoc::EndPosition(const CFbNode* node, const CFbOpBlock* table, double scale,
+                        double out[3]) {
+  if (!node) return false;
+  const double base[3] = {node->m_dX, node->m_dY, node->m_dZ};
+  const int pos = node->m_nIndex;
+  const bool haveRef = pos >= 0 && pos < static_cast<int>(m_aNodeRef.size());
+  if (!table) {
+    for (int j = 0; j < 3; ++j) out[j] = base[j];
+    if ((m_nDispFlags & 2) && haveRef) m_aNodeRef[static_cast<size_t>(pos)] = {};
+    return true;
+  }
+  const CFbOp* rec = table->GetAt(pos);
+  if (!rec) return false;
+  double v[6];
+  for (int j = 0; j < 6; ++j) v[j] = rec->GetValue(j);
+  if ((m_nDispFlags & 2) && haveRef)
+    for (int j = 0; j < 6; ++j) m_aNodeRef[static_cast<size_t>(pos)][static_cast<size_t>(j)] = v[j];
+  for (int j = 0; j < 3; ++j) {
+    const double ref = (m_nDispFlags & 1) && haveRef ? m_aNodeRef[static_cast<size_t>(pos)][static_cast<size_t>(j)] : 0.0;
+    out[j] = base[j] + scale * (v[j] - ref);
+    if (!std::isfinite(out[j])) return false;  // a damaged value places nothing
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Line items
+
+void QmDoc::BuildElemRecords(const CFbOpBlock* nodeTable, double scale) {
+  SetNodeDisplacements(nodeTable, scale);
+  ClearLines();
+  const CFbModel& model = m_resultSet.m_model;
+  const int n = model.m_aElems.GetCount();
+  ReserveLines(2LL * n);
+  const CElemColorIndex colors(m_aElemColors);
+  for (int i = 0; i < n; ++i) {
+    const CFbElem* e = model.m_aElems.GetAt(i);
+    if (!e) continue;
+    double p1[3], p2[3];
+    if (!EndPosition(e->m_pNodeI, nodeTable, scale, p1) ||
+        !EndPosition(e->m_pNodeJ, nodeTable, scale, p2))
+      continue;
+    int cc = 0, m1 = 0;
+    colors.Lookup(e->m_nNo, cc, m1);
+    if (!HasLineRoom(2)) continue;
+    AddLineItem(p1, 1, cc, m1, 1, -1);
+    AddLineItem(p2, 0, cc, m1, 1, -1);
+  }
+}
+
+void QmDoc::BuildBeamForceItems(const CFbOpBlock* beamTable) {
+  SetNodeDisplacements(nullptr, 0.0);
+  ClearLines();
+  const CFbModel& model = m_resultSet.m_model;
+  const int n = model.m_aElems.GetCount();
+  const int rows = DataRows(beamTable, n, true);
+  ReserveLines(2LL * n);
+  for (int i = 0; i < n; ++i) {
+    const CFbElem* e = model.m_aElems.GetAt(i);
+    if (!e) continue;
+    int block = -1;
+    const CFbOp* rec = i < rows ? beamTable->GetAt(i) : nullptr;
+    if (rec && i < m_nElemBlocks) {
+      block = i;
+      double* v = m_aValueBlocks.data() + static_cast<size_t>(i) * kValueBlock;
+      for (int j = 0; j < kValueBlock; ++j) v[j] = rec->GetValue(j);
+    }
+    double p1[3], p2[3];
+    if (!EndPosition(e->m_pNodeI, nullptr, 0.0, p1) || !EndPosition(e->m_pNodeJ, nullptr, 0.0, p2))
+      continue;
+    if (!HasLineRoom(2)) continue;
+    AddLineItem(p1, 1, 0, 0, 1, block);
+    AddLineItem(p2, 0, 0, 0, 1, block);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Member solids
+
+void QmDoc::AddSolidFaces(const MemberFrame& frame, const CFbFiberSec& sec, int run) {
+  int position = 0;
+  for (const CFbSecBlock& blk : sec.m_aBlocks) {
+    const int first = m_nFaces;
+    const SolidBlock b = ToSolidBlock(blk, sec, ++position);
+    if (b.bArc) {
+      AddArcPartSides(*this, frame, b);
+      AddArcPartCaps(*this, frame, b);
+    } else {
+      AddRectPartFaces(*this, frame, b);
+    }
+    if (run < 0) continue;
+    // The faces of a member carrying its end forces all name the
+    // element's value block.
+    const double* v = m_aValueBlocks.data() + static_cast<size_t>(run) * kValueBlock;
+    for (int f = first; f < m_nFaces; ++f) {
+      FaceValue& fv = m_aFaceValues[static_cast<size_t>(f)];
+      fv = FaceValue{};
+      fv.bValue = 1;
+      for (int j = 0; j < 3; ++j) fv.v[0][j] = v[j];
+      fv.nRun = run;
+      fv.nIndex = 0;
+    }
+  }
+}
+
+void QmDoc::BuildGeometry(const CFbOpBlock* nodeTable, double scale) {
+  SetNodeDisplacements(nodeTable, scale);
+  ClearFaces();
+  ReserveFaces(m_arcs.nFaces + 6LL * std::max(0, m_stats.m_nRectBlocks));
+  ReserveLines(m_arcs.nLines);
+  if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
+  const CFbModel& model = m_resultSet.m_model;
+  const int n = model.m_aElems.GetCount();
+  for (int i = 0; i < n; ++i) {
+    const CFbElem* e = model.m_aElems.GetAt(i);
+    const CFbFiberSec* sec = SolidSection(e);
+    // An element without a section shape is the width-3 line its line
+    // items already draw.
+    if (!sec) continue;
+    MemberFrame f;
+    if (!EndPosition(e->m_pNodeI, nodeTable, scale, f.p1) ||
+        !EndPosition(e->m_pNodeJ, nodeTable, scale, f.p2))
+      continue;
+    SetFrameIds(f, *e);
+    AddSolidFaces(f, *sec, -1);
+  }
+}
+
+void QmDoc::SetBeamForceValues(const CFbOpBlock* beamTable) {
+  ClearFaces();
+  ReserveFaces(m_arcs.nFaces + 6LL * std::max(0, m_stats.m_nRectBlocks));
+  ReserveLines(m_arcs.nLines);
+  if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
+  const CFbModel& model = m_resultSet.m_model;
+  const int n = model.m_aElems.GetCount();
+  const int rows = DataRows(beamTable, n, true);
+  for (int i = 0; i < n; ++i) {
+    const CFbElem* e = model.m_aElems.GetAt(i);
+    if (!e) continue;
+    const CFbOp* rec = i < rows ? beamTable->GetAt(i) : nullptr;
+    int run = -1;
+    if (rec && i < m_nElemBlocks) {
+      run = i;
+      double* v = m_aValueBlocks.data() + static_cast<size_t>(i) * kValueBlock;
+      for (int j = 0; j < kValueBlock; ++j) v[j] = rec->GetValue(j);
+    }
+    const CFbFiberSec* sec = SolidSection(e);
+    if (!sec) continue;
+    MemberFrame f;
+    if (!EndPosition(e->m_pNodeI, nullptr, 0.0, f.p1) || !EndPosition(e->m_pNodeJ, nullptr, 0.0, f.p2))
+      continue;
+    SetFrameIds(f, *e);
+    AddSolidFaces(f, *sec, run);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Fibre faces
+
+namespace {
+
+// The faces that one block's fibres need (the rect grid and side strips, or
+// the arc's facets), and the outline records of an arc block's fibres.
+int ArcFacets(const SolidBlock& b, int rows) {
+  const int n = ArcDivisionCount(b.a1, b.a2);
+  if (n <= 0 || rows <= 0) return 0;
+  return std::max(1, (n + rows - 1) / rows);
+}
+
+long long FiberFaceCount(const SolidBlock& b, int rows, int cols) {
+  if (rows <= 0 || cols <= 0) return 0;
+  const long long r = rows, c = cols;
+  if (!b.bArc) return 2 * r * c + 2 * r + 2 * c;
+  const long long m = ArcFacets(b, rows);
+  if (m == 0) return 0;
+  return 2 * r * m + 2 * r * c * m + 2 * c;
+}
+
+long long FiberLineCount(const SolidBlock& b, int rows, int cols) {
+  if (!b.bArc || rows <= 0 || cols <= 0) return 0;
+  const long long m = ArcFacets(b, rows);
+  if (m == 0) return 0;
+  // Per fibre: a closed outline at each end and four edges along the member.
+  return static_cast<long long>(rows) * cols * (2 * (2 * m + 2) + 8);
+}
+
+}  // namespace
+
+void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int rows, int cols, int run,
+                               int kind) {
+  double ox[8], oy[8], oz[8];
+  TransformLocalCorner(f.p1, f.p2, f.ay, f.az, b.y, b.z, ox, oy, oz);
+  double u[3], v[3];
+  MakeUnitAxes(ox, oy, oz, u, v);
+  double c[8][3];
+  for (int k = 0; k < 8; ++k) {
+    c[k][0] = ox[k];
+    c[k][1] = oy[k];
+    c[k][2] = oz[k];
+  }
+  const int place = kind == 1 ? 3 : 0;
+  auto values = [&](int k, double out[3]) {
+    const double* blk = m_aValueBlocks.data() + (static_cast<size_t>(run) + k) * kValueBlock;
+    for (int j = 0; j < 3; ++j) out[j] = blk[place + j];
+  };
+  auto face = [&](const double q[4][3], const double normal[3], int k) {
+    DispFace d;
+    d.nElem = f.nElem;
+    d.nBlock = b.nBlock;
+    d.nIndex = k;
+    d.nCorners = 4;
+    for (int i = 0; i < 4; ++i)
+      for (int j = 0; j < 3; ++j) {
+        d.p[i][j] = q[i][j];
+        d.n[i][j] = normal[j];
+      }
+    d.nMat = b.nMat;
+    d.nElemInt = f.nElemInt;
+    d.nColorClass = f.nColorClass;
+    d.nSide = 1;
+    d.nMode1 = f.nMode1;
+    double val[3];
+    values(k, val);
+    AddValueFace(d, val, run, k);
+  };
+  // The grid of an end face: rows along corner 0 -> 3, columns along
+  // corner 0 -> 1; fibre (row, column) is fibre row x columns + column.
+  double endNormal[3];
+  for (int j = 0; j < 3; ++j) endNormal[j] = -f.ax[j];
+  for (int e = 0; e < 2; ++e) {
+    const double* P = c[4 * e];
+    const double* B = c[4 * e + 1];
+    const double* A = c[4 * e + 3];
+    for (int r = 0; r < rows; ++r)
+      for (int col = 0; col < cols; ++col) {
+        double q[4][3];
+        for (int j = 0; j < 3; ++j) {
+          const double da = (A[j] - P[j]) / rows, db = (B[j] - P[j]) / cols;
+          q[0][j] = P[j] + r * da + col * db;
+          q[1][j] = q[0][j] + da;
+          q[2][j] = q[0][j] + da + db;
+          q[3][j] = q[0][j] + db;
+        }
+        face(q, endNormal, r * cols + col);
+      }
+  }
+  // Side strips along the member, each in its boundary fibre's values:
+  // edge 0-1 (row 0), 1-2 (last column), 3-2 (last row), 0-3 (column 0),
+  // with the normals -v, +u, +v, -u of the block's box.
+  struct Side {
+    int from, to, count;
+    double sign;
+    const double* axis;
+  };
+  const Side sides[4] = {{0, 1, cols, -1, v}, {1, 2, rows, 1, u}, {3, 2, cols, 1, v}, {0, 3, rows, -1, u}};
+  for (int s = 0; s < 4; ++s) {
+    const Side& sd = sides[s];
+    double normal[3];
+    for (int j = 0; j < 3; ++j) normal[j] = sd.sign * sd.axis[j];
+    for (int i = 0; i < sd.count; ++i) {
+      double q[4][3];
+      Lerp3(c[sd.from], c[sd.to], static_cast<double>(i) / sd.count, q[0]);
+      Lerp3(c[sd.from], c[sd.to], static_cast<double>(i + 1) / sd.count, q[1]);
+      Lerp3(c[4 + sd.from], c[4 + sd.to], static_cast<double>(i + 1) / sd.count, q[2]);
+      Lerp3(c[4 + sd.from], c[4 + sd.to], static_cast<double>(i) / sd.count, q[3]);
+      int k = 0;
+      switch (s) {
+        case 0: k = i; break;
+        case 1: k = i * cols + (cols - 1); break;
+        case 2: k = (rows - 1) * cols + i; break;
+        default: k = i * cols; break;
+      }
+      face(q, normal, k);
+    }
+  }
+}
+
+void QmDoc::AddArcFiberFaces(const MemberFrame& f, const SolidBlock& b, int rows, int cols, int run,
+                             int kind) {
+  const int m = ArcFacets(b, rows);
+  if (m == 0) return;
+  const int place = kind == 1 ? 3 : 0;
+  const double* ends[2] = {f.p1, f.p2};
+  // Fibre (row, column): angular sector `row` of the span, radial ring
+  // `column` from the first radius towards the second.
+  auto angle = [&](int sector, int facet) {
+    const double t = (static_cast<double>(sector) + static_cast<double>(facet) / m) / rows;
+    return (b.a1 + (b.a2 - b.a1) * t) * kPi / 180.0;
+  };
+  auto radius = [&](int ring) { return b.r1 + (b.r2 - b.r1) * ring / cols; };
+  auto point = [&](const double end[3], double r, double t, double out[3]) {
+    const double cy = b.yc + r * std::cos(t);
+    const double cz = b.zc + r * std::sin(t);
+    for (int j = 0; j < 3; ++j) out[j] = end[j] + cy * f.ay[j] + cz * f.az[j];
+  };
+  auto face = [&](const double q[4][3], const double normal[3], int k) {
+    DispFace d;
+    d.nElem = f.nElem;
+    d.nBlock = b.nBlock;
+    d.nIndex = k;
+    d.nCorners = 4;
+    for (int i = 0; i < 4; ++i)
+      for (int j = 0; j < 3; ++j) {
+        d.p[i][j] = q[i][j];
+        d.n[i][j] = normal[j];
+      }
+    d.nMat = b.nMat;
+    d.nElemInt = f.nElemInt;
+    d.nColorClass = f.nColorClass;
+    d.nSide = 0;  // facets are outlined per fibre by the edge records
+    d.nMode1 = f.nMode1;
+    const double* blk = m_aValueBlocks.data() + (static_cast<size_t>(run) + k) * kValueBlock;
+    AddValueFace(d, blk + place, run, k);
+  };
+  auto radial = [&](double t, double sign, double out[3]) {
+    for (int j = 0; j < 3; ++j) out[j] = sign * (std::cos(t) * f.ay[j] + std::sin(t) * f.az[j]);
+  };
+  // Along the member on the outer and the inner radius.
+  for (int side = 0; side < 2; ++side) {
+    const int ring = side == 0 ? cols : 0;
+    const double r = radius(ring);
+    for (int row = 0; row < rows; ++row)
+      for (int i = 0; i < m; ++i) {
+        const double t0 = angle(row, i), t1 = angle(row, i + 1);
+        double q[4][3], nrm[3];
+        point(ends[0], r, t0, q[0]);
+        point(ends[0], r, t1, q[1]);
+        point(ends[1], r, t1, q[2]);
+        point(ends[1], r, t0, q[3]);
+        radial(0.5 * (t0 + t1), side == 0 ? 1.0 : -1.0, nrm);
+        face(q, nrm, row * cols + (side == 0 ? cols - 1 : 0));
+      }
+  }
+  // End surfaces: every fibre's sector at both ends.
+  for (int e = 0; e < 2; ++e) {
+    double nrm[3];
+    for (int j = 0; j < 3; ++j) nrm[j] = e == 0 ? -f.ax[j] : f.ax[j];
+    for (int row = 0; row < rows; ++row)
+      for (int col = 0; col < cols; ++col)
+        for (int i = 0; i < m; ++i) {
+          const double t0 = angle(row, i), t1 = angle(row, i + 1);
+          double q[4][3];
+          point(ends[e], radius(col), t0, q[0]);
+          point(ends[e], radius(col + 1), t0, q[1]);
+          point(ends[e], radius(col + 1), t1, q[2]);
+          point(ends[e], radius(col), t1, q[3]);
+          face(q, nrm, row * cols + col);
+        }
+  }
+  // Radial cuts at the start and the end angle.
+  for (int cut = 0; cut < 2; ++cut) {
+    const int row = cut == 0 ? 0 : rows - 1;
+    const double t = cut == 0 ? angle(0, 0) : angle(rows - 1, m);
+    double nrm[3];
+    for (int j = 0; j < 3; ++j)
+      nrm[j] = (cut == 0 ? 1.0 : -1.0) * (std::sin(t) * f.ay[j] - std::cos(t) * f.az[j]);
+    for (int col = 0; col < cols; ++col) {
+      double q[4][3];
+      point(ends[0], radius(col), t, q[0]);
+      point(ends[0], radius(col + 1), t, q[1]);
+      point(ends[1], radius(col + 1), t, q[2]);
+      point(ends[1], radius(col), t, q[3]);
+      face(q, nrm, row * cols + col);
+    }
+  }
+  // The edges of every fibre's box: its sector outline at both ends and its
+  // four edges along the member.
+  double dir[3];
+  for (int j = 0; j < 3; ++j) dir[j] = f.p2[j] - f.p1[j];
+  for (int row = 0; row < rows; ++row)
+    for (int col = 0; col < cols; ++col) {
+      for (int e = 0; e < 2; ++e) {
+        double towards[3];
+        for (int j = 0; j < 3; ++j) towards[j] = e == 0 ? dir[j] : -dir[j];
+        const int points = 2 * m + 2;
+        int code = points - 1;
+        for (int i = 0; i <= m; ++i, --code) {
+          double p[3];
+          point(ends[e], radius(col + 1), angle(row, i), p);
+          AddLine(p, towards, b.nMat, f.nElemInt, f.nColorClass, f.nMode1, code);
+        }
+        for (int i = m; i >= 0; --i, --code) {
+          double p[3];
+          point(ends[e], radius(col), angle(row, i), p);
+          AddLine(p, towards, b.nMat, f.nElemInt, f.nColorClass, f.nMode1, code);
+        }
+      }
+      const double corners[4][2] = {{static_cast<double>(col), 0},
+                                    {static_cast<double>(col + 1), 0},
+                                    {static_cast<double>(col), 1},
+                                    {static_cast<double>(col + 1), 1}};
+      for (const auto& cr : corners) {
+        const double t = cr[1] == 0 ? angle(row, 0) : angle(row, m);
+        const double r = radius(static_cast<int>(cr[0]));
+        double p[3], q[3];
+        point(ends[0], r, t, p);
+        point(ends[1], r, t, q);
+        AddLine(p, dir, b.nMat, f.nElemInt, f.nColorClass, f.nMode1, 1);
+        AddLine(q, dir, b.nMat, f.nElemInt, f.nColorClass, f.nMode1, 0);
+      }
+    }
+}
+
+void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
+  ClearFaces();
+  const CFbModel& model = m_resultSet.m_model;
+  // The table holds one row per fibre of the header's count, then its
+  // minimum and maximum rows.
+  const int rows = DataRows(fiberTable, std::max(0, model.m_nFibers), false);
+
+  // Sections by number, the first with a fibre part winning, as the fibre
+  // list was made.
+  std::unordered_map<int, const CFbFiberSec*> secs;
+  for (int i = 0; i < model.m_aSecs.GetCount(); ++i) {
+    const CFbSec* sec = model.m_aSecs.GetAt(i);
+    if (!sec) break;
+    if (sec->m_pFiber) secs.emplace(sec->m_nNo, sec->m_pFiber.get());
+  }
+  struct Member {
+    const CFbElem* e;
+    const CFbFiberSec* sec;
+    bool second;
+  };
+  std::vector<Member> members;
+  auto gather = [&](const CFbRecordList<CFbElem>& list, int count, bool second) {
+    const int n = std::min(count, list.GetCount());
+    for (int i = 0; i < n; ++i) {
+      const CFbElem* e = list.GetAt(i);
+      if (!e) break;
+      const auto it = secs.find(e->m_nSec);
+      if (it != secs.end()) members.push_back({e, it->second, second});
+    }
+  };
+  gather(model.m_aElems, model.m_nElems, false);
+  gather(model.m_aElems2, model.m_nElems2, true);
+
+  // One value block per fibre slot, after the elements' blocks.
+  long long slots = 0, faces = 0, lines = 0;
+  for (const Member& mb : members) {
+    int position = 0;
+    for (const CFbSecBlock& blk : mb.sec->m_aBlocks) {
+      const SolidBlock b = ToSolidBlock(blk, *mb.sec, ++position);
+      const int halves = mb.second ? 2 : 1;
+      faces += halves * FiberFaceCount(b, blk.m_nRows, blk.m_nCols);
+      lines += halves * FiberLineCount(b, blk.m_nRows, blk.m_nCols);
+      slots += Fibers(blk.m_nRows, blk.m_nCols);
+    }
+    for (const CFbDeck& d : mb.sec->m_aDecks) slots += Fibers(d.m_nRows, d.m_nCols);
+  }
+  const long long blocks = static_cast<long long>(m_nElemBlocks) + slots;
+  if (blocks > kMaxRecords) return;
+  try {
+    m_aValueBlocks.resize(static_cast<size_t>(blocks) * kValueBlock);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  std::fill(m_aValueBlocks.begin() + static_cast<long long>(m_nElemBlocks) * kValueBlock,
+            m_aValueBlocks.end(), 0.0);
+  ReserveFaces(faces);
+  ReserveLines(lines);
+  if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
+
+  const int place = kind == 1 ? 3 : 0;
+  long long s = 0;  // running fibre slot
+  for (const Member& mb : members) {
+    const CFbElem* e = mb.e;
+    const bool drawable = e->m_pNodeI && e->m_pNodeJ && e->m_bAxes && (!mb.second || e->m_pNodeK);
+    MemberFrame halves[2];
+    int nHalves = 0;
+    if (drawable) {
+      double pi[3], pj[3], pk[3];
+      EndPosition(e->m_pNodeI, nullptr, 0.0, pi);
+      EndPosition(e->m_pNodeJ, nullptr, 0.0, pj);
+      if (mb.second) {
+        // First node to middle node, then middle node to last node.
+        EndPosition(e->m_pNodeK, nullptr, 0.0, pk);
+        for (int j = 0; j < 3; ++j) {
+          halves[0].p1[j] = pi[j];
+          halves[0].p2[j] = pk[j];
+          halves[1].p1[j] = pk[j];
+          halves[1].p2[j] = pj[j];
+        }
+        nHalves = 2;
+      } else {
+        for (int j = 0; j < 3; ++j) {
+          halves[0].p1[j] = pi[j];
+          halves[0].p2[j] = pj[j];
+        }
+        nHalves = 1;
+      }
+      for (int h = 0; h < nHalves; ++h) SetFrameIds(halves[h], *e);
+    }
+    int position = 0;
+    for (const CFbSecBlock& blk : mb.sec->m_aBlocks) {
+      const SolidBlock b = ToSolidBlock(blk, *mb.sec, ++position);
+      const long long nf = Fibers(blk.m_nRows, blk.m_nCols);
+      const long long run = m_nElemBlocks + s;
+      for (long long k = 0; k < nf; ++k) {
+        const long long slot = s + k;
+        const CFbOp* rec = slot < rows ? fiberTable->GetAt(static_cast<int>(slot)) : nullptr;
+        if (!rec) continue;
+        double* v = m_aValueBlocks.data() + static_cast<size_t>(run + k) * kValueBlock;
+        for (int j = 0; j < 3; ++j) v[place + j] = rec->GetValue(place + j);
+      }
+      if (nf > 0 && run <= INT32_MAX) {
+        for (int h = 0; h < nHalves; ++h) {
+          if (b.bArc)
+            AddArcFiberFaces(halves[h], b, blk.m_nRows, blk.m_nCols, static_cast<int>(run), kind);
+          else
+            AddFiberBlockFaces(halves[h], b, blk.m_nRows, blk.m_nCols, static_cast<int>(run), kind);
+        }
+      }
+      s += nf;
+    }
+    // Decks get no faces; their fibres (rows x columns of them) follow.
+    for (const CFbDeck& d : mb.sec->m_aDecks) s += Fibers(d.m_nRows, d.m_nCols);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Shell values
+
+bool QmDoc::SetShellValues(const CFbOpBlock* shellTable, int component, double& lo, double& hi) {
+  ClearShellValues();
+  lo = std::numeric_limits<double>::infinity();
+  hi = -std::numeric_limits<double>::infinity();
+  // Normal, y shear and z shear: sx (or its strain), txy and txz.
+  static const int kComponent[3] = {0, 3, 4};
+  const int c = kComponent[std::clamp(component, 0, 2)];
+  const CFbModel& model = m_resultSet.m_model;
+  const int nQuads = model.m_aQuads.GetCount();
+  const int rows = DataRows(shellTable, nQuads, false);
+  const int room = static_cast<int>(m_aShellValue.size());
+  int k = 0;  // display shells were written in list order, skipping empty slots
+  bool any = false;
+  for (int i = 0; i < nQuads && k < room; ++i) {
+    if (!model.m_aQuads.GetAt(i)) continue;
+    const int elem = k++;
+    const FbQOut* rec = i < rows ? dynamic_cast<const FbQOut*>(shellTable->GetAt(i)) : nullptr;
+    if (!rec) continue;
+    double sum = 0;
+    for (int p = 0; p < FbQOut::kPoints; ++p) sum += rec->m_adValue[c][p];
+    const double v = sum / FbQOut::kPoints;
+    if (!std::isfinite(v)) continue;
+    m_aShellValue[static_cast<size_t>(elem)] = v;
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+    any = true;
+  }
+  return any;
+}

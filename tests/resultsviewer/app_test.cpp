@@ -1,0 +1,212 @@
+// The program around the view: start-up and command line, the frame's
+// menus and their texts, the recent-file list, drops, the title, the status
+// bar and the shared dialogs.
+#include <gtest/gtest.h>
+
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QUrl>
+
+#include "resultsviewer/qm_app.h"
+#include "rv_test_util.h"
+#include "viewer/gl/keys_dlg.h"
+#include "viewer/gl/splash_dlg.h"
+#include "viewer/gl/status_bar.h"
+
+namespace {
+
+std::vector<std::string> Texts(QMenu* menu) {
+  std::vector<std::string> v;
+  for (QAction* a : menu->actions())
+    if (!a->isSeparator() && a->isVisible()) v.push_back(a->text().toStdString());
+  return v;
+}
+
+void ClearRecent() {
+  QSettings settings;
+  settings.remove(QStringLiteral("Recent File List"));
+}
+
+TEST(ResultsSettingsTest, DefaultsDifferOnlyInTheBackgroundTopAndSurfaceColour) {
+  CViewSettings shared, own;
+  InitViewSettings(shared);
+  InitResultsViewSettings(own);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(own.bcolor1[i], 255);
+    EXPECT_EQ(own.dcolor[i], 255);
+    EXPECT_EQ(own.bcolor2[i], shared.bcolor2[i]);
+    EXPECT_EQ(own.lcolor[i], shared.lcolor[i]);
+  }
+  EXPECT_EQ(own.dmodel[0], 1);
+  EXPECT_EQ(own.dmodel[1], 1);
+  EXPECT_EQ(own.matcolor, 109);
+  EXPECT_EQ(own.contour, shared.contour);
+  EXPECT_DOUBLE_EQ(own.anglex, shared.anglex);
+  EXPECT_EQ(own.persp, shared.persp);
+  EXPECT_FALSE(own.RangeGiven());
+  EXPECT_EQ(QmView::kFurtherColors[0][1], 128);
+  EXPECT_EQ(QmView::kFurtherColors[2][0], 128);
+}
+
+TEST(CommandLineTest, FileAndSplash) {
+  const struct {
+    QStringList args;
+    const char* file;
+    bool splash;
+  } cases[] = {
+      {{}, "", true},
+      {{"/runs/beam.in"}, "/runs/beam.in", true},
+      {{"-Embedding"}, "", false},
+      {{"/Automation", "x.in"}, "x.in", false},
+      {{"a.in", "b.in"}, "a.in", true},
+      {{"--style", "/tmp/c.in"}, "/tmp/c.in", true},
+  };
+  for (const auto& c : cases) {
+    const QmApp::CommandLine cl = QmApp::ParseCommandLine(c.args);
+    EXPECT_EQ(cl.file.toStdString(), c.file) << c.args.join(' ').toStdString();
+    EXPECT_EQ(cl.showSplash, c.splash) << c.args.join(' ').toStdString();
+  }
+}
+
+class AppTest : public rvtest::FrameFixture {};
+
+TEST_F(AppTest, MenusCarryTheirTexts) {
+  EXPECT_EQ(Texts(frame_->m_menuView),
+            (std::vector<std::string>{"構造図(&K)", "変形図...(&D)", "応力分布図...(&O)", "ひずみ分布図...(&H)",
+                                      "断面力分布図...(&F)", "シェル応力分布図...(&P)", "シェルひずみ分布図...(&Q)"}));
+  // The View menu spells the minus of -Y and -Z with a long vowel mark.
+  EXPECT_EQ(Texts(frame_->m_menuAxis), (std::vector<std::string>{"アイソメ図", "＋Ｘ軸", "－Ｘ軸", "＋Ｙ軸", "ーＹ軸",
+                                                                  "＋Ｚ軸", "ーＺ軸"}));
+  EXPECT_EQ(Texts(frame_->m_menuHelp), (std::vector<std::string>{"操作キー一覧", "バージョン情報(&A)..."}));
+  EXPECT_EQ(frame_->m_actOpen->shortcut(), QKeySequence(QKeySequence::Open));
+  // Nothing to show before a run is open.
+  frame_->UpdateActions();
+  for (QAction* a : frame_->m_menuView->actions()) EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+  EXPECT_EQ(frame_->windowTitle().toStdString(), "無題 - Varnekapp");
+}
+
+TEST_F(AppTest, EnableRulesFollowTheRun) {
+  rvtest::MessageCatcher messages;
+  // A static run without fibres or shells: structure, deformation and the
+  // section forces.
+  testrun::RunSpec s;
+  s.type = 1;
+  s.nodes = {{1, 0, 0, 0}, {2, 1, 0, 0}};
+  s.elems = {{7, 1, 2, 1, 0}};
+  s.secs = {{1, {0, 0, 0, 0, 1}, {0, 0, 1}, {}, {}, {1, 1, 1, 1, 1, 1}}};
+  s.mats = {{1, 1, false, {1, 0, 0, 0, 0, 0}}};
+  s.cases = {{1, 2, {}, {}}};
+  s.stored = 2;
+  Open(Write("plain", s));
+  frame_->UpdateActions();
+  EXPECT_TRUE(frame_->m_actStructure->isEnabled());
+  EXPECT_TRUE(frame_->m_actDeform->isEnabled());
+  EXPECT_TRUE(frame_->m_actSectionForce->isEnabled());
+  EXPECT_FALSE(frame_->m_actStress->isEnabled());
+  EXPECT_FALSE(frame_->m_actShellStress->isEnabled());
+  // The full frame: everything.
+  Open(Write("frame", testrun::SmallFrame(1)));
+  frame_->UpdateActions();
+  for (QAction* a : frame_->m_menuView->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+}
+
+TEST_F(AppTest, RecentFilesKeepTheLastFour) {
+  ClearRecent();
+  frame_ = std::make_unique<CMainFrame>();
+  rvtest::MessageCatcher messages;
+  std::vector<std::string> paths;
+  for (int i = 0; i < 6; ++i) paths.push_back(Write("run" + std::to_string(i), testrun::SmallFrame(1)));
+  for (const std::string& p : paths) frame_->OpenFile(QString::fromStdString(p));
+  frame_->OpenFile(QString::fromStdString(paths[3]));  // again: to the front
+  const QStringList recent = frame_->RecentFiles();
+  ASSERT_EQ(recent.size(), 4);
+  EXPECT_EQ(recent[0].toStdString(), paths[3]);
+  EXPECT_EQ(recent[1].toStdString(), paths[5]);
+  EXPECT_EQ(recent[2].toStdString(), paths[4]);
+  EXPECT_EQ(recent[3].toStdString(), paths[2]);
+  // Kept in the settings under the program's name, and offered by a new
+  // frame.
+  EXPECT_EQ(QSettings().value("Recent File List/File1").toString().toStdString(), paths[3]);
+  CMainFrame other;
+  EXPECT_EQ(other.RecentFiles(), recent);
+  bool listed = false;
+  for (QAction* a : other.m_menuFile->actions()) listed |= a->text().endsWith(QString::fromStdString(paths[5]));
+  EXPECT_TRUE(listed);
+  ClearRecent();
+}
+
+TEST_F(AppTest, DroppedFileOpensLikeFileOpen) {
+  rvtest::MessageCatcher messages;
+  const std::string path = Write("dropped", testrun::SmallFrame(2));
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(frame_.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(frame_.get(), &drop);
+  Settle();
+  EXPECT_EQ(Doc().m_strName, "dropped");
+  EXPECT_EQ(Doc().m_resultSet.m_model.m_nAnaType, 2);
+  EXPECT_EQ(View()->Scene().initialised, 1);
+  EXPECT_EQ(frame_->windowTitle().toStdString(), "dropped.in - Varnekapp");
+}
+
+TEST_F(AppTest, StatusBarIndicatorsAndTheMovementWord) {
+  CPStatusBar* bar = frame_->StatusBar();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->PaneCount(), 4);
+  EXPECT_FALSE(bar->Progress()->isVisible());
+  frame_->SetWalkText(13);
+  EXPECT_EQ(bar->OpMode(), 13);
+  frame_->SetWalkText(-1);
+  EXPECT_EQ(bar->OpMode(), -1);
+}
+
+TEST_F(AppTest, KeysGuideAndAboutBox) {
+  frame_->m_actKeys->trigger();
+  CKeysDlg* keys = CKeysDlg::Instance();
+  ASSERT_NE(keys, nullptr);
+  EXPECT_EQ(keys->Program(), ViewerProgram::Varnek);
+  EXPECT_TRUE(keys->isVisible());
+  keys->hide();
+  frame_->m_actKeys->trigger();
+  EXPECT_EQ(CKeysDlg::Instance(), keys);  // the one dialog again
+  keys->hide();
+  rvtest::DialogAnswer answer([](QDialog& d) {
+    d.accept();
+    return d.result();
+  });
+  frame_->m_actAbout->trigger();
+  EXPECT_EQ(answer.Count(), 1);
+}
+
+TEST(StartUpTest, OpensTheNamedFileAndShowsTheSplash) {
+  rvtest::EnsureApp();
+  rvtest::MessageCatcher messages;
+  testrun::TempDir dir;
+  const std::string path = testrun::WriteRun(dir.path(), "start", testrun::SmallFrame(1));
+  {
+    QmApp app;
+    ASSERT_TRUE(app.InitInstance({QString::fromStdString(path)}));
+    rvtest::PumpEvents(100);
+    ASSERT_NE(app.MainFrame(), nullptr);
+    EXPECT_EQ(app.MainFrame()->Doc().m_strName, "start");
+    EXPECT_TRUE(app.MainFrame()->isMaximized() || app.MainFrame()->isVisible());
+    ASSERT_NE(CSplashDlg::Instance(), nullptr);
+    EXPECT_TRUE(CSplashDlg::Instance()->TimerActive());
+    EXPECT_EQ(QCoreApplication::organizationName().toStdString(), "Tollgrane");
+    EXPECT_EQ(QCoreApplication::applicationName().toStdString(), "Varnek");
+  }
+  // The application's end destroys the shared dialogs.
+  EXPECT_EQ(CSplashDlg::Instance(), nullptr);
+  EXPECT_EQ(CKeysDlg::Instance(), nullptr);
+  QmApp quiet;
+  ASSERT_TRUE(quiet.InitInstance({"-Embedding"}));
+  EXPECT_EQ(CSplashDlg::Instance(), nullptr);
+  EXPECT_EQ(quiet.MainFrame()->windowTitle().toStdString(), "無題 - Varnekapp");
+}
+
+}  // namespace

@@ -1,8 +1,10 @@
 #include "dataset/ip_blocks.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // ---- CIpNodeBlock ----
@@ -13,6 +15,37 @@
 // no earlier record holds, so a lookup finds the first record in index order
 // that stands for the number, as a scan would.
 struct CIpNodeBlock::NodeIndex {
+  // Records of a single node (no series) are most of a large model: they
+  // go into a flat hash table by number, first record in index order kept,
+  // so that linking a million elements does not walk a tree per node.
+  std::vector<std::pair<int, int>> singles;  // (number, slot); number 0: free
+  unsigned shift = 32;
+  void InitSingles(int count) {
+    size_t cap = 16;
+    shift = 28;
+    while (cap < 2 * static_cast<size_t>(count)) {
+      cap *= 2;
+      --shift;
+    }
+    singles.assign(cap, {0, -1});
+  }
+  size_t Slot(int number) const { return (static_cast<uint32_t>(number) * 2654435769u) >> shift; }
+  void AddSingle(int number, int index) {
+    for (size_t k = Slot(number);; k = (k + 1) & (singles.size() - 1)) {
+      if (singles[k].first == number) return;
+      if (singles[k].first == 0) {
+        singles[k] = {number, index};
+        return;
+      }
+    }
+  }
+  int FindSingle(int number) const {
+    for (size_t k = Slot(number);; k = (k + 1) & (singles.size() - 1)) {
+      if (singles[k].first == number) return singles[k].second;
+      if (singles[k].first == 0) return -1;
+    }
+  }
+
   struct Piece {
     long long lo, hi;  // k range
     int index;         // slot of the record
@@ -61,9 +94,21 @@ const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
   using Painting = std::map<long long, std::pair<long long, int>>;
   std::map<long long, std::unordered_map<long long, Painting>> build;
   const int count = GetCount();
+  auto index = std::make_unique<NodeIndex>();
+  int singles = 0;
+  for (int i = 0; i < count; ++i) {
+    const CIpNode* rec = GetRecord(i);
+    if (rec && rec->m_nInc == 0 && rec->m_nNo > 0) ++singles;
+  }
+  index->InitSingles(singles);
   for (int i = 0; i < count; ++i) {
     const CIpNode* rec = GetRecord(i);
     if (!rec) continue;
+    if (rec->m_nInc == 0) {
+      // Numbers of 0 or less are never looked up.
+      if (rec->m_nNo > 0) index->AddSingle(rec->m_nNo, i);
+      continue;
+    }
     const long long first = rec->m_nNo;
     long long step = 1, lo = first, hi = first;
     if (rec->m_nInc != 0) {
@@ -79,7 +124,6 @@ const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
     const long long r = FloorMod(lo, step);
     Paint(build[step][r], (lo - r) / step, (hi - r) / step, i);
   }
-  auto index = std::make_unique<NodeIndex>();
   for (auto& [step, groups] : build) {
     NodeIndex::Step s{step, {}};
     for (auto& [r, painting] : groups) {
@@ -96,7 +140,7 @@ const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
 CIpNode* CIpNodeBlock::FindNode(int number) const {
   if (number <= 0) return nullptr;
   const NodeIndex& index = Index();
-  int best = -1;
+  int best = index.FindSingle(number);
   for (const auto& s : index.steps) {
     const long long r = FloorMod(number, s.step);
     const auto g = s.groups.find(r);

@@ -1,0 +1,197 @@
+// Compiling the display lists and drawing one frame of the OpenGL scene, and
+// the whole way from a keyword data file to the first picture. Runs under
+// xvfb with Mesa's software renderer:
+//   xvfb-run -a -s "-screen 0 1600x1200x24" build-bench/bench/bench_gl
+#include <GL/gl.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <chrono>
+#include <memory>
+
+#include "bench/bench_support.h"
+#include "dataset/ip_dataset.h"
+#include "dataset/model_stats.h"
+#include "model/beam_records.h"
+#include "platform/numbers.h"
+#include "viewer/display_model.h"
+#include "viewer/gl/gl_view.h"
+
+namespace {
+
+using namespace benchsup;
+using Clock = std::chrono::steady_clock;
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+constexpr int kWidth = 1200, kHeight = 900;
+
+// The view with its frame work reachable: the GL part of a paint, without
+// Qt's compositing, with the context current and the widget's framebuffer
+// bound.
+class BenchView : public CGlView {
+ public:
+  // One frame; `fresh` sets the scene up again and compiles every list.
+  bool Frame(bool fresh) {
+    makeCurrent();
+    if (fresh) {
+      m_scene.initialised = 0;
+      m_scene.InvalidateLists();
+    }
+    const bool drawn = RenderFrame();
+    glFinish();
+    doneCurrent();
+    return drawn;
+  }
+};
+
+// The loaded, linked model and its display model, as the model viewer's
+// document holds them after loading.
+struct Loaded {
+  std::unique_ptr<CIpDataSet> ds;
+  CModelStats stats;
+  std::unique_ptr<CDispModel> doc;
+  double readMs = 0, linkMs = 0, displayMs = 0;
+};
+
+std::unique_ptr<Loaded> LoadModel(const std::string& path) {
+  auto m = std::make_unique<Loaded>();
+  const auto t0 = Clock::now();
+  m->ds = std::make_unique<CIpDataSet>();
+  std::unique_ptr<plat::LineReader> in = plat::LineReader::FromFile(path);
+  {
+    ColumnModeScope wide(1);
+    BeamFormatScope beams(g_nBeamFormat);
+    m->ds->Read(*in);
+  }
+  const auto t1 = Clock::now();
+  m->ds->LinkNodes();
+  m->ds->BuildPropList();
+  m->ds->CalcElemAxes();
+  m->stats.CountIp(*m->ds);
+  const auto t2 = Clock::now();
+  m->doc = std::make_unique<CDispModel>();
+  SetDefaultColorTable(m->doc->m_colorTable);
+  m->doc->BuildDisplayModel(*m->ds, m->stats);
+  const auto t3 = Clock::now();
+  m->readMs = Ms(t1 - t0);
+  m->linkMs = Ms(t2 - t1);
+  m->displayMs = Ms(t3 - t2);
+  return m;
+}
+
+struct Fixture {
+  int64_t size = 0;
+  std::unique_ptr<Loaded> model;
+  std::unique_ptr<BenchView> view;
+  QTemporaryDir programDir;  // no default.viw: the built-in settings
+};
+Fixture* g_fix = nullptr;
+
+BenchView& ViewOf(int64_t size) {
+  if (g_fix->size != size) {
+    g_fix->view.reset();
+    g_fix->model.reset();
+    g_fix->size = size;
+    const std::string path = KeywordFile(size);
+    g_fix->model = LoadModel(path);
+    g_fix->view = std::make_unique<BenchView>();
+    g_fix->view->resize(kWidth, kHeight);
+    g_fix->view->show();
+    QApplication::processEvents();
+    SceneFiles files;
+    files.programDir = g_fix->programDir.path().toStdString();
+    files.dataDir = DataDir();
+    files.dataName = plat::Format("frame-%lld", static_cast<long long>(size));
+    g_fix->view->SetDocument(g_fix->model->doc.get(), files);
+    QApplication::processEvents();
+  }
+  return *g_fix->view;
+}
+
+int64_t Elements() { return g_fix->model->ds->m_Elems.GetCount() + g_fix->model->ds->m_Quads.GetCount(); }
+
+void BM_CompileAndDraw(benchmark::State& st) {
+  BenchView& view = ViewOf(st.range(0));
+  MemScope mem;
+  for (auto _ : st)
+    if (!view.Frame(true)) st.SkipWithError("nothing drawn");
+  ReportElements(st, Elements());
+  mem.Report(st);
+  st.counters["faces"] = g_fix->model->doc->m_nFaces;
+}
+
+void BM_DrawFrame(benchmark::State& st) {
+  BenchView& view = ViewOf(st.range(0));
+  view.Frame(true);
+  MemScope mem;
+  for (auto _ : st)
+    if (!view.Frame(false)) st.SkipWithError("nothing drawn");
+  ReportElements(st, Elements());
+  mem.Report(st);
+  st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+}
+
+// From the file to the first picture: read, link, count, display model,
+// scene set-up, list compilation and the first frame, as the model viewer
+// does it (less its 100 ms progress timer).
+void BM_OpenToFirstPicture(benchmark::State& st) {
+  const std::string path = KeywordFile(st.range(0));
+  WarmPageCache(path);
+  g_fix->view.reset();
+  g_fix->model.reset();
+  g_fix->size = 0;
+  MemScope mem;
+  double readMs = 0, linkMs = 0, displayMs = 0, frameMs = 0;
+  for (auto _ : st) {
+    std::unique_ptr<Loaded> m = LoadModel(path);
+    const auto t0 = Clock::now();
+    auto view = std::make_unique<BenchView>();
+    view->resize(kWidth, kHeight);
+    view->show();
+    QApplication::processEvents();
+    SceneFiles files;
+    files.programDir = g_fix->programDir.path().toStdString();
+    files.dataDir = DataDir();
+    view->SetDocument(m->doc.get(), files);
+    if (!view->Frame(true)) st.SkipWithError("nothing drawn");
+    frameMs += Ms(Clock::now() - t0);
+    readMs += m->readMs;
+    linkMs += m->linkMs;
+    displayMs += m->displayMs;
+    st.PauseTiming();
+    view.reset();
+    m.reset();
+    st.ResumeTiming();
+  }
+  const double n = static_cast<double>(st.iterations());
+  st.counters["read_ms"] = readMs / n;
+  st.counters["link_ms"] = linkMs / n;
+  st.counters["display_ms"] = displayMs / n;
+  st.counters["first_frame_ms"] = frameMs / n;
+  mem.Report(st);
+}
+
+const std::vector<int64_t> kSizes = Sizes({10000, 100000});
+
+}  // namespace
+
+BENCHMARK(BM_CompileAndDraw)->Apply([](benchmark::internal::Benchmark* b) { ForSizes(b, kSizes); });
+BENCHMARK(BM_DrawFrame)->Apply([](benchmark::internal::Benchmark* b) { ForSizes(b, kSizes); });
+BENCHMARK(BM_OpenToFirstPicture)->Apply([](benchmark::internal::Benchmark* b) {
+  ForSizes(b, kSizes);
+  b->Iterations(1);
+});
+
+int main(int argc, char** argv) {
+  QSurfaceFormat::setDefaultFormat(CGlView::SceneFormat());
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  Fixture fix;
+  g_fix = &fix;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  g_fix = nullptr;
+  return 0;
+}

@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,9 +21,24 @@
 #include "modelviewer/ui_hooks.h"
 #include "platform/paths.h"
 #include "platform/text_lines.h"
+#include "viewer/gl/cjk_font.h"
 #include "viewer/gl/keys_dlg.h"
 #include "viewer/gl/splash_dlg.h"
 #include "viewer/gl/status_bar.h"
+
+namespace {
+
+// The status bar's font: a character cell 24 pixels high, normal weight.
+QFont StatusBarFont() {
+  QFont f = CjkFont(CMainFrame::kStatusFontHeight);
+  f.setWeight(QFont::Normal);
+  const int h = QFontMetrics(f).height();
+  if (h > 0 && h != CMainFrame::kStatusFontHeight)
+    f.setPixelSize(std::max(1, (CMainFrame::kStatusFontHeight * CMainFrame::kStatusFontHeight + h / 2) / h));
+  return f;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // CChildFrame
@@ -61,10 +77,13 @@ CMainFrame::CMainFrame() {
   m_pToolBar->hide();
 
   // Pane 0 draws the movement word; the progress bar covers pane 1.
-  m_pStatus = new CPStatusBar(200, this);
+  m_pStatus = new CPStatusBar(kWordPaneWidth, this);
+  m_pStatus->setFont(StatusBarFont());
   setStatusBar(m_pStatus);
-  m_pStatus->SetProgressPane(m_pStatus->AddPane(QStringLiteral(" "), 200));
+  m_pStatus->SetProgressPane(m_pStatus->AddPane(QStringLiteral(" "), kProgressPaneWidth));
 
+  // One progress step every 100 ms: a coarse timer could run 5 % fast.
+  m_timer.setTimerType(Qt::PreciseTimer);
   m_timer.setInterval(100);
   connect(&m_timer, &QTimer::timeout, this, &CMainFrame::OnTimer);
   UpdateCommandStates();
@@ -115,7 +134,8 @@ void CMainFrame::CreateActions() {
   AddAction(kCmdAppExit, QStringLiteral("アプリケーションの終了(&X)"), nullptr);
   connect(Action(kCmdAppExit), &QAction::triggered, this, &QWidget::close);
 
-  a = AddViewAction(kCmdSaveEye, QStringLiteral("視点の保存(&E)"), &QmView::OnFileSaveEye);
+  // The text names its shortcut after the tab, as the menu shows it.
+  a = AddViewAction(kCmdSaveEye, QStringLiteral("視点の保存\tCtrl+E(&E)"), &QmView::OnFileSaveEye);
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   struct Axis {
     int id;
@@ -158,7 +178,7 @@ void CMainFrame::CreateActions() {
   a = AddAction(kCmdAppAbout, QStringLiteral("バージョン情報(&A)..."), nullptr);
   a->setIcon(st->standardIcon(QStyle::SP_MessageBoxQuestion));
   connect(a, &QAction::triggered, this, [this] { OnAppAbout(this); });
-  AddAction(kCmdHelpKeys, QStringLiteral("操作キー一覧(&K)"), nullptr);
+  AddAction(kCmdHelpKeys, QStringLiteral("操作キー一覧"), nullptr);
   connect(Action(kCmdHelpKeys), &QAction::triggered, this, [this] { OnHelpKeys(this); });
 }
 
@@ -288,6 +308,9 @@ CChildFrame* CMainFrame::AddChild(std::shared_ptr<QmDoc> doc) {
   m_pMdi->addSubWindow(child);
   connect(child->View(), &QmView::opModeChanged, this, &CMainFrame::SetOpMode);
   connect(child->View(), &QmView::commandStateChanged, this, &CMainFrame::UpdateCommandStates);
+  // A view without a usable OpenGL context would stay blank without a word.
+  connect(child->View(), &CGlView::sceneFailed, this,
+          [this](const QString& message) { ShowMessage(this, message, MsgIcon::kStop); });
   child->showMaximized();
   m_pMdi->setActiveSubWindow(child);
   child->View()->setFocus();
@@ -354,12 +377,22 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& qpath) {
   return child;
 }
 
+QStringList CMainFrame::OpenFilters() {
+  // The document type first; "all files" reaches the analysis inputs and
+  // grid models, which the document opens as well.
+  return {QStringLiteral("Ostrel Files (*.dat *.da_ *.DAT *.DA_)"),
+          QStringLiteral("すべてのファイル (*.*)")};
+}
+
 void CMainFrame::OnFileOpen() {
   if (g_bLoading.load()) return;
-  const QString path = QFileDialog::getOpenFileName(
-      this, QStringLiteral("開く"), QString(),
-      QStringLiteral("Ostrel Files (*.dat *.da_ *.DAT *.DA_)"));
-  if (!path.isEmpty()) OpenDocumentFile(path);
+  QFileDialog dlg(this, QStringLiteral("開く"));
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  dlg.setNameFilters(OpenFilters());
+  if (RunModal(dlg) != QDialog::Accepted) return;
+  const QStringList files = dlg.selectedFiles();
+  if (!files.isEmpty() && !files.front().isEmpty()) OpenDocumentFile(files.front());
 }
 
 void CMainFrame::OnFileClose() {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 
 #include <map>
@@ -53,6 +54,12 @@ class CChildFrame : public QMdiSubWindow {
 class CMainFrame : public QMainWindow {
   Q_OBJECT
  public:
+  // Status bar: pane 0 (movement word) and pane 1 (under the progress bar)
+  // widths, and the height of the bar's font, in pixels.
+  static constexpr int kWordPaneWidth = 200;
+  static constexpr int kProgressPaneWidth = 300;
+  static constexpr int kStatusFontHeight = 24;
+
   CMainFrame();
   ~CMainFrame() override;
 
@@ -78,6 +85,9 @@ class CMainFrame : public QMainWindow {
   CModelLoader& Loader() { return m_loader; }
   bool LoadTimerActive() const { return m_timer.isActive(); }
   int TickCount() const { return m_nTick; }
+
+  // The filters of File > Open, the document type first.
+  static QStringList OpenFilters();
 
   // The command handlers of the frame.
   void OnFileOpen();

@@ -81,6 +81,9 @@ bool QmApp::InitInstance(const QStringList& args, bool showSplash) {
   m_pMainFrame = std::make_unique<CMainFrame>();
   if (showSplash) CSplashDlg::ShowSplash(ViewerProgram::Ostrel);
   m_pMainFrame->showMaximized();
+  // The splash stays in front of the frame until its timer hides it, also
+  // where no window manager keeps it on top.
+  if (CSplashDlg* splash = CSplashDlg::Instance(); splash && splash->isVisible()) splash->raise();
 
   const QString file = CommandLineFile(args);
   if (!file.isEmpty()) m_pMainFrame->OpenDocumentFile(file);

@@ -170,5 +170,15 @@ bool QmDoc::GetSceneValues(SceneValues& values) const {
     values.modeMin[i] = m_grid.m_aNodeRange[i].min;
     values.modeMax[i] = m_grid.m_aNodeRange[i].max;
   }
+  // The corners of the nodal colour modes take the raw values the ranges
+  // were made from (the current nodes hold them scaled), one per current
+  // node, which is the array the scene draws. Other modes leave the scene
+  // to the nodes' own values.
+  const bool nodalMode = m_nColorMode >= kGridFirstNodalMode && m_nColorMode <= kGridColorModeLast;
+  if (nodalMode && m_nCurNodes > 0 &&
+      m_grid.m_aNodeValues.size() == static_cast<size_t>(m_nCurNodes)) {
+    values.pNodeValues = m_grid.m_aNodeValues.data();
+    values.nNodeValues = m_nCurNodes;
+  }
   return true;
 }

@@ -103,7 +103,9 @@ void QmView::Redraw() {
 // Status-bar word
 
 void QmView::ClearWord() {
-  if (m_nWord != -1) SetWord(-1);
+  // The frame's word may be another view's: the frame decides whether it
+  // changed.
+  SetWord(-1);
 }
 
 void QmView::SetWord(int mode) {
@@ -246,7 +248,9 @@ int QmView::HandleViewKey(bool ctrl, bool shift, int key) {
       return 1;
     case Qt::Key_Home:
       if (!m_pEyes) return 0;
-      m_pEyes->At(0).Get(m_scene.settings);
+      // Viewpoint 0 becomes current; after delete-all entry 0 still holds
+      // its camera and is restored all the same.
+      if (!m_pEyes->Recall(0, m_scene.settings)) m_pEyes->At(0).Get(m_scene.settings);
       return 1;
     case Qt::Key_Left:
       SetWord(ctrl && !shift ? 23 : 13);

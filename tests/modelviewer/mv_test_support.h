@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <ostream>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -23,6 +25,9 @@
 #include "modelviewer/qm_app.h"
 #include "modelviewer/ui_hooks.h"
 #include "platform/text_lines.h"
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace mvtest {
 

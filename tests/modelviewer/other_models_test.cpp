@@ -113,4 +113,36 @@ TEST(GridDocumentTest, AGridModelWithMissingFilesStillOpens) {
   Grab(child->View());
 }
 
+// Nodal colour modes: the corners take the raw displacements that the
+// bar's range was made from, so a shell whose nodes span the range shows
+// both ends of the bar.
+TEST(GridDocumentTest, NodalColourModesSpanTheBar) {
+  TempFolder dir;
+  WriteGridModel(dir);
+  dir.Write("shell.disp", "6\n0 0 0\n0.5 0 0\n1 0 0\n0 0 0\n0.5 0 0\n1 0 0\n");
+  Program prog;
+  MessageRecorder messages;
+  CChildFrame* child = prog.Open(dir.Path("shell.grid"));
+  ASSERT_NE(child, nullptr);
+  QmDoc* doc = child->Document();
+  // Component 1: the scene moves the edges by the nodes' own (scaled) values.
+  SceneValues stress;
+  ASSERT_TRUE(doc->GetSceneValues(stress));
+  EXPECT_EQ(stress.pNodeValues, nullptr);
+  // Component 15 (dx) and no displacement scaling, before the first frame.
+  ASSERT_EQ(ReadGridResultSet({"pro", dir.Path("shell.grid"), "15", "0"}, *doc, doc->m_grid), 0);
+  ASSERT_EQ(doc->m_nColorMode, 14);
+  child->View()->OnUpdate();
+  SceneValues values;
+  ASSERT_TRUE(doc->GetSceneValues(values));
+  ASSERT_EQ(values.nNodeValues, 6);
+  EXPECT_DOUBLE_EQ(values.pNodeValues[2][0], 1.0);
+  EXPECT_DOUBLE_EQ(values.modeMax[0], 1.0);
+
+  const QImage img = Grab(child->View());
+  ASSERT_NE(child->View()->Scene().contourBar, nullptr);
+  EXPECT_GT(CountPixels(img, [](QRgb c) { return qBlue(c) > qRed(c) + 60; }), 300);
+  EXPECT_GT(CountPixels(img, [](QRgb c) { return qRed(c) > qBlue(c) + 60; }), 300);
+}
+
 }  // namespace

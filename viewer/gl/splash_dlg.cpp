@@ -30,6 +30,7 @@ CSplashDlg::CSplashDlg(ViewerProgram program, QWidget* parent)
   layout->addWidget(version);
   setModal(false);
   m_timer.setSingleShot(true);
+  m_timer.setTimerType(Qt::PreciseTimer);
   connect(&m_timer, &QTimer::timeout, this, &CSplashDlg::OnTimer);
 }
 

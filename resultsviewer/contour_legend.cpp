@@ -6,8 +6,10 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/numbers.h"
+#include "results/op_block.h"
 #include "viewer/gl/cjk_font.h"
 
 LegendLayout ComputeLegendLayout(int width, int height, int count) {
@@ -176,6 +178,29 @@ void SanitizeRange(double& lo, double& hi) {
       lo = -1;
       hi = 1;
     }
+  }
+}
+
+void ColumnRange(const CFbOpBlock& table, int rows, int column, double& lo, double& hi) {
+  lo = std::numeric_limits<double>::infinity();
+  hi = -std::numeric_limits<double>::infinity();
+  if (rows < 1) return;
+  const int count = table.GetCount();
+  const CFbOp* mn = count == rows + 2 ? table.GetAt(rows) : nullptr;
+  const CFbOp* mx = count == rows + 2 ? table.GetAt(rows + 1) : nullptr;
+  if (mn && mx) {
+    lo = mn->GetValue(column);
+    hi = mx->GetValue(column);
+    return;
+  }
+  const int n = std::min(count, rows);
+  for (int i = 0; i < n; ++i) {
+    const CFbOp* rec = table.GetAt(i);
+    if (!rec) continue;
+    const double v = rec->GetValue(column);
+    if (!std::isfinite(v)) continue;
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
   }
 }
 

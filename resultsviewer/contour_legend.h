@@ -11,6 +11,7 @@
 #include "viewer/contour_bar.h"
 #include "viewer/gl/gl_scene.h"
 
+class CFbOpBlock;
 class QFont;
 class QPainter;
 
@@ -65,6 +66,12 @@ int SetGLMaterialResult(const CContourBar& bar, double value);
 // read), an empty one (every value equal) or one with a non-finite end is
 // widened around the values there are (to -1 .. 1 when there are none).
 void SanitizeRange(double& lo, double& hi);
+
+// Minimum and maximum of one value column over the first `rows` rows of a
+// result table (its item rows): from the minimum and maximum rows that
+// follow them when the table has those (rows + 2 records), else from the
+// rows themselves. No row gives an inverted pair (+inf, -inf).
+void ColumnRange(const CFbOpBlock& table, int rows, int column, double& lo, double& hi);
 
 // The bar a value diagram starts from before its first Init: no levels, no
 // title.

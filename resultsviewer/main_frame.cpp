@@ -62,8 +62,12 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::CreateMenus() {
   // File.
   m_menuFile = menuBar()->addMenu(U("ファイル(&F)"));
-  m_actOpen = m_menuFile->addAction(U("開く...(&O)"));
+  // The shortcut is written into the text itself, after the tab, as the
+  // menu shows it; the toolbar button names the command alone.
+  m_actOpen = m_menuFile->addAction(U("開く...\tCtrl+O(&O)"));
   m_actOpen->setShortcut(QKeySequence::Open);
+  m_actOpen->setIconText(U("開く"));
+  m_actOpen->setToolTip(U("開く"));
   m_actOpen->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
   connect(m_actOpen, &QAction::triggered, this, &CMainFrame::OnFileOpen);
   m_menuFile->addSeparator();
@@ -150,7 +154,15 @@ void CMainFrame::OpenFile(const QString& path) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   m_pDoc->OnOpenDocument(p);
   QApplication::restoreOverrideCursor();
-  if (QFileInfo::exists(path)) AddRecent(QFileInfo(path).absoluteFilePath());
+  if (!m_pDoc->m_strOpenError.empty()) {
+    // The run on show stays; a recent entry that no longer opens goes.
+    if (m_recent.removeAll(QFileInfo(path).absoluteFilePath()) + m_recent.removeAll(path) > 0) {
+      SaveRecent();
+      RebuildRecentMenu();
+    }
+    return;
+  }
+  AddRecent(QFileInfo(path).absoluteFilePath());
   m_pView->SetDocument(m_pDoc.get());
   setWindowTitle(TitleText());
   UpdateActions();

@@ -69,6 +69,17 @@ int QmDoc::SelectColorScheme(int n) {
 }
 
 bool QmDoc::OnOpenDocument(const std::string& path) {
+  // The file is opened before anything of the run on show goes: a file that
+  // cannot be opened is told and leaves the document as it was.
+  m_strOpenError.clear();
+  std::string error;
+  auto ar = plat::LineReader::FromFile(path, &error);
+  if (!ar) {
+    m_strOpenError = "ファイル " + path + " を開けません。\n" + error;
+    varnek::MessageBox(nullptr, m_strOpenError);
+    return false;
+  }
+
   ResetDocument();
   m_strPath = path;
   m_strTitle = plat::FileNameOf(path);
@@ -89,12 +100,6 @@ bool QmDoc::OnOpenDocument(const std::string& path) {
   m_strStemPath = parts.dir + parts.name;
   m_strName = parts.name;
 
-  std::string error;
-  auto ar = plat::LineReader::FromFile(path, &error);
-  if (!ar) {
-    varnek::MessageBox(nullptr, "ファイル " + path + " を開けません。\n" + error);
-    return true;
-  }
   std::string msg;
   const int code = LoadAnalysisInput(*ar, path, m_resultSet, &msg);
   if (code != 1) varnek::MessageBox(nullptr, msg);

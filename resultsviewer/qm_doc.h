@@ -22,7 +22,8 @@ constexpr int kValueBlock = 12;
 
 // The value fields of a face (parallel to the face array). A face appended by
 // AddFace has bValue 0; one appended by AddValueFace carries its values and
-// names the value block it is coloured from: block nRun + nIndex.
+// names the value block it is coloured from: block nRun + nIndex. A value
+// that was never read (a fibre its table lacked) is NaN.
 struct FaceValue {
   int nZero = 0;
   int bValue = 0;
@@ -32,6 +33,12 @@ struct FaceValue {
   int nRun = -1;   // first value block of the face's block (or element)
   int nIndex = 0;  // the face's fibre within that run (0 for an element)
 };
+
+// Rows of a result table that hold its items: a beam table (minMaxRows)
+// always ends with its minimum and maximum rows; a fibre table ends with
+// them only when it was read whole (a table cut short while it was read has
+// neither), so its rows stop at min(count, items).
+int ResultDataRows(const CFbOpBlock* table, long long items, bool minMaxRows);
 
 class QmDoc : public CDispModel {
  public:
@@ -43,7 +50,10 @@ class QmDoc : public CDispModel {
   // Opens a run like File > Open: only ".in" (any case) is loaded; other
   // files leave the document empty. Messages of the loader go through the
   // message hook while opening goes on. True when the file was an input.
+  // A file that cannot be opened is told, leaves the document untouched and
+  // sets m_strOpenError (empty after every open that got the file).
   bool OnOpenDocument(const std::string& path);
+  std::string m_strOpenError;
 
   // Fills the colour table from a built-in palette (n < 0: palette -n when
   // there is one, else the first; n >= 0: the palette with id n, else the

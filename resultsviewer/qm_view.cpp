@@ -386,7 +386,8 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
     FlatNormal(p, n);
     const int corners = f.nCorners == 3 ? 3 : 4;
     const double* block = bar ? d.FaceBlock(i) : nullptr;
-    if (block && column >= 0 && column < kValueBlock) {
+    // NaN: an item its table lacked, drawn without a value.
+    if (block && column >= 0 && column < kValueBlock && !std::isnan(block[column])) {
       const double value = block[column];
       float rgba[4];
       if (ContourColorCode(*bar, value, rgba) == 0 && s.oor == 0) continue;

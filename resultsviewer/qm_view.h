@@ -146,12 +146,14 @@ class QmView : public CGlView {
   int FaceValueColumn() const;
   // The contour range and bar of a value diagram.
   void SetContourBar(double lo, double hi, const std::string& title);
-  // A reader's failure: its reason, unless it has told the user already.
-  void ReportReadFailure(int messagesBefore);
-  // A table that lacks items (its step cut short in the file) is told and
-  // not drawn; the reader may have told it already.
-  bool TableComplete(const CFbOpBlock& table, int items, bool minMaxRows, int messagesBefore,
-                     const std::string& path);
+  // The item rows of a table read for the chosen step: a step that its file
+  // holds only in part keeps the rows read. A table whose records were made
+  // before reading (the strain tables) cannot tell how many were filled when
+  // its file ends inside the step (`unfilled`): it has none. No rows: the
+  // user is told (unless the reader has told it) and 0 is returned, so that
+  // the previous picture stays.
+  int StepRows(const CFbOpBlock& table, int items, bool minMaxRows, bool unfilled, int messagesBefore,
+               const std::string& path);
 
   QmDoc* m_pDoc = nullptr;
   std::unique_ptr<CContourBar> m_pContourBar;

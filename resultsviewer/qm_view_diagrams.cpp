@@ -3,9 +3,8 @@
 // values, rebuilds the geometry with them and switches the display mode.
 #include <QDialog>
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
+#include "platform/binary_file.h"
 #include "results/result_readers.h"
 #include "resultsviewer/contour_legend.h"
 #include "resultsviewer/qm_view.h"
@@ -17,26 +16,15 @@ namespace {
 const ContourRgb kRed = {255, 0, 0};
 const ContourRgb kBlue = {0, 0, 255};
 
-// Minimum and maximum of one column: from the table's trailing minimum and
-// maximum rows when it has them (items + 2 rows), else from its item rows.
-void ColumnRange(const CFbOpBlock& table, int items, int column, double& lo, double& hi) {
-  const int count = table.GetCount();
-  if (count == items + 2 && table.GetAt(count - 2) && table.GetAt(count - 1)) {
-    lo = table.GetAt(count - 2)->GetValue(column);
-    hi = table.GetAt(count - 1)->GetValue(column);
-    return;
-  }
-  lo = std::numeric_limits<double>::infinity();
-  hi = -std::numeric_limits<double>::infinity();
-  const int n = std::min(count, items);
-  for (int i = 0; i < n; ++i) {
-    const CFbOp* rec = table.GetAt(i);
-    if (!rec) continue;
-    const double v = rec->GetValue(column);
-    if (!std::isfinite(v)) continue;
-    lo = std::min(lo, v);
-    hi = std::max(hi, v);
-  }
+// Whether `path` holds payload word `last` whole. The strain tables are made
+// before their file is read and keep 0 in every record their reader could
+// not fill; when the file ends at or inside a word of the step the reader
+// says nothing, so the view looks at the step's last word itself.
+bool WordInFile(const std::string& path, int64_t last, int recWords) {
+  plat::BinaryFile f;
+  if (last < 0 || recWords < 1 || !f.Open(path)) return false;
+  const int64_t off = FbWordOffset(last, recWords);
+  return off >= 0 && off <= f.Size() - 4;
 }
 
 }  // namespace
@@ -71,20 +59,14 @@ void QmView::OnViewStructure() {
   emit stateChanged();
 }
 
-void QmView::ReportReadFailure(int messagesBefore) {
-  if (m_nMessages != messagesBefore || !m_pDoc) return;
-  const std::string& why = m_pDoc->m_resultSet.m_strLastError;
-  varnek::MessageBox(this, why.empty() ? std::string("結果を読めません。") : "結果を読めません。\n" + why);
-}
-
-bool QmView::TableComplete(const CFbOpBlock& table, int items, bool minMaxRows, int messagesBefore,
-                           const std::string& path) {
+int QmView::StepRows(const CFbOpBlock& table, int items, bool minMaxRows, bool unfilled, int messagesBefore,
+                     const std::string& path) {
   // A reader that met the end of its file has told the user already.
-  if (m_nMessages != messagesBefore) return false;
-  const long long need = static_cast<long long>(std::max(0, items)) + (minMaxRows ? 2 : 0);
-  if (table.GetCount() >= need) return true;
-  varnek::MessageBox(this, "選択したステップの結果がファイルにありません。\n" + path);
-  return false;
+  const bool told = m_nMessages != messagesBefore;
+  const int rows = unfilled ? 0 : ResultDataRows(&table, items, minMaxRows);
+  if (rows > 0) return rows;
+  if (!told) varnek::MessageBox(this, "選択したステップの結果がファイルにありません。\n" + path);
+  return 0;
 }
 
 void QmView::SetContourBar(double lo, double hi, const std::string& title) {
@@ -121,11 +103,9 @@ void QmView::ShowDeformDiagram() {
     table = ReadModeShape(rs, static_cast<unsigned>(lcase));
   else
     return;
-  if (!table) {
-    ReportReadFailure(before);
-    return;
-  }
-  if (!TableComplete(*table, rs.m_model.m_nNodes, false, before, rs.ResultPath(type == 3 ? kFbMd : kFbDis)))
+  // A reader that finds nothing ends the command silently.
+  if (!table) return;
+  if (StepRows(*table, rs.m_model.m_nNodes, false, false, before, rs.ResultPath(type == 3 ? kFbMd : kFbDis)) < 1)
     return;
   m_szStepText = dlg.m_szStepText;
   m_nLastCase = lcase;
@@ -164,15 +144,22 @@ void QmView::ShowFiberDiagram(int kind) {
   if (type != 1 && type != 2) return;
   const int before = m_nMessages;
   FbTablePtr table = ReadFiberResult(rs, lcase, step, kind);
-  if (!table) {
-    ReportReadFailure(before);
-    return;
-  }
+  if (!table) return;
   const FbFile file = kind == 0 ? kFbSig : kFbEps;
   const bool blocks = type == 2 && rs.m_nBlkStep != 0;
-  if (!TableComplete(*table, rs.m_model.m_nFibers, true, before,
-                     blocks ? rs.GetBlockFileName(rs.m_model.GetStepIndex(lcase, step), file) : rs.ResultPath(file)))
-    return;
+  const int g = rs.m_model.GetStepIndex(lcase, step);
+  const std::string path = blocks ? rs.GetBlockFileName(g, file) : rs.ResultPath(file);
+  bool unfilled = false;
+  if (kind != 0) {
+    // Strain records are made before the file is read: the step must be
+    // in the file whole.
+    const int64_t start = rs.m_aHeadWords[file] + (blocks ? rs.GetOffset(g, rs.m_aStepWords[file])
+                                                          : static_cast<int64_t>(g - 1) * rs.m_aStepWords[file]);
+    const int64_t words = static_cast<int64_t>(std::max(0, rs.m_model.m_nFibers)) * (rs.m_bFiberShear ? 3 : 1);
+    unfilled = !WordInFile(path, start + words - 1, rs.m_nRecWords);
+  }
+  const int rows = StepRows(*table, rs.m_model.m_nFibers, false, unfilled, before, path);
+  if (rows < 1) return;
   m_szStepText = dlg.m_szStepText;
   m_nLastCase = lcase;
   m_nLastStep = step;
@@ -180,7 +167,7 @@ void QmView::ShowFiberDiagram(int kind) {
   m_nLastKind = kind;
 
   double lo = 0, hi = 0;
-  ColumnRange(*table, rs.m_model.m_nFibers, kind == 0 ? k : k + 3, lo, hi);
+  ColumnRange(*table, rows, kind == 0 ? k : k + 3, lo, hi);
   SetContourBar(lo, hi, kind == 0 ? kStressNames[k] : kStrainNames[k]);
   doc.BuildElemRecords(nullptr, 0.0);
   doc.BuildFiberFaces(kind, table.get());
@@ -216,11 +203,9 @@ void QmView::ShowSectionForceDiagram() {
   if (type != 1 && type != 2) return;
   const int before = m_nMessages;
   FbTablePtr table = ReadBeamForce(rs, lcase, step);
-  if (!table) {
-    ReportReadFailure(before);
-    return;
-  }
-  if (!TableComplete(*table, rs.m_model.m_nElems, true, before, rs.ResultPath(kFbFrc))) return;
+  if (!table) return;
+  const int rows = StepRows(*table, rs.m_model.m_nElems, true, false, before, rs.ResultPath(kFbFrc));
+  if (rows < 1) return;
   m_szStepText = dlg.m_szStepText;
   m_nLastCase = lcase;
   m_nLastStep = step;
@@ -228,7 +213,7 @@ void QmView::ShowSectionForceDiagram() {
   m_nLastKind = 2;
 
   double lo = 0, hi = 0;
-  ColumnRange(*table, rs.m_model.m_nElems, k, lo, hi);
+  ColumnRange(*table, rows, k, lo, hi);
   SetContourBar(lo, hi, kForceNames[k]);
   doc.BuildBeamForceItems(table.get());
   doc.SetBeamForceValues(table.get());
@@ -264,13 +249,22 @@ void QmView::ShowShellDiagram(int kind) {
   if (type != 1 && type != 2) return;
   const int before = m_nMessages;
   FbTablePtr table = ReadShellResult(rs, kind, lcase, step);
-  if (!table) {
-    ReportReadFailure(before);
-    return;
+  if (!table) return;
+  const FbFile file = kind == 0 ? kFbSgs : kFbEss;
+  const int g = rs.m_model.GetStepIndex(lcase, step);
+  const std::string path = rs.GetBlockFileName(g, file);
+  bool unfilled = false;
+  if (kind != 0) {
+    // Strain records are made before the file is read: the last word read
+    // (layer 0, integration point 4, component 6 of the last shell) must be
+    // in the file.
+    const int64_t stride = static_cast<int64_t>(std::max(0, rs.m_model.m_nLayers)) * 6 * FbQOut::kPoints;
+    const int64_t start = rs.m_aHeadWords[file] + rs.GetOffset(g, rs.m_aStepWords[file]);
+    const int64_t last = start + static_cast<int64_t>(std::max(0, rs.m_model.m_nQuads) - 1) * stride +
+                         6 * FbQOut::kPoints - 1;
+    unfilled = !WordInFile(path, last, rs.m_nRecWords);
   }
-  if (!TableComplete(*table, rs.m_model.m_nQuads, false, before,
-                     rs.GetBlockFileName(rs.m_model.GetStepIndex(lcase, step), kind == 0 ? kFbSgs : kFbEss)))
-    return;
+  if (StepRows(*table, rs.m_model.m_nQuads, false, unfilled, before, path) < 1) return;
   m_szStepText = dlg.m_szStepText;
   m_nLastCase = lcase;
   m_nLastStep = step;

@@ -53,16 +53,6 @@ long long Fibers(int rows, int cols) {
   return rows > 0 && cols > 0 ? static_cast<long long>(rows) * cols : 0;
 }
 
-// Rows of a result table that belong to its items: tables that end with
-// their minimum and maximum rows have two fewer; a table cut short while it
-// was read has neither, and its rows stop at its count.
-int DataRows(const CFbOpBlock* table, long long items, bool minMaxRows) {
-  if (!table) return 0;
-  long long n = table->GetCount();
-  if (minMaxRows && n >= 2 && n - 2 <= items) n -= 2;
-  return static_cast<int>(std::clamp<long long>(std::min(n, items), 0, INT32_MAX));
-}
-
 void Lerp3(const double a[3], const double b[3], double t, double out[3]) {
   for (int j = 0; j < 3; ++j) out[j] = a[j] + (b[j] - a[j]) * t;
 }
@@ -80,6 +70,13 @@ void SetFrameIds(MemberFrame& f, const CFbElem& e) {
 }
 
 }  // namespace
+
+int ResultDataRows(const CFbOpBlock* table, long long items, bool minMaxRows) {
+  if (!table) return 0;
+  long long n = table->GetCount();
+  if (minMaxRows && n >= 2 && n - 2 <= items) n -= 2;
+  return static_cast<int>(std::clamp<long long>(std::min(n, items), 0, INT32_MAX));
+}
 
 // ---------------------------------------------------------------------------
 // Arrays
@@ -100,10 +97,11 @@ bool QmDoc::AllocDisplayArrays(const CModelStats& stats) {
     m_aValueBlocks.clear();
     m_aNodeRef.clear();
     m_nElemBlocks = 0;
-    error += "\ncannot allocate the value blocks";
+    error += error.empty() ? "cannot allocate the value blocks" : "\ncannot allocate the value blocks";
     ok = false;
   }
-  if (!ok) varnek::MessageBox(nullptr, error);
+  // The system's own word for memory that runs out, then what was refused.
+  if (!ok) varnek::MessageBox(nullptr, "ﾒﾓﾘｵｰﾊﾞｰです\n" + error);
   return ok;
 }
 
@@ -302,7 +300,7 @@ void QmDoc::BuildBeamForceItems(const CFbOpBlock* beamTable) {
   ClearLines();
   const CFbModel& model = m_resultSet.m_model;
   const int n = model.m_aElems.GetCount();
-  const int rows = DataRows(beamTable, n, true);
+  const int rows = ResultDataRows(beamTable, n, true);
   ReserveLines(2LL * n);
   for (int i = 0; i < n; ++i) {
     const CFbElem* e = model.m_aElems.GetAt(i);
@@ -382,7 +380,7 @@ void QmDoc::SetBeamForceValues(const CFbOpBlock* beamTable) {
   if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
   const CFbModel& model = m_resultSet.m_model;
   const int n = model.m_aElems.GetCount();
-  const int rows = DataRows(beamTable, n, true);
+  const int rows = ResultDataRows(beamTable, n, true);
   for (int i = 0; i < n; ++i) {
     const CFbElem* e = model.m_aElems.GetAt(i);
     if (!e) continue;
@@ -655,7 +653,7 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
   const CFbModel& model = m_resultSet.m_model;
   // The table holds one row per fibre of the header's count, then its
   // minimum and maximum rows.
-  const int rows = DataRows(fiberTable, std::max(0, model.m_nFibers), false);
+  const int rows = ResultDataRows(fiberTable, std::max(0, model.m_nFibers), false);
 
   // Sections by number, the first with a fibre part winning, as the fibre
   // list was made.
@@ -703,8 +701,10 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
   } catch (const std::bad_alloc&) {
     return;
   }
+  // A fibre that the table lacks (its step cut short in the file) has no
+  // value: its faces keep the diagram's face colour.
   std::fill(m_aValueBlocks.begin() + static_cast<long long>(m_nElemBlocks) * kValueBlock,
-            m_aValueBlocks.end(), 0.0);
+            m_aValueBlocks.end(), kNoValue);
   ReserveFaces(faces);
   ReserveLines(lines);
   if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
@@ -778,7 +778,7 @@ bool QmDoc::SetShellValues(const CFbOpBlock* shellTable, int component, double& 
   const int c = kComponent[std::clamp(component, 0, 2)];
   const CFbModel& model = m_resultSet.m_model;
   const int nQuads = model.m_aQuads.GetCount();
-  const int rows = DataRows(shellTable, nQuads, false);
+  const int rows = ResultDataRows(shellTable, nQuads, false);
   const int room = static_cast<int>(m_aShellValue.size());
   int k = 0;  // display shells were written in list order, skipping empty slots
   bool any = false;

@@ -3,10 +3,14 @@
 // bar and the shared dialogs.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QDropEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
+#include <QToolBar>
 #include <QUrl>
 
 #include "resultsviewer/qm_app.h"
@@ -87,6 +91,21 @@ TEST_F(AppTest, MenusCarryTheirTexts) {
   EXPECT_EQ(frame_->windowTitle().toStdString(), "無題 - Varnekapp");
 }
 
+// File > Open carries its shortcut in its own text, after the tab; the
+// shortcut itself still works, and the shown toolbar offers the command.
+TEST_F(AppTest, OpenCommandTextAndTheShownToolbar) {
+  const QString text = frame_->m_actOpen->text();
+  EXPECT_EQ(text.toStdString(), "開く...\tCtrl+O(&O)");
+  EXPECT_EQ(frame_->m_menuFile->actions().value(0), frame_->m_actOpen);
+  EXPECT_EQ(frame_->m_actOpen->shortcut(), QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(QKeySequence::mnemonic(text), QKeySequence(Qt::ALT | Qt::Key_O));
+  const QList<QToolBar*> bars = frame_->findChildren<QToolBar*>();
+  ASSERT_EQ(bars.size(), 1);
+  EXPECT_TRUE(bars[0]->isVisible());
+  EXPECT_TRUE(bars[0]->actions().contains(frame_->m_actOpen));
+  EXPECT_EQ(frame_->m_actOpen->toolTip().toStdString(), "開く");
+}
+
 TEST_F(AppTest, EnableRulesFollowTheRun) {
   rvtest::MessageCatcher messages;
   // A static run without fibres or shells: structure, deformation and the
@@ -137,6 +156,35 @@ TEST_F(AppTest, RecentFilesKeepTheLastFour) {
   ClearRecent();
 }
 
+// The file is opened before the document is emptied: one that cannot be
+// opened is told and the run on show stays (picture, title, document); a
+// recent entry that no longer opens leaves the list.
+TEST_F(AppTest, FileThatCannotBeOpenedLeavesTheRunOnShow) {
+  ClearRecent();
+  frame_ = std::make_unique<CMainFrame>();
+  frame_->show();
+  frame_->View()->setFixedSize(kWidth, kHeight);
+  rvtest::MessageCatcher messages;
+  const std::string gone = Write("gone", testrun::SmallFrame(1));
+  Open(gone);
+  Open(Write("kept", testrun::SmallFrame(1)));
+  ASSERT_EQ(frame_->RecentFiles().size(), 2);
+  const QImage before = Grab();
+  std::filesystem::remove(gone);
+  messages.Clear();
+  for (QAction* a : frame_->m_menuFile->actions())
+    if (a->text().endsWith(QString::fromStdString(gone))) a->trigger();
+  Settle();
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_TRUE(messages.Any("を開けません。")) << messages.Texts()[0];
+  EXPECT_EQ(Doc().m_strName, "kept");
+  EXPECT_GT(Doc().m_nNodes, 0);
+  EXPECT_EQ(frame_->windowTitle().toStdString(), "kept.in - Varnekapp");
+  EXPECT_EQ(frame_->RecentFiles(), QStringList{QString::fromStdString(dir_.path() + "/kept.in")});
+  EXPECT_EQ(Grab(), before);
+  ClearRecent();
+}
+
 TEST_F(AppTest, DroppedFileOpensLikeFileOpen) {
   rvtest::MessageCatcher messages;
   const std::string path = Write("dropped", testrun::SmallFrame(2));
@@ -158,6 +206,12 @@ TEST_F(AppTest, StatusBarIndicatorsAndTheMovementWord) {
   CPStatusBar* bar = frame_->StatusBar();
   ASSERT_NE(bar, nullptr);
   ASSERT_EQ(bar->PaneCount(), 4);
+  const char* const indicators[] = {"CAP", "NUM", "SCRL"};
+  for (int i = 1; i < 4; ++i) {
+    auto* pane = qobject_cast<QLabel*>(bar->Pane(i));
+    ASSERT_NE(pane, nullptr) << i;
+    EXPECT_EQ(pane->text().toStdString(), indicators[i - 1]);
+  }
   EXPECT_FALSE(bar->Progress()->isVisible());
   frame_->SetWalkText(13);
   EXPECT_EQ(bar->OpMode(), 13);
@@ -197,6 +251,8 @@ TEST(StartUpTest, OpensTheNamedFileAndShowsTheSplash) {
     EXPECT_TRUE(app.MainFrame()->isMaximized() || app.MainFrame()->isVisible());
     ASSERT_NE(CSplashDlg::Instance(), nullptr);
     EXPECT_TRUE(CSplashDlg::Instance()->TimerActive());
+    EXPECT_TRUE(CSplashDlg::Instance()->isVisible());
+    EXPECT_EQ(CSplashDlg::TimeoutMs(ViewerProgram::Varnek), 3000);
     EXPECT_EQ(QCoreApplication::organizationName().toStdString(), "Tollgrane");
     EXPECT_EQ(QCoreApplication::applicationName().toStdString(), "Varnek");
   }

@@ -8,7 +8,9 @@
 #include <cmath>
 #include <limits>
 
+#include "results/op_block.h"
 #include "resultsviewer/contour_legend.h"
+#include "resultsviewer/qm_doc.h"
 #include "rv_test_util.h"
 
 namespace {
@@ -205,6 +207,56 @@ TEST(ContourRangeTest, RangesMakeLevelsCanUse) {
     bar.MakeLevels(2);
     EXPECT_GE(bar.m_nCount, 1);
     EXPECT_LT(bar.m_dLevels[0], bar.m_dLevels[bar.m_nCount]);
+  }
+}
+
+// A diagram's range comes from the item rows of its table only: a beam
+// table cut short still ends with its minimum and maximum rows (the start
+// extremes when no element was read), a fibre stress table cut short has
+// neither.
+TEST(ContourRangeTest, ColumnRangeTakesTheItemRowsOfTheTable) {
+  constexpr double kMax = 1.7976931348623157e308;
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* name;
+    unsigned code;
+    std::vector<double> values;  // column 0 of each record in slot order
+    int items;                   // items of the model
+    bool minMaxRows;             // beam table
+    double lo, hi;               // the range; +inf, -inf: no item
+  } cases[] = {
+      {"beam, whole", 0x410, {4, -2, 7, -2, 7}, 3, true, -2, 7},
+      {"beam, 2 of 3 read", 0x410, {4, -2, -2, 4}, 3, true, -2, 4},
+      {"beam, 1 of 3 read", 0x410, {4, 4, 4}, 3, true, 4, 4},
+      {"beam, nothing read", 0x410, {kMax, -kMax}, 3, true, inf, -inf},
+      {"fibre stress, whole", 0x510, {1, -6, 3, -6, 3}, 3, false, -6, 3},
+      {"fibre stress, 2 of 3 read", 0x510, {1, -6}, 3, false, -6, 1},
+      {"fibre stress, nothing read", 0x510, {}, 3, false, inf, -inf},
+  };
+  for (const auto& c : cases) {
+    CFbOpBlock t(c.code, 0);
+    for (double v : c.values) {
+      std::unique_ptr<CFbOp> rec;
+      if (c.code == 0x410) {
+        auto e = std::make_unique<FbEOut>();
+        e->m_adValue[0] = v;
+        rec = std::move(e);
+      } else {
+        auto f = std::make_unique<FbFOut>();
+        f->m_adValue[0] = v;
+        rec = std::move(f);
+      }
+      ASSERT_TRUE(t.Append(std::move(rec)));
+    }
+    const int rows = ResultDataRows(&t, c.items, c.minMaxRows);
+    double lo = 0, hi = 0;
+    ColumnRange(t, rows, 0, lo, hi);
+    EXPECT_EQ(lo, c.lo) << c.name;
+    EXPECT_EQ(hi, c.hi) << c.name;
+    // Never the start extremes of an empty beam table.
+    SanitizeRange(lo, hi);
+    EXPECT_LT(std::fabs(lo), 1e300) << c.name;
+    EXPECT_LT(std::fabs(hi), 1e300) << c.name;
   }
 }
 

@@ -393,6 +393,151 @@ TEST_F(ViewerGuiTest, RunCutShortIsToldAndThePictureStays) {
   }
 }
 
+// A step that its file holds only in part is drawn with the items read, as
+// the readers return them: a section-force step ending after two of the
+// three elements; fibre stress steps ending after 16 fibres (right at a
+// word) and after 15 (inside a record's markers, which the reader tells).
+// What was not read carries no value and keeps the diagram's face colour.
+TEST_F(ViewerGuiTest, StepCutInsideItsFileShowsTheItemsRead) {
+  const struct {
+    const char* name;
+    const char* ext;
+    int kind;      // testrun file kind
+    int items;     // elements or fibres of step 2 kept
+    int extra;     // bytes kept after the last whole word
+    int mode;
+    int messages;  // the reader's "[1] ..."
+  } cases[] = {
+      {"cutfrc", ".frc", testrun::kFrc, 2, 0, kModeSectionForce, 0},
+      {"cutsig", ".sig", testrun::kSig, 16, 0, kModeFiberStress, 0},
+      {"cutsig15", ".sig", testrun::kSig, 15, 2, kModeFiberStress, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool forces = c.mode == kModeSectionForce;
+    const int words = forces ? 12 : 3;
+    const std::string path = Write(c.name, Frame(1));
+    const std::string file = dir_.path() + "/" + c.name + c.ext;
+    // Payload word w lies at byte 4 + 4 w + 8 (w / 7) (seven words a record).
+    const int last = (forces ? 36 : 60) + c.items * words - 1;
+    std::filesystem::resize_file(file, 4 + 4 * last + 8 * (last / 7) + 4 + c.extra);
+    WriteText(std::string(c.name) + ".viw", kTopView);
+    Open(path);
+    messages_.Clear();
+    {
+      rvtest::DialogAnswer answer(Choose(1, forces ? 6 : 0));
+      if (forces)
+        View()->ShowSectionForceDiagram();
+      else
+        View()->ShowFiberDiagram(0);
+    }
+    const QImage img = Grab();
+    rvtest::SaveFrame(img, c.name);
+    ASSERT_EQ(messages_.Texts().size(), static_cast<size_t>(c.messages));
+    if (c.messages) {
+      EXPECT_TRUE(messages_.Any("[1] ")) << messages_.Texts()[0];
+      EXPECT_TRUE(messages_.Any(std::string(c.name) + c.ext)) << messages_.Texts()[0];
+    }
+    ASSERT_EQ(View()->m_nViewMode, c.mode);
+    EXPECT_EQ(View()->m_szStepText, "ケース   1 ／ ステップ   2");
+    const CContourBar* bar = View()->ContourBar();
+    // The range of the items read, never the start extremes of the
+    // minimum and maximum rows.
+    double lo = 1e300, hi = -1e300;
+    for (int i = 0; i < c.items; ++i) {
+      const double v = ExpectedFloat(c.kind, 2, i * words + (forces ? 6 : 0));
+      lo = std::min(lo, v);
+      hi = std::max(hi, v);
+    }
+    EXPECT_LE(bar->m_dLevels[0], lo);
+    EXPECT_GE(bar->m_dLevels[bar->m_nCount], hi);
+    EXPECT_GT(bar->m_dLevels[0], lo - (hi - lo) - 1);
+    EXPECT_LT(bar->m_dLevels[bar->m_nCount], hi + (hi - lo) + 1);
+    for (int r = 0; r < 3; ++r) {
+      // The beam (element 12): its end force, or its top fibres 11, 13, 15.
+      const int item = forces ? 1 : 10 + 2 * r + 1;
+      const QRgb want = item < c.items ? Expected(*bar, ExpectedFloat(c.kind, 2, item * words + (forces ? 6 : 0)))
+                                       : qRgb(255, 128, 128);
+      const QRgb px = img.pixel(kBeamX, kRowY[r]);
+      EXPECT_TRUE(Same(px, want)) << r << ": " << rvtest::Rgb(px) << " want " << rvtest::Rgb(want);
+    }
+  }
+}
+
+// The strain tables are made before their file is read, and their readers
+// say nothing when the file ends inside a word: a step the file holds only
+// in part would show zeros as values. It is told and the picture stays.
+TEST_F(ViewerGuiTest, StrainStepCutInsideAWordIsToldAndThePictureStays) {
+  const struct {
+    const char* ext;
+    FbFile file;
+    std::function<void(QmView*)> show;
+  } cases[] = {
+      {".eps", kFbEps, [](QmView* v) { v->ShowFiberDiagram(1); }},
+      {".ess", kFbEss, [](QmView* v) { v->ShowShellDiagram(1); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ext);
+    const std::string name = std::string("strain") + (c.ext + 1);
+    WriteText(name + ".viw", kTopView);
+    Open(Write(name, Frame(1)));
+    {
+      rvtest::DialogAnswer answer(Choose(0, 0));
+      View()->ShowFiberDiagram(0);
+    }
+    const QImage before = Grab();
+    // Step 2 starts at word (words per step); the file ends two bytes into
+    // its eleventh word.
+    const CFbResultSet& rs = Doc().m_resultSet;
+    const int64_t word = rs.m_aStepWords[c.file] + 10;
+    std::filesystem::resize_file(dir_.path() + "/" + name + c.ext, FbWordOffset(word, rs.m_nRecWords) + 2);
+    messages_.Clear();
+    {
+      rvtest::DialogAnswer answer(Choose(1, 0));
+      c.show(View());
+    }
+    ASSERT_EQ(messages_.Texts().size(), 1u);
+    EXPECT_TRUE(messages_.Any("選択したステップの結果がファイルにありません。")) << messages_.Texts()[0];
+    EXPECT_TRUE(messages_.Any(name + c.ext)) << messages_.Texts()[0];
+    EXPECT_EQ(View()->m_nViewMode, kModeFiberStress);
+    EXPECT_EQ(View()->m_szStepText, "ケース   1 ／ ステップ   1");
+    EXPECT_EQ(Grab(), before);
+  }
+}
+
+// A reader that returns no table ends the command silently: the previous
+// picture, caption, mode and bar stay.
+TEST_F(ViewerGuiTest, ReaderWithoutTableEndsTheCommandSilently) {
+  OpenTop(Frame(1));
+  {
+    rvtest::DialogAnswer answer(Choose(1, 0));
+    View()->ShowFiberDiagram(0);
+  }
+  const QImage before = Grab();
+  const struct {
+    const char* ext;
+    std::function<void()> show;
+  } cases[] = {
+      {".dis", [&] { View()->ShowDeformDiagram(); }},
+      {".frc", [&] { View()->ShowSectionForceDiagram(); }},
+      {".eps", [&] { View()->ShowFiberDiagram(1); }},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(dir_.path() + "/frame" + c.ext);
+    messages_.Clear();
+    {
+      rvtest::DialogAnswer answer(Choose(3, 0));
+      c.show();
+      EXPECT_EQ(answer.Count(), 1) << c.ext;
+    }
+    EXPECT_TRUE(messages_.Texts().empty()) << c.ext << ": " << messages_.Texts()[0];
+    EXPECT_EQ(View()->m_nViewMode, kModeFiberStress) << c.ext;
+    EXPECT_EQ(View()->m_szStepText, "ケース   1 ／ ステップ   2") << c.ext;
+    EXPECT_EQ(View()->ContourBar()->m_strTitle, "直応力") << c.ext;
+    EXPECT_EQ(Grab(), before) << c.ext;
+  }
+}
+
 TEST_F(ViewerGuiTest, OpeningAnotherRunResetsDocumentAndScene) {
   OpenTop(Frame(1));
   {

@@ -6,25 +6,20 @@
 
 #include "dataset/fb_model.h"
 #include "dataset/model_stats.h"
+#include "dataset/number_index.h"
 
 namespace {
 
 // Records by number, the first in list order winning, so that linking
 // stays linear in the model size.
 template <class T>
-std::unordered_map<int, T*> IndexByNo(const CFbRecordList<T>& list) {
-  std::unordered_map<int, T*> index;
+CNumberIndex<T*> IndexByNo(const CFbRecordList<T>& list) {
+  CNumberIndex<T*> index(nullptr);
   const int n = list.GetCount();
-  index.reserve(static_cast<size_t>(n));
+  index.Reserve(static_cast<size_t>(std::max(n, 0)));
   for (int i = 0; i < n; ++i)
-    if (T* r = list.GetAt(i)) index.emplace(r->m_nNo, r);
+    if (T* r = list.GetAt(i)) index.Add(r->m_nNo, r);
   return index;
-}
-
-template <class T>
-T* Find(const std::unordered_map<int, T*>& index, int no) {
-  const auto it = index.find(no);
-  return it == index.end() ? nullptr : it->second;
 }
 
 constexpr double kRadPerDeg = 3.141592653589793 / 180.0;
@@ -46,16 +41,16 @@ void CFbModel::LinkElemNodes() {
     for (int i = 0; i < n; ++i) {
       CFbElem* e = list->GetAt(i);
       if (!e) continue;
-      e->m_pNodeI = Find(nodes, e->m_nNodeI);
-      e->m_pNodeJ = Find(nodes, e->m_nNodeJ);
-      if (threeNodes) e->m_pNodeK = Find(nodes, e->m_nNodeK);
+      e->m_pNodeI = nodes.Find(e->m_nNodeI);
+      e->m_pNodeJ = nodes.Find(e->m_nNodeJ);
+      if (threeNodes) e->m_pNodeK = nodes.Find(e->m_nNodeK);
     }
   }
   const int nq = m_aQuads.GetCount();
   for (int i = 0; i < nq; ++i) {
     CFbQuad* q = m_aQuads.GetAt(i);
     if (!q) continue;
-    for (int k = 0; k < 4; ++k) q->m_apNodes[k] = Find(nodes, q->m_anNodes[k]);
+    for (int k = 0; k < 4; ++k) q->m_apNodes[k] = nodes.Find(q->m_anNodes[k]);
   }
 }
 
@@ -66,7 +61,7 @@ void CFbModel::LinkElemSecs() {
     for (int i = 0; i < n; ++i) {
       CFbElem* e = list->GetAt(i);
       if (!e) continue;
-      if (CFbSec* s = Find(secs, e->m_nSec)) e->m_pSec = s;
+      if (CFbSec* s = secs.Find(e->m_nSec)) e->m_pSec = s;
     }
   }
 }

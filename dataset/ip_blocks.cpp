@@ -1,11 +1,12 @@
 #include "dataset/ip_blocks.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <map>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "dataset/number_index.h"
 
 // ---- CIpNodeBlock ----
 
@@ -18,33 +19,7 @@ struct CIpNodeBlock::NodeIndex {
   // Records of a single node (no series) are most of a large model: they
   // go into a flat hash table by number, first record in index order kept,
   // so that linking a million elements does not walk a tree per node.
-  std::vector<std::pair<int, int>> singles;  // (number, slot); number 0: free
-  unsigned shift = 32;
-  void InitSingles(int count) {
-    size_t cap = 16;
-    shift = 28;
-    while (cap < 2 * static_cast<size_t>(count)) {
-      cap *= 2;
-      --shift;
-    }
-    singles.assign(cap, {0, -1});
-  }
-  size_t Slot(int number) const { return (static_cast<uint32_t>(number) * 2654435769u) >> shift; }
-  void AddSingle(int number, int index) {
-    for (size_t k = Slot(number);; k = (k + 1) & (singles.size() - 1)) {
-      if (singles[k].first == number) return;
-      if (singles[k].first == 0) {
-        singles[k] = {number, index};
-        return;
-      }
-    }
-  }
-  int FindSingle(int number) const {
-    for (size_t k = Slot(number);; k = (k + 1) & (singles.size() - 1)) {
-      if (singles[k].first == number) return singles[k].second;
-      if (singles[k].first == 0) return -1;
-    }
-  }
+  CNumberIndex<int> singles{-1};  // slot of the record
 
   struct Piece {
     long long lo, hi;  // k range
@@ -100,13 +75,13 @@ const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
     const CIpNode* rec = GetRecord(i);
     if (rec && rec->m_nInc == 0 && rec->m_nNo > 0) ++singles;
   }
-  index->InitSingles(singles);
+  index->singles.Reserve(static_cast<size_t>(singles));
   for (int i = 0; i < count; ++i) {
     const CIpNode* rec = GetRecord(i);
     if (!rec) continue;
     if (rec->m_nInc == 0) {
       // Numbers of 0 or less are never looked up.
-      if (rec->m_nNo > 0) index->AddSingle(rec->m_nNo, i);
+      if (rec->m_nNo > 0) index->singles.Add(rec->m_nNo, i);
       continue;
     }
     const long long first = rec->m_nNo;
@@ -140,7 +115,7 @@ const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
 CIpNode* CIpNodeBlock::FindNode(int number) const {
   if (number <= 0) return nullptr;
   const NodeIndex& index = Index();
-  int best = index.FindSingle(number);
+  int best = index.singles.Find(number);
   for (const auto& s : index.steps) {
     const long long r = FloorMod(number, s.step);
     const auto g = s.groups.find(r);

@@ -96,18 +96,15 @@ CFbOpBlock::CFbOpBlock(unsigned code, int flag) : m_nCode(code), m_nFlag(flag) {
 CFbOpBlock::~CFbOpBlock() { DeleteItems(); }
 
 bool CFbOpBlock::Append(std::unique_ptr<CFbOp> rec) {
-  const int slot = m_aRecords.GetCount();
-  if (m_aRecords.SetAt(slot, rec.get()) != 1) return false;
-  rec->m_nNo = m_aRecords.m_nNextId++;
-  rec->m_nIndex = slot;
-  rec.release();
+  if (!Place(rec.get())) return false;
+  m_owned.push_back(std::move(rec));
   return true;
 }
 
 void CFbOpBlock::DeleteItems() {
-  const int n = m_aRecords.GetCount();
-  for (int i = 0; i < n; ++i) delete m_aRecords.GetAt(i);
   m_aRecords.RemoveAll();
+  m_owned.clear();
+  m_pools.clear();
 }
 
 void DeleteOpBlock(CFbOpBlock* table) { delete table; }

@@ -2,8 +2,10 @@
 // step, mode or envelope, one record per node, element, fibre or shell
 // element in model order.
 #pragma once
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dataset/fb_op.h"
@@ -138,6 +140,12 @@ class CFbOpBlock : public CFbOp {
   // Gives the record the next number and the next slot; false (the record
   // is deleted) when the table is full.
   bool Append(std::unique_ptr<CFbOp> rec);
+  // Makes a record of class R from `args` in the table's own storage and
+  // appends it as Append does; null (nothing made) when the table is full.
+  // Records made so are allocated many at a time, not one by one: a fibre
+  // step has close to a million of them.
+  template <class R, class... Args>
+  R* AppendNew(Args&&... args);
   // Deletes every record (as its own class) and empties the table.
   void DeleteItems();
 
@@ -155,7 +163,61 @@ class CFbOpBlock : public CFbOp {
   int m_anFormat[kFormats];
   std::string m_strName2;
   std::vector<std::string> m_astrTitles;
+
+ private:
+  // Storage of records of one class: never grows past its capacity, so the
+  // records keep their addresses.
+  struct PoolBase {
+    virtual ~PoolBase() = default;
+    const void* tag = nullptr;
+  };
+  template <class R>
+  struct Pool final : PoolBase {
+    static constexpr char kTag = 0;
+    explicit Pool(size_t room) {
+      tag = &kTag;
+      items.reserve(room);
+    }
+    std::vector<R> items;
+  };
+  template <class R>
+  Pool<R>* LastPool() const {
+    if (m_pools.empty() || m_pools.back()->tag != &Pool<R>::kTag) return nullptr;
+    return static_cast<Pool<R>*>(m_pools.back().get());
+  }
+  // Numbers the record and puts it in the next slot; false when full.
+  bool Place(CFbOp* rec) {
+    const int slot = m_aRecords.GetCount();
+    if (m_aRecords.SetAt(slot, rec) != 1) return false;
+    rec->m_nNo = m_aRecords.m_nNextId++;
+    rec->m_nIndex = slot;
+    return true;
+  }
+
+  std::vector<std::unique_ptr<PoolBase>> m_pools;
+  std::vector<std::unique_ptr<CFbOp>> m_owned;  // records given to Append
 };
+
+template <class R, class... Args>
+R* CFbOpBlock::AppendNew(Args&&... args) {
+  Pool<R>* pool = LastPool<R>();
+  if (!pool || pool->items.size() == pool->items.capacity()) {
+    // Pools grow with the table up to 120 KiB: below the size from which
+    // the C library maps memory fresh from the system (128 KiB at first),
+    // so that the memory of a table just freed serves the next one without
+    // new page faults.
+    constexpr size_t kMaxRoom = std::max<size_t>(1, (size_t{120} << 10) / sizeof(R));
+    const size_t room = std::clamp<size_t>(static_cast<size_t>(GetCount()), std::min<size_t>(16, kMaxRoom), kMaxRoom);
+    m_pools.push_back(std::make_unique<Pool<R>>(room));
+    pool = static_cast<Pool<R>*>(m_pools.back().get());
+  }
+  R& rec = pool->items.emplace_back(std::forward<Args>(args)...);
+  if (!Place(&rec)) {
+    pool->items.pop_back();
+    return nullptr;
+  }
+  return &rec;
+}
 
 // Frees a table with all its records.
 void DeleteOpBlock(CFbOpBlock* table);

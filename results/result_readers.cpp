@@ -64,14 +64,15 @@ bool PickStep(const CFbResultSet& rs, CFbOpBlock& t, int caseOrStep, int step, b
   return true;
 }
 
-// The record class of a table: envelopes carry the key of every value.
+// Appends a record of the table's class (envelopes carry the key of every
+// value); null when the table is full.
 template <class Plain, class CaseT, class TimeT>
-std::unique_ptr<Plain> MakeRecord(const CFbOpBlock& t) {
+Plain* NewRecord(CFbOpBlock& t) {
   if (t.Category() == fbcode::kEnvelope) {
-    if (t.Variant() == fbcode::kStatic) return std::make_unique<CaseT>();
-    return std::make_unique<TimeT>();
+    if (t.Variant() == fbcode::kStatic) return t.AppendNew<CaseT>();
+    return t.AppendNew<TimeT>();
   }
-  return std::make_unique<Plain>();
+  return t.AppendNew<Plain>();
 }
 
 std::string ShortText(const std::string& path, int read, int count) {
@@ -86,18 +87,21 @@ template <class Plain, class CaseT, class TimeT>
 int ReadFloatRecords(ResultWordReader& rd, CFbOpBlock& t, int64_t start, int count, Plain* lo, Plain* hi,
                      bool plainOnly = false) {
   constexpr int n = Plain::kValues;
+  rd.Plan(start, static_cast<int64_t>(count) * n);
   for (int k = 0; k < count; ++k) {
-    std::unique_ptr<Plain> rec = plainOnly ? std::make_unique<Plain>() : MakeRecord<Plain, CaseT, TimeT>(t);
+    // A record goes into the table only when all its values were read.
+    float values[n];
     for (int i = 0; i < n; ++i) {
-      float v;
+      float& v = values[i];
       if (!rd.ReadFloat(start + static_cast<int64_t>(k) * n + i, v)) return k;
-      rec->m_adValue[i] = v;
       if (lo) {
         if (v < lo->m_adValue[i]) lo->m_adValue[i] = v;
         if (v > hi->m_adValue[i]) hi->m_adValue[i] = v;
       }
     }
-    if (!t.Append(std::move(rec))) return -2;
+    Plain* rec = plainOnly ? t.AppendNew<Plain>() : NewRecord<Plain, CaseT, TimeT>(t);
+    if (!rec) return -2;
+    for (int i = 0; i < n; ++i) rec->m_adValue[i] = values[i];
   }
   return count;
 }
@@ -132,7 +136,7 @@ FbTablePtr ReadItemStep(CFbResultSet& rs, unsigned quantity, FbFile file, int co
   // with its minimum and maximum rows, the initial extremes when no element
   // was read.
   if (extremes) {
-    if (!t->Append(std::make_unique<Plain>(lo)) || !t->Append(std::make_unique<Plain>(hi)))
+    if (!t->AppendNew<Plain>(lo) || !t->AppendNew<Plain>(hi))
       return Fail(rs, path + ": result table full");
   }
   return t;
@@ -180,15 +184,15 @@ namespace {
 bool BuildFiberRecords(CFbOpBlock& t, int kind, int count) {
   if (kind == 0) return true;
   for (int k = 0; k < count; ++k) {
-    std::unique_ptr<FbFOut> rec = MakeRecord<FbFOut, FbFOutCase, FbFOutTime>(t);
+    FbFOut* rec = NewRecord<FbFOut, FbFOutCase, FbFOutTime>(t);
+    if (!rec) return false;
     rec->m_nState = 0;
-    if (!t.Append(std::move(rec))) return false;
   }
   if (t.Category() != fbcode::kEnvelope) {
     for (int k = 0; k < 2; ++k) {
-      auto rec = std::make_unique<FbFOut>();
+      FbFOut* rec = t.AppendNew<FbFOut>();
+      if (!rec) return false;
       rec->m_nState = 0;
-      if (!t.Append(std::move(rec))) return false;
     }
   }
   return true;
@@ -212,45 +216,50 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
   float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX};
   float hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
   const bool made = t.GetCount() == 0;
-  for (int k = 0; k < count; ++k) {
-    std::unique_ptr<FbFOut> own;
-    FbFOut* rec = nullptr;
-    if (made) {
-      own = MakeRecord<FbFOut, FbFOutCase, FbFOutTime>(t);
-      rec = own.get();
-    } else {
-      rec = static_cast<FbFOut*>(t.GetAt(k));
-      if (!rec) return -1;
-    }
-    const int64_t first = start + static_cast<int64_t>(k) * w;
-    for (int i = 0; i < w; ++i) {
-      uint32_t raw;
-      if (!rd.ReadRaw(first + i, raw)) {
-        if (rd.PastEnd(first + i)) ShowPastEnd(rs, rd, first, w, first + i, path);
-        return 1;
-      }
-      float v;
-      std::memcpy(&v, &raw, 4);
+  rd.Plan(start, static_cast<int64_t>(count) * w);
+  // The first `got` words of a record into it.
+  auto store = [&](FbFOut* rec, const uint32_t* raw, int got) {
+    for (int i = 0; i < got; ++i) {
       if (kind == 2) {
-        rec->m_nState = static_cast<int32_t>(raw);
+        rec->m_nState = static_cast<int32_t>(raw[i]);
         continue;
       }
+      float v;
+      std::memcpy(&v, &raw[i], 4);
       const int col = kind == 0 ? i : 3 + i;
       rec->m_adValue[col] = v;
       if (v < lo[i]) lo[i] = v;
       if (v > hi[i]) hi[i] = v;
     }
-    if (own && !t.Append(std::move(own))) return -2;
+  };
+  for (int k = 0; k < count; ++k) {
+    FbFOut* rec = nullptr;
+    if (!made) {
+      rec = static_cast<FbFOut*>(t.GetAt(k));
+      if (!rec) return -1;
+    }
+    const int64_t first = start + static_cast<int64_t>(k) * w;
+    uint32_t raw[3];
+    int got = 0;
+    while (got < w && rd.ReadRaw(first + got, raw[got])) ++got;
+    if (got < w) {
+      // A record being made is dropped; one being filled keeps what was read.
+      if (rec) store(rec, raw, got);
+      if (rd.PastEnd(first + got)) ShowPastEnd(rs, rd, first, w, first + got, path);
+      return 1;
+    }
+    if (made && !(rec = NewRecord<FbFOut, FbFOutCase, FbFOutTime>(t))) return -2;
+    store(rec, raw, w);
   }
   if (made) {
     if (t.Category() != fbcode::kEnvelope) {
-      auto mn = std::make_unique<FbFOut>();
-      auto mx = std::make_unique<FbFOut>();
+      FbFOut* mn = t.AppendNew<FbFOut>();
+      FbFOut* mx = mn ? t.AppendNew<FbFOut>() : nullptr;
+      if (!mx) return -2;
       for (int i = 0; i < w; ++i) {
         mn->m_adValue[i] = lo[i];
         mx->m_adValue[i] = hi[i];
       }
-      if (!t.Append(std::move(mn)) || !t.Append(std::move(mx))) return -2;
     }
   } else if (kind == 1) {
     auto* mn = static_cast<FbFOut*>(t.GetAt(count));
@@ -332,38 +341,50 @@ int ReadShellRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
   const int w = kind == 2 ? 1 : 6;
   const int64_t stride = static_cast<int64_t>(layers) * w * FbQOut::kPoints;
   const bool made = t.GetCount() == 0;
-  for (int k = 0; k < count; ++k) {
-    std::unique_ptr<FbQOut> own;
-    FbQOut* rec = nullptr;
-    if (made) {
-      own = MakeRecord<FbQOut, FbQOutCase, FbQOutTime>(t);
-      rec = own.get();
-    } else {
-      rec = static_cast<FbQOut*>(t.GetAt(k));
-      if (!rec) return -1;
-    }
-    const int64_t first = start + k * stride;
-    for (int i = 0; i < FbQOut::kPoints; ++i) {
-      for (int j = 0; j < w; ++j) {
-        // Layer by layer, four integration points a layer; the table
-        // shows the record's layer (0).
-        const int64_t word = first + (static_cast<int64_t>(rec->m_nLayer) * FbQOut::kPoints + i) * w + j;
-        uint32_t raw;
-        if (!rd.ReadRaw(word, raw)) {
-          if (rd.PastEnd(word)) ShowPastEnd(rs, rd, first, stride, word, path);
-          return 1;
-        }
+  rd.Plan(start, count * stride);
+  // The first `got` words of a record into it, point by point.
+  auto store = [&](FbQOut* rec, const uint32_t* raw, int got) {
+    for (int i = 0, n = 0; i < FbQOut::kPoints; ++i) {
+      for (int j = 0; j < w; ++j, ++n) {
+        if (n == got) return;
         if (kind == 2) {
-          rec->m_anState[i] = static_cast<int32_t>(raw);
+          rec->m_anState[i] = static_cast<int32_t>(raw[n]);
         } else {
           float v;
-          std::memcpy(&v, &raw, 4);
+          std::memcpy(&v, &raw[n], 4);
           rec->m_adValue[j][i] = v;
         }
       }
     }
+  };
+  for (int k = 0; k < count; ++k) {
+    FbQOut* rec = nullptr;
+    if (!made) {
+      rec = static_cast<FbQOut*>(t.GetAt(k));
+      if (!rec) return -1;
+    }
+    // Layer by layer, four integration points a layer; the table shows the
+    // record's layer (0 for a record being made).
+    const int layer = rec ? rec->m_nLayer : 0;
+    const int64_t first = start + k * stride;
+    uint32_t raw[FbQOut::kPoints * 6];
+    int got = 0;
+    for (int i = 0; i < FbQOut::kPoints; ++i) {
+      for (int j = 0; j < w; ++j) {
+        const int64_t word = first + (static_cast<int64_t>(layer) * FbQOut::kPoints + i) * w + j;
+        if (!rd.ReadRaw(word, raw[got])) {
+          // A record being made is dropped; one being filled keeps what was
+          // read.
+          if (rec) store(rec, raw, got);
+          if (rd.PastEnd(word)) ShowPastEnd(rs, rd, first, stride, word, path);
+          return 1;
+        }
+        ++got;
+      }
+    }
+    if (made && !(rec = NewRecord<FbQOut, FbQOutCase, FbQOutTime>(t))) return -2;
+    store(rec, raw, got);
     if (kind == 0) CalcMisesStress(*rec);
-    if (own && !t.Append(std::move(own))) return -2;
   }
   return 1;
 }
@@ -383,7 +404,7 @@ FbTablePtr ReadShellResult(CFbResultSet& rs, int kind, int caseOrStep, int step)
   if (count < 1 || layers < 1) return Fail(rs, "the model has no shell layers");
   if (kind != 0) {
     for (int k = 0; k < count; ++k)
-      if (!t->Append(MakeRecord<FbQOut, FbQOutCase, FbQOutTime>(*t))) return Fail(rs, "result table full");
+      if (!NewRecord<FbQOut, FbQOutCase, FbQOutTime>(*t)) return Fail(rs, "result table full");
   }
 
   const FbFile file = kind == 0 ? kFbSgs : kind == 1 ? kFbEss : kFbShellState;

@@ -1,7 +1,7 @@
 #include "results/word_reader.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdint>
 
 #include "dataset/fb_resultset.h"
 
@@ -12,35 +12,35 @@ bool ResultWordReader::PastEnd(int64_t w) const {
   return off < 0 || off > m_file.Size();
 }
 
-bool ResultWordReader::ReadRaw(int64_t w, uint32_t& raw) {
+void ResultWordReader::Plan(int64_t first, int64_t words) {
+  m_planEnd = 0;
+  if (words < 1 || first < 0 || first > INT64_MAX - words) return;
+  const int64_t last = ByteOffset(first + words - 1);
+  if (last >= 0 && last <= INT64_MAX - 4) m_planEnd = last + 4;
+}
+
+bool ResultWordReader::ReadRawSlow(int64_t w, uint32_t& raw) {
   const int64_t off = ByteOffset(w);
   const int64_t size = m_file.Size();
   if (off < 0 || off > size - 4) return false;
-  if (off < m_bufStart || off + 4 > m_bufStart + static_cast<int64_t>(m_buf.size())) {
-    const int64_t n = std::min(kChunk, size - off);
-    m_buf.resize(static_cast<size_t>(n));
-    if (!m_file.ReadAt(off, m_buf.data(), m_buf.size())) {
-      m_buf.clear();
+  // Later words of this record are found from here without dividing.
+  m_recFirst = w - w % m_nRecWords;
+  m_recOffset = off - 4 * (w - m_recFirst);
+  if (off < m_bufStart || off + 4 > m_bufStart + m_bufLen) {
+    int64_t n = std::min(kChunk, size - off);
+    if (m_planEnd >= off + 4) n = std::min(n, m_planEnd - off);
+    if (n > m_bufCap) {
+      // Not value-initialised: only the bytes read are ever looked at.
+      m_buf.reset(new unsigned char[static_cast<size_t>(n)]);
+      m_bufCap = n;
+    }
+    if (!m_file.ReadAt(off, m_buf.get(), static_cast<size_t>(n))) {
+      m_bufLen = 0;
       return false;
     }
     m_bufStart = off;
+    m_bufLen = n;
   }
-  const unsigned char* p = m_buf.data() + (off - m_bufStart);
-  raw = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-        (static_cast<uint32_t>(p[3]) << 24);
-  return true;
-}
-
-bool ResultWordReader::ReadFloat(int64_t w, float& v) {
-  uint32_t raw;
-  if (!ReadRaw(w, raw)) return false;
-  std::memcpy(&v, &raw, 4);
-  return true;
-}
-
-bool ResultWordReader::ReadInt(int64_t w, int32_t& v) {
-  uint32_t raw;
-  if (!ReadRaw(w, raw)) return false;
-  v = static_cast<int32_t>(raw);
+  raw = Decode(m_buf.get() + (off - m_bufStart));
   return true;
 }

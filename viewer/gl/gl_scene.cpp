@@ -53,6 +53,42 @@ void SetLineColour(const int rgb[3]) {
 
 void Vertex(const double p[3]) { glVertex3d(p[0], p[1], p[2]); }
 
+// Consecutive quads of one colour class go into one GL_QUADS primitive: one
+// primitive a face made the driver compile about a million of them for a
+// large model. The colour is set inside the primitive, as for single
+// polygons (a display list keeps material changes between primitives only
+// that way when the driver merges them).
+class QuadRun {
+ public:
+  static constexpr int kNoColour = -99999;  // the material stays as it is
+  explicit QuadRun(const int rgb[3]) : m_rgb(rgb) {}
+  ~QuadRun() { End(); }
+  QuadRun(const QuadRun&) = delete;
+  QuadRun& operator=(const QuadRun&) = delete;
+
+  // A flat quad of this colour class: a new run unless the open one has it.
+  void Add(int colourClass, const double n[3], const double p[4][3]) {
+    if (!m_open || colourClass != m_class) {
+      End();
+      glBegin(GL_QUADS);
+      m_open = true;
+      m_class = colourClass;
+      if (colourClass != kNoColour) SetGLMaterialColor(colourClass, m_rgb);
+    }
+    glNormal3dv(n);
+    for (int k = 0; k < 4; ++k) Vertex(p[k]);
+  }
+  void End() {
+    if (m_open) glEnd();
+    m_open = false;
+  }
+
+ private:
+  const int* m_rgb;
+  bool m_open = false;
+  int m_class = kNoColour;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -620,6 +656,10 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
 
   const bool perCorner = bar && colourMode >= 14 && colourMode <= 17;
   const bool perElement = bar && colourMode >= 0 && colourMode <= 13;
+  // The picking pass needs a name per element, outlines and value colours
+  // their own primitives: only plain class-coloured quads are batched.
+  const bool batched = !withNames && !outlined && !perCorner && !perElement;
+  QuadRun run(settings.dcolor);
   const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
   for (int i = 0; i < n4; ++i) {
     const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
@@ -631,6 +671,10 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
       continue;
     }
     FlatNormal(p, n);
+    if (batched) {
+      run.Add(!bar ? e.nColorClass : QuadRun::kNoColour, n, p);
+      continue;
+    }
     if (withNames) glLoadName(static_cast<GLuint>(10 * i + kPickQuad));
     const std::function<void()> colour = [&] {
       if (perElement) {
@@ -682,8 +726,13 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
     if (flagFilter >= 0 && f.nMode1 != flagFilter) continue;
     FaceCorners(f, p);
     FlatNormal(p, n);
-    if (withNames) glLoadName(static_cast<GLuint>(10 * i + kPickFace));
     const int corners = f.nCorners == 3 ? 3 : 4;
+    if (!withNames && corners == 4) {
+      run.Add(f.nColorClass, n, p);
+      continue;
+    }
+    run.End();
+    if (withNames) glLoadName(static_cast<GLuint>(10 * i + kPickFace));
     glBegin(GL_POLYGON);
     glNormal3dv(n);
     // Faces carry no value records: they keep their class colour.
@@ -691,6 +740,7 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
     for (int k = 0; k < corners; ++k) Vertex(p[k]);
     glEnd();
   }
+  run.End();
 }
 
 void CGlScene::DrawLines(int flagFilter, const CContourBar* bar) {
@@ -765,7 +815,8 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
   for (int i = 0; i < n4; ++i) {
     const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
     double v[4][4];
-    if (!ElemCorners(e, 4, p) || !ElemValues(e, v)) continue;
+    // Edges move by the nodes' own further values, whatever colours the corners.
+    if (!ElemCorners(e, 4, p) || !FindElemNodePos(v, e.n, m_nodeIndex)) continue;
     for (int k = 0; k < 4; ++k) {
       glVertex3d(p[k][0] + displacementFactor * v[k][0], p[k][1] + displacementFactor * v[k][1],
                  p[k][2] + displacementFactor * v[k][2]);

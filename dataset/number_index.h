@@ -1,0 +1,70 @@
+// Records by number in one flat open-addressing table: no node per entry,
+// so a lookup repeated for every element end costs about one cache line.
+// The first value added for a number stays (first in file order wins).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+template <class V>
+class CNumberIndex {
+ public:
+  // `none` is what Find gives for a number that is not there; a value equal
+  // to it is never stored.
+  explicit CNumberIndex(V none = V{}) : m_none(none) {}
+
+  // Room for `count` numbers without growing.
+  void Reserve(size_t count) {
+    size_t cap = 16;
+    while (cap < 2 * count) cap *= 2;
+    if (cap > m_slots.size()) Rehash(cap);
+  }
+
+  // Adds the number with its value unless the number is there already.
+  void Add(int number, V value) {
+    if (value == m_none) return;
+    if (2 * (m_used + 1) > m_slots.size()) Rehash(m_slots.empty() ? 16 : 2 * m_slots.size());
+    for (size_t k = Slot(number);; k = (k + 1) & (m_slots.size() - 1)) {
+      auto& s = m_slots[k];
+      if (s.second == m_none) {
+        s = {number, value};
+        ++m_used;
+        return;
+      }
+      if (s.first == number) return;
+    }
+  }
+
+  V Find(int number) const {
+    if (m_slots.empty()) return m_none;
+    for (size_t k = Slot(number);; k = (k + 1) & (m_slots.size() - 1)) {
+      const auto& s = m_slots[k];
+      if (s.second == m_none) return m_none;
+      if (s.first == number) return s.second;
+    }
+  }
+
+  size_t Size() const { return m_used; }
+
+ private:
+  // Fibonacci hashing: the top bits of number x 2^32 / golden ratio.
+  size_t Slot(int number) const { return (static_cast<uint32_t>(number) * 2654435769u) >> m_shift; }
+
+  // `cap`: a power of two of at least 16.
+  void Rehash(size_t cap) {
+    std::vector<std::pair<int, V>> old(cap, {0, m_none});
+    old.swap(m_slots);
+    m_shift = 32;
+    for (size_t c = cap; c > 1; c /= 2) --m_shift;
+    m_used = 0;
+    // Numbers are unique in the table, so their order does not matter here.
+    for (const auto& s : old)
+      if (s.second != m_none) Add(s.first, s.second);
+  }
+
+  std::vector<std::pair<int, V>> m_slots;  // (number, value); value `none`: free
+  unsigned m_shift = 32;
+  size_t m_used = 0;
+  V m_none;
+};

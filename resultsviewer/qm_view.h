@@ -13,7 +13,9 @@
 #include "viewer/gl/gl_view.h"
 
 class CFbOpBlock;
+class QDialog;
 class QMenu;
+class SelectStepStreDlg;
 
 // The results viewer's settings defaults: the shared ones with a white
 // background top and a white surface colour.
@@ -134,6 +136,10 @@ class QmView : public CGlView {
   // Drawers over the document's display model.
   void DrawFaces(int colourMode, const CContourBar* bar, double factor, const int plain[3],
                  bool outlined);
+  // Every line primitive of the document (a record with a positive vertex
+  // count and the records it spans; one that runs past the array ends the
+  // walk) for which `prepare` sets the colour and returns true.
+  void DrawLinePrimitives(const std::function<bool(int first, const DispLine& head)>& prepare);
   void DrawLineItemsByValue(const CContourBar* bar);
   void DrawFlaggedLineItems(const CContourBar* bar);
   void BuildDiagramFaceList(const CContourBar* bar, double factor);
@@ -144,6 +150,19 @@ class QmView : public CGlView {
   bool Stencil() const;
   // The value column a value face is coloured from in the current mode.
   int FaceValueColumn() const;
+  // Runs a diagram's step dialog, preset on the step shown last (through
+  // `stepIndex`) and the deformation scale. False when it could not be run
+  // (the user is told), was cancelled, or its entry names no case and step.
+  bool AskStep(QDialog& dlg, int& stepIndex, double& scale, int& lcase, int& step);
+  // The same for a value diagram, which then takes its component (clamped
+  // to 0..lastComponent); false also for an analysis type without values.
+  bool AskValueStep(SelectStepStreDlg& dlg, int lastComponent, int& lcase, int& step, int& component);
+  // The step a diagram shows: its text for the caption, its case and step;
+  // a value diagram's component and kind (0 stress, 1 strain, 2 forces) too.
+  void RememberStep(const std::string& stepText, int lcase, int step);
+  void RememberValueStep(const std::string& stepText, int lcase, int step, int component, int kind);
+  // Switches to a diagram's display mode and colour mode and redraws.
+  void EnterDiagramMode(int mode, int colorMode);
   // The contour range and bar of a value diagram.
   void SetContourBar(double lo, double hi, const std::string& title);
   // The item rows of a table read for the chosen step: a step that its file

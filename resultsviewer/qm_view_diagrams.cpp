@@ -69,6 +69,49 @@ int QmView::StepRows(const CFbOpBlock& table, int items, bool minMaxRows, bool u
   return 0;
 }
 
+bool QmView::AskStep(QDialog& dlg, int& stepIndex, double& scale, int& lcase, int& step) {
+  const CFbModel& model = m_pDoc->m_resultSet.m_model;
+  stepIndex = -1;
+  if (m_nLastCase >= 0) stepIndex = model.GetStepIndex(m_nLastCase, m_nLastStep) - 1;
+  scale = m_pDoc->m_dDeformScale;
+  const int r = varnek::ExecDialog(dlg);
+  if (r == -1) {
+    varnek::MessageBox(this, "Dialog box could not be created!");
+    return false;
+  }
+  if (r != QDialog::Accepted) return false;
+  return model.GetCaseStep(stepIndex, lcase, step);
+}
+
+bool QmView::AskValueStep(SelectStepStreDlg& dlg, int lastComponent, int& lcase, int& step, int& component) {
+  dlg.m_nComponent = 0;
+  if (!AskStep(dlg, dlg.m_nStepIndex, dlg.m_dScale, lcase, step)) return false;
+  component = std::clamp(dlg.m_nComponent, 0, lastComponent);
+  const int type = m_pDoc->m_resultSet.m_model.m_nAnaType;
+  return type == 1 || type == 2;
+}
+
+void QmView::RememberStep(const std::string& stepText, int lcase, int step) {
+  m_szStepText = stepText;
+  m_nLastCase = lcase;
+  m_nLastStep = step;
+}
+
+void QmView::RememberValueStep(const std::string& stepText, int lcase, int step, int component,
+                               int kind) {
+  RememberStep(stepText, lcase, step);
+  m_nLastComponent = component;
+  m_nLastKind = kind;
+}
+
+void QmView::EnterDiagramMode(int mode, int colorMode) {
+  m_nViewMode = mode;
+  m_bRebuildResultLists = 1;
+  m_pDoc->m_nColorMode = colorMode;
+  update();
+  emit stateChanged();
+}
+
 void QmView::SetContourBar(double lo, double hi, const std::string& title) {
   if (!m_pContourBar) m_pContourBar = MakeDefaultContourBar();
   SanitizeRange(lo, hi);
@@ -81,17 +124,8 @@ void QmView::ShowDeformDiagram() {
   QmDoc& doc = *m_pDoc;
   CFbResultSet& rs = doc.m_resultSet;
   SelectStepDlg dlg(&rs, this);
-  dlg.m_nStepIndex = -1;
-  if (m_nLastCase >= 0) dlg.m_nStepIndex = rs.m_model.GetStepIndex(m_nLastCase, m_nLastStep) - 1;
-  dlg.m_dScale = doc.m_dDeformScale;
-  const int r = varnek::ExecDialog(dlg);
-  if (r == -1) {
-    varnek::MessageBox(this, "Dialog box could not be created!");
-    return;
-  }
-  if (r != QDialog::Accepted) return;
   int lcase = 0, step = 0;
-  if (!rs.m_model.GetCaseStep(dlg.m_nStepIndex, lcase, step)) return;
+  if (!AskStep(dlg, dlg.m_nStepIndex, dlg.m_dScale, lcase, step)) return;
   doc.m_dDeformScale = dlg.m_dScale;
 
   const int before = m_nMessages;
@@ -107,19 +141,13 @@ void QmView::ShowDeformDiagram() {
   if (!table) return;
   if (StepRows(*table, rs.m_model.m_nNodes, false, false, before, rs.ResultPath(type == 3 ? kFbMd : kFbDis)) < 1)
     return;
-  m_szStepText = dlg.m_szStepText;
-  m_nLastCase = lcase;
-  m_nLastStep = step;
+  RememberStep(dlg.m_szStepText, lcase, step);
   doc.BuildElemRecords(table.get(), doc.m_dDeformScale);
   doc.BuildGeometry(table.get(), doc.m_dDeformScale);
   doc.ClearShellValues();
   table.reset();
 
-  m_nViewMode = kModeDeform;
-  m_bRebuildResultLists = 1;
-  doc.m_nColorMode = 14;
-  update();
-  emit stateChanged();
+  EnterDiagramMode(kModeDeform, 14);
 }
 
 void QmView::ShowFiberDiagram(int kind) {
@@ -127,26 +155,13 @@ void QmView::ShowFiberDiagram(int kind) {
   QmDoc& doc = *m_pDoc;
   CFbResultSet& rs = doc.m_resultSet;
   SelectStepStreDlg dlg(&rs, kind == 0 ? kDiagramFiberStress : kDiagramFiberStrain, this);
-  dlg.m_nComponent = 0;
-  dlg.m_nStepIndex = -1;
-  if (m_nLastCase >= 0) dlg.m_nStepIndex = rs.m_model.GetStepIndex(m_nLastCase, m_nLastStep) - 1;
-  dlg.m_dScale = doc.m_dDeformScale;
-  const int r = varnek::ExecDialog(dlg);
-  if (r == -1) {
-    varnek::MessageBox(this, "Dialog box could not be created!");
-    return;
-  }
-  if (r != QDialog::Accepted) return;
-  int lcase = 0, step = 0;
-  if (!rs.m_model.GetCaseStep(dlg.m_nStepIndex, lcase, step)) return;
-  const int k = std::clamp(dlg.m_nComponent, 0, 2);
-  const int type = rs.m_model.m_nAnaType;
-  if (type != 1 && type != 2) return;
+  int lcase = 0, step = 0, k = 0;
+  if (!AskValueStep(dlg, 2, lcase, step, k)) return;
   const int before = m_nMessages;
   FbTablePtr table = ReadFiberResult(rs, lcase, step, kind);
   if (!table) return;
   const FbFile file = kind == 0 ? kFbSig : kFbEps;
-  const bool blocks = type == 2 && rs.m_nBlkStep != 0;
+  const bool blocks = rs.m_model.m_nAnaType == 2 && rs.m_nBlkStep != 0;
   const int g = rs.m_model.GetStepIndex(lcase, step);
   const std::string path = blocks ? rs.GetBlockFileName(g, file) : rs.ResultPath(file);
   bool unfilled = false;
@@ -160,11 +175,7 @@ void QmView::ShowFiberDiagram(int kind) {
   }
   const int rows = StepRows(*table, rs.m_model.m_nFibers, false, unfilled, before, path);
   if (rows < 1) return;
-  m_szStepText = dlg.m_szStepText;
-  m_nLastCase = lcase;
-  m_nLastStep = step;
-  m_nLastComponent = k;
-  m_nLastKind = kind;
+  RememberValueStep(dlg.m_szStepText, lcase, step, k, kind);
 
   double lo = 0, hi = 0;
   ColumnRange(*table, rows, kind == 0 ? k : k + 3, lo, hi);
@@ -174,11 +185,7 @@ void QmView::ShowFiberDiagram(int kind) {
   doc.ClearShellValues();
   table.reset();
 
-  m_nViewMode = kind == 0 ? kModeFiberStress : kModeFiberStrain;
-  m_bRebuildResultLists = 1;
-  doc.m_nColorMode = 0;
-  update();
-  emit stateChanged();
+  EnterDiagramMode(kind == 0 ? kModeFiberStress : kModeFiberStrain, 0);
 }
 
 void QmView::ShowSectionForceDiagram() {
@@ -186,31 +193,14 @@ void QmView::ShowSectionForceDiagram() {
   QmDoc& doc = *m_pDoc;
   CFbResultSet& rs = doc.m_resultSet;
   SelectStepStreDlg dlg(&rs, kDiagramSectionForce, this);
-  dlg.m_nComponent = 0;
-  dlg.m_nStepIndex = -1;
-  if (m_nLastCase >= 0) dlg.m_nStepIndex = rs.m_model.GetStepIndex(m_nLastCase, m_nLastStep) - 1;
-  dlg.m_dScale = doc.m_dDeformScale;
-  const int r = varnek::ExecDialog(dlg);
-  if (r == -1) {
-    varnek::MessageBox(this, "Dialog box could not be created!");
-    return;
-  }
-  if (r != QDialog::Accepted) return;
-  int lcase = 0, step = 0;
-  if (!rs.m_model.GetCaseStep(dlg.m_nStepIndex, lcase, step)) return;
-  const int k = std::clamp(dlg.m_nComponent, 0, 11);
-  const int type = rs.m_model.m_nAnaType;
-  if (type != 1 && type != 2) return;
+  int lcase = 0, step = 0, k = 0;
+  if (!AskValueStep(dlg, 11, lcase, step, k)) return;
   const int before = m_nMessages;
   FbTablePtr table = ReadBeamForce(rs, lcase, step);
   if (!table) return;
   const int rows = StepRows(*table, rs.m_model.m_nElems, true, false, before, rs.ResultPath(kFbFrc));
   if (rows < 1) return;
-  m_szStepText = dlg.m_szStepText;
-  m_nLastCase = lcase;
-  m_nLastStep = step;
-  m_nLastComponent = k;
-  m_nLastKind = 2;
+  RememberValueStep(dlg.m_szStepText, lcase, step, k, 2);
 
   double lo = 0, hi = 0;
   ColumnRange(*table, rows, k, lo, hi);
@@ -220,11 +210,7 @@ void QmView::ShowSectionForceDiagram() {
   doc.ClearShellValues();
   table.reset();
 
-  m_nViewMode = kModeSectionForce;
-  m_bRebuildResultLists = 1;
-  doc.m_nColorMode = 0;
-  update();
-  emit stateChanged();
+  EnterDiagramMode(kModeSectionForce, 0);
 }
 
 void QmView::ShowShellDiagram(int kind) {
@@ -232,21 +218,8 @@ void QmView::ShowShellDiagram(int kind) {
   QmDoc& doc = *m_pDoc;
   CFbResultSet& rs = doc.m_resultSet;
   SelectStepStreDlg dlg(&rs, kind == 0 ? kDiagramShellStress : kDiagramShellStrain, this);
-  dlg.m_nComponent = 0;
-  dlg.m_nStepIndex = -1;
-  if (m_nLastCase >= 0) dlg.m_nStepIndex = rs.m_model.GetStepIndex(m_nLastCase, m_nLastStep) - 1;
-  dlg.m_dScale = doc.m_dDeformScale;
-  const int r = varnek::ExecDialog(dlg);
-  if (r == -1) {
-    varnek::MessageBox(this, "Dialog box could not be created!");
-    return;
-  }
-  if (r != QDialog::Accepted) return;
-  int lcase = 0, step = 0;
-  if (!rs.m_model.GetCaseStep(dlg.m_nStepIndex, lcase, step)) return;
-  const int k = std::clamp(dlg.m_nComponent, 0, 2);
-  const int type = rs.m_model.m_nAnaType;
-  if (type != 1 && type != 2) return;
+  int lcase = 0, step = 0, k = 0;
+  if (!AskValueStep(dlg, 2, lcase, step, k)) return;
   const int before = m_nMessages;
   FbTablePtr table = ReadShellResult(rs, kind, lcase, step);
   if (!table) return;
@@ -265,11 +238,7 @@ void QmView::ShowShellDiagram(int kind) {
     unfilled = !WordInFile(path, last, rs.m_nRecWords);
   }
   if (StepRows(*table, rs.m_model.m_nQuads, false, unfilled, before, path) < 1) return;
-  m_szStepText = dlg.m_szStepText;
-  m_nLastCase = lcase;
-  m_nLastStep = step;
-  m_nLastComponent = k;
-  m_nLastKind = kind;
+  RememberValueStep(dlg.m_szStepText, lcase, step, k, kind);
 
   // The undeformed structure, its shells coloured by their values.
   doc.BuildElemRecords(nullptr, 0.0);
@@ -279,9 +248,5 @@ void QmView::ShowShellDiagram(int kind) {
   SetContourBar(lo, hi, kind == 0 ? kStressNames[k] : kStrainNames[k]);
   table.reset();
 
-  m_nViewMode = kModeShell;
-  m_bRebuildResultLists = 1;
-  doc.m_nColorMode = 0;
-  update();
-  emit stateChanged();
+  EnterDiagramMode(kModeShell, 0);
 }

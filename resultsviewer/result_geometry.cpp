@@ -11,6 +11,7 @@
 #include "resultsviewer/qm_doc.h"
 #include "resultsviewer/ui_hooks.h"
 #include "results/op_block.h"
+#include "viewer/member_sections.h"
 #include "viewer/member_solid.h"
 
 namespace {
@@ -21,52 +22,12 @@ constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 // from a damaged file, and asking for it would only fail later.
 constexpr long long kMaxRecords = 200'000'000;
 
-// The fibre part that a member's solid is built from: both end nodes linked,
-// a section with a fibre part and local axes. Null otherwise.
-const CFbFiberSec* SolidSection(const CFbElem* e) {
-  if (!e || !e->m_pNodeI || !e->m_pNodeJ || !e->m_pSec || !e->m_bAxes) return nullptr;
-  return e->m_pSec->m_pFiber.get();
-}
-
-// A fibre block as the solid builders take it; a block material below 1
-// takes the section's default material.
-SolidBlock ToSolidBlock(const CFbSecBlock& blk, const CFbFiberSec& sec, int position) {
-  SolidBlock b;
-  b.bArc = blk.m_nShape < 0;
-  if (b.bArc) {
-    b.r1 = blk.m_dC0;
-    b.r2 = blk.m_dC30;
-    b.a1 = blk.m_dC15;
-    b.a2 = blk.m_dC45;
-    b.yc = blk.m_dCy;
-    b.zc = blk.m_dCz;
-    b.nRadial = blk.m_nCols;
-  } else {
-    GetFiberBlockBounds(blk, b.y, b.z);
-  }
-  b.nBlock = position;
-  b.nMat = blk.m_nMat >= 1 ? blk.m_nMat : sec.m_nMat;
-  return b;
-}
-
 long long Fibers(int rows, int cols) {
   return rows > 0 && cols > 0 ? static_cast<long long>(rows) * cols : 0;
 }
 
 void Lerp3(const double a[3], const double b[3], double t, double out[3]) {
   for (int j = 0; j < 3; ++j) out[j] = a[j] + (b[j] - a[j]) * t;
-}
-
-void SetFrameIds(MemberFrame& f, const CFbElem& e) {
-  f.nElem = e.m_nNo;
-  f.nElemInt = e.m_nExtra;
-  f.nColorClass = 0;
-  f.nMode1 = 0;
-  for (int j = 0; j < 3; ++j) {
-    f.ax[j] = e.m_adAxis1[j];
-    f.ay[j] = e.m_adAxis2[j];
-    f.az[j] = e.m_adAxis3[j];
-  }
 }
 
 }  // namespace
@@ -325,17 +286,10 @@ void QmDoc::BuildBeamForceItems(const CFbOpBlock* beamTable) {
 // Member solids
 
 void QmDoc::AddSolidFaces(const MemberFrame& frame, const CFbFiberSec& sec, int run) {
-  int position = 0;
-  for (const CFbSecBlock& blk : sec.m_aBlocks) {
+  ForEachSolidBlock(sec, [&](const CFbSecBlock&, const SolidBlock& b) {
     const int first = m_nFaces;
-    const SolidBlock b = ToSolidBlock(blk, sec, ++position);
-    if (b.bArc) {
-      AddArcPartSides(*this, frame, b);
-      AddArcPartCaps(*this, frame, b);
-    } else {
-      AddRectPartFaces(*this, frame, b);
-    }
-    if (run < 0) continue;
+    AddBlockSolid(*this, frame, b);
+    if (run < 0) return;
     // The faces of a member carrying its end forces all name the
     // element's value block.
     const double* v = m_aValueBlocks.data() + static_cast<size_t>(run) * kValueBlock;
@@ -347,7 +301,7 @@ void QmDoc::AddSolidFaces(const MemberFrame& frame, const CFbFiberSec& sec, int 
       fv.nRun = run;
       fv.nIndex = 0;
     }
-  }
+  });
 }
 
 void QmDoc::BuildGeometry(const CFbOpBlock* nodeTable, double scale) {
@@ -435,16 +389,8 @@ long long FiberLineCount(const SolidBlock& b, int rows, int cols) {
 
 void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int rows, int cols, int run,
                                int kind) {
-  double ox[8], oy[8], oz[8];
-  TransformLocalCorner(f.p1, f.p2, f.ay, f.az, b.y, b.z, ox, oy, oz);
-  double u[3], v[3];
-  MakeUnitAxes(ox, oy, oz, u, v);
-  double c[8][3];
-  for (int k = 0; k < 8; ++k) {
-    c[k][0] = ox[k];
-    c[k][1] = oy[k];
-    c[k][2] = oz[k];
-  }
+  double c[8][3], u[3], v[3];
+  BlockCorners(f, b, c, u, v);
   const int place = kind == 1 ? 3 : 0;
   auto values = [&](int k, double out[3]) {
     const double* blk = m_aValueBlocks.data() + (static_cast<size_t>(run) + k) * kValueBlock;
@@ -684,14 +630,12 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
   // One value block per fibre slot, after the elements' blocks.
   long long slots = 0, faces = 0, lines = 0;
   for (const Member& mb : members) {
-    int position = 0;
-    for (const CFbSecBlock& blk : mb.sec->m_aBlocks) {
-      const SolidBlock b = ToSolidBlock(blk, *mb.sec, ++position);
+    ForEachSolidBlock(*mb.sec, [&](const CFbSecBlock& blk, const SolidBlock& b) {
       const int halves = mb.second ? 2 : 1;
       faces += halves * FiberFaceCount(b, blk.m_nRows, blk.m_nCols);
       lines += halves * FiberLineCount(b, blk.m_nRows, blk.m_nCols);
       slots += Fibers(blk.m_nRows, blk.m_nCols);
-    }
+    });
     for (const CFbDeck& d : mb.sec->m_aDecks) slots += Fibers(d.m_nRows, d.m_nCols);
   }
   const long long blocks = static_cast<long long>(m_nElemBlocks) + slots;
@@ -739,9 +683,7 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
       }
       for (int h = 0; h < nHalves; ++h) SetFrameIds(halves[h], *e);
     }
-    int position = 0;
-    for (const CFbSecBlock& blk : mb.sec->m_aBlocks) {
-      const SolidBlock b = ToSolidBlock(blk, *mb.sec, ++position);
+    ForEachSolidBlock(*mb.sec, [&](const CFbSecBlock& blk, const SolidBlock& b) {
       const long long nf = Fibers(blk.m_nRows, blk.m_nCols);
       const long long run = m_nElemBlocks + s;
       for (long long k = 0; k < nf; ++k) {
@@ -760,7 +702,7 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
         }
       }
       s += nf;
-    }
+    });
     // Decks get no faces; their fibres (rows x columns of them) follow.
     for (const CFbDeck& d : mb.sec->m_aDecks) s += Fibers(d.m_nRows, d.m_nCols);
   }

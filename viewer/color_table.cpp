@@ -3,38 +3,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/numbers.h"
 #include "platform/paths.h"
+#include "viewer/token_line.h"
 
 namespace {
-
-// The reader looks at this much of a line; the rest is ignored.
-constexpr size_t kLineLimit = 254;
-
-std::vector<std::string_view> SplitTokens(std::string_view line) {
-  static constexpr std::string_view kSep = " ,:;/\t";
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    i = line.find_first_not_of(kSep, i);
-    if (i == std::string_view::npos) break;
-    size_t end = line.find_first_of(kSep, i);
-    if (end == std::string_view::npos) end = line.size();
-    out.push_back(line.substr(i, end - i));
-    i = end;
-  }
-  return out;
-}
-
-int TokenInt(const std::vector<std::string_view>& t, size_t i) {
-  return i < t.size() ? plat::AtoI(t[i]) : 0;
-}
-
-bool ReadLimited(plat::LineReader& in, std::string& line) {
-  if (!in.ReadString(line)) return false;
-  if (line.size() > kLineLimit) line.resize(kLineLimit);
-  return true;
-}
 
 constexpr PaletteColor kNike3d[] = {
     {1, 230, 207, 115}, {1, 115, 230, 207}, {1, 207, 115, 230}, {1, 179, 89, 153},
@@ -136,13 +108,13 @@ const BuiltinPalette* FindBuiltinPalette(int id) {
 
 int ReadColorTable(plat::LineReader& in, CColorTable& table) {
   std::string line;
-  if (!ReadLimited(in, line)) return 1;
+  if (!ReadTableLine(in, line)) return 1;
   int count = TokenInt(SplitTokens(line), 0);
   if (count < 0) count = 0;
   if (count > kMaxColors) count = kMaxColors;
   table.m_nColors = count;
   for (int i = 0; i < count; ++i) {
-    if (!ReadLimited(in, line)) {
+    if (!ReadTableLine(in, line)) {
       table.m_nColors = i;
       return 1;
     }

@@ -124,17 +124,21 @@ void MakeUnitAxes(const double ox[8], const double oy[8], const double oz[8], do
   }
 }
 
-void AddRectPartFaces(CDispModel& model, const MemberFrame& f, const SolidBlock& b) {
+void BlockCorners(const MemberFrame& f, const SolidBlock& b, double c[8][3], double u[3],
+                  double v[3]) {
   double ox[8], oy[8], oz[8];
   TransformLocalCorner(f.p1, f.p2, f.ay, f.az, b.y, b.z, ox, oy, oz);
-  double u[3], v[3];
   MakeUnitAxes(ox, oy, oz, u, v);
-  double c[8][3];
   for (int i = 0; i < 8; ++i) {
     c[i][0] = ox[i];
     c[i][1] = oy[i];
     c[i][2] = oz[i];
   }
+}
+
+void AddRectPartFaces(CDispModel& model, const MemberFrame& f, const SolidBlock& b) {
+  double c[8][3], u[3], v[3];
+  BlockCorners(f, b, c, u, v);
   const double endNormal[3] = {-f.ax[0], -f.ax[1], -f.ax[2]};
   // Both end faces carry -ax as their normal; their corners turn outwards,
   // away from the member at either end.
@@ -292,5 +296,14 @@ void AddArcPartCaps(CDispModel& model, const MemberFrame& f, const SolidBlock& b
     add(p[1], d12, 2);
     add(p[2], d21, 1);
     add(p[3], d21, 0);
+  }
+}
+
+void AddBlockSolid(CDispModel& model, const MemberFrame& frame, const SolidBlock& block) {
+  if (block.bArc) {
+    AddArcPartSides(model, frame, block);
+    AddArcPartCaps(model, frame, block);
+  } else {
+    AddRectPartFaces(model, frame, block);
   }
 }

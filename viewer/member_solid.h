@@ -58,6 +58,11 @@ void TransformLocalCorner(const double p1[3], const double p2[3], const double a
 void MakeUnitAxes(const double ox[8], const double oy[8], const double oz[8], double u[3],
                   double v[3]);
 
+// A straight block's corners as points (TransformLocalCorner's order) and
+// its unit axes (MakeUnitAxes) in the member's frame.
+void BlockCorners(const MemberFrame& frame, const SolidBlock& block, double c[8][3], double u[3],
+                  double v[3]);
+
 // Six faces of a straight block: the end faces at the first and the second
 // end (normals -ax at both), then the sides with normals -v, +u, +v, -u.
 void AddRectPartFaces(CDispModel& model, const MemberFrame& frame, const SolidBlock& block);
@@ -69,3 +74,7 @@ void AddArcPartSides(CDispModel& model, const MemberFrame& frame, const SolidBlo
 // The outlines of an arc block: both end outlines (2n + 2 points each) and the
 // two radial cuts (4 points each).
 void AddArcPartCaps(CDispModel& model, const MemberFrame& frame, const SolidBlock& block);
+
+// The solid of one block: an arc block's sides and outlines, or a straight
+// block's six faces.
+void AddBlockSolid(CDispModel& model, const MemberFrame& frame, const SolidBlock& block);

@@ -9,6 +9,7 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/text_lines.h"
+#include "viewer/token_line.h"
 
 namespace {
 
@@ -31,21 +32,8 @@ void Set3(int (&dst)[N], int a, int b, int c) {
   dst[2] = c;
 }
 
-// Tokens between any run of the value separators.
-std::vector<std::string_view> SplitValues(std::string_view text) {
-  static constexpr std::string_view kSep = " \t\r\n,();:/[]|";
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < text.size()) {
-    i = text.find_first_not_of(kSep, i);
-    if (i == std::string_view::npos) break;
-    size_t end = text.find_first_of(kSep, i);
-    if (end == std::string_view::npos) end = text.size();
-    out.push_back(text.substr(i, end - i));
-    i = end;
-  }
-  return out;
-}
+// The separators between the values of a settings line.
+constexpr std::string_view kValueSeparators = " \t\r\n,();:/[]|";
 
 // Stores the values present, in order, and leaves the rest.
 template <size_t N>
@@ -167,7 +155,7 @@ int ParseViwLine(std::string_view line, CViewSettings& s) {
     s.dt = std::string(TrimSpace(rest));
     return kViwOk;
   }
-  const std::vector<std::string_view> t = SplitValues(rest);
+  const std::vector<std::string_view> t = SplitTokens(rest, kValueSeparators);
 
   if (key == "friction") {
     if (t.size() >= 2) {

@@ -8,42 +8,12 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "viewer/color_table.h"
+#include "viewer/token_line.h"
 
 namespace {
 
-// The readers look at this much of a line; the rest is ignored.
-constexpr size_t kLineLimit = 254;
 // Room reserved up front at most; arrays grow with what is actually read.
 constexpr long long kReserveLimit = 1 << 16;
-
-std::vector<std::string_view> SplitTokens(std::string_view line) {
-  static constexpr std::string_view kSep = " ,:;/\t";
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    i = line.find_first_not_of(kSep, i);
-    if (i == std::string_view::npos) break;
-    size_t end = line.find_first_of(kSep, i);
-    if (end == std::string_view::npos) end = line.size();
-    out.push_back(line.substr(i, end - i));
-    i = end;
-  }
-  return out;
-}
-
-// A missing token reads 0.
-int TokInt(const std::vector<std::string_view>& t, size_t i) {
-  return i < t.size() ? plat::AtoI(t[i]) : 0;
-}
-double TokReal(const std::vector<std::string_view>& t, size_t i) {
-  return i < t.size() ? plat::AtoF(t[i]) : 0.0;
-}
-
-bool ReadLine(plat::LineReader& in, std::string& line) {
-  if (!in.ReadString(line)) return false;
-  if (line.size() > kLineLimit) line.resize(kLineLimit);
-  return true;
-}
 
 // Line 1: the record count. False when the line is missing or the count
 // cannot be right (more records than the input has bytes); a negative count
@@ -51,8 +21,8 @@ bool ReadLine(plat::LineReader& in, std::string& line) {
 bool ReadCount(plat::LineReader& in, const char* who, const std::string& path, int& count) {
   std::string line;
   count = 0;
-  if (!ReadLine(in, line)) return false;
-  const int n = TokInt(SplitTokens(line), 0);
+  if (!ReadTableLine(in, line)) return false;
+  const int n = TokenInt(SplitTokens(line), 0);
   if (n <= 0) return true;
   if (in.Size() > 0 && static_cast<unsigned long long>(n) > in.Size()) {
     std::printf(" %s : bad count %d in file = %s\n", who, n, path.c_str());
@@ -101,16 +71,16 @@ int ReadGridNodeFile(plat::LineReader& in, const std::string& path, CDispModel& 
   doc.m_aNodes.reserve(Reserve(count));
   std::string line;
   for (int i = 0; i < count; ++i) {
-    if (!ReadLine(in, line)) {
+    if (!ReadTableLine(in, line)) {
       complete = false;
       break;
     }
     const auto t = SplitTokens(line);
     DispNode node;
     node.nId = node.nNo = i + 1;
-    node.x = TokReal(t, 0);
-    node.y = TokReal(t, 1);
-    node.z = TokReal(t, 2);
+    node.x = TokenReal(t, 0);
+    node.y = TokenReal(t, 1);
+    node.z = TokenReal(t, 2);
     doc.WidenBox(node.x, node.y, node.z);
     doc.m_aNodes.push_back(node);
   }
@@ -132,10 +102,10 @@ int ReadGridNodeNumberFile(plat::LineReader& in, const std::string& path, CDispM
   if (!ReadCount(in, "fem", path, count)) return kGridShort;
   std::string line;
   for (int j = 0; j < count; ++j) {
-    if (!ReadLine(in, line)) return kGridShort;
+    if (!ReadTableLine(in, line)) return kGridShort;
     // Numbers past the nodes of the .grid file have no node to go to.
     if (j < doc.m_nNodes) {
-      doc.m_aNodes[static_cast<size_t>(j)].nNo = TokInt(SplitTokens(line), 0);
+      doc.m_aNodes[static_cast<size_t>(j)].nNo = TokenInt(SplitTokens(line), 0);
     }
   }
   return kGridOk;
@@ -150,16 +120,16 @@ int ReadGridElementFile(plat::LineReader& in, const std::string& path, CDispMode
   doc.m_aElems4.reserve(Reserve(count));
   std::string line;
   for (int i = 0; i < count; ++i) {
-    if (!ReadLine(in, line)) {
+    if (!ReadTableLine(in, line)) {
       complete = false;
       break;
     }
     const auto t = SplitTokens(line);
     DispElem e;
     e.nNo = e.nNo2 = i + 1;
-    e.nMat = TokInt(t, 0);
-    e.nProp = TokInt(t, 1);
-    for (int k = 0; k < 4; ++k) e.n[k] = TokInt(t, 2 + static_cast<size_t>(k));
+    e.nMat = TokenInt(t, 0);
+    e.nProp = TokenInt(t, 1);
+    for (int k = 0; k < 4; ++k) e.n[k] = TokenInt(t, 2 + static_cast<size_t>(k));
     doc.m_aElems4.push_back(e);
   }
   doc.m_nElems4 = static_cast<int>(doc.m_aElems4.size());
@@ -178,14 +148,14 @@ int ReadGridDisplacementFile(plat::LineReader& in, const std::string& path, doub
   doc.m_aCurNodes.reserve(Reserve(count < base ? count : base));
   std::string line;
   for (int i = 0; i < count; ++i) {
-    if (!ReadLine(in, line)) {
+    if (!ReadTableLine(in, line)) {
       complete = false;
       break;
     }
     // A displacement needs the base node it moves.
     if (i >= base) continue;
     const auto t = SplitTokens(line);
-    const double dx = TokReal(t, 0), dy = TokReal(t, 1), dz = TokReal(t, 2);
+    const double dx = TokenReal(t, 0), dy = TokenReal(t, 1), dz = TokenReal(t, 2);
     const double len = std::sqrt(dx * dx + dy * dy + dz * dz);
     const DispNode& b = doc.m_aNodes[static_cast<size_t>(i)];
     DispNode n;
@@ -218,7 +188,7 @@ int ReadGridStressFile(plat::LineReader& in, const std::string& path, CGridModel
   grid.m_aStress.reserve(Reserve(count));
   std::string first, second;
   for (int i = 0; i < count; ++i) {
-    if (!ReadLine(in, first) || !ReadLine(in, second)) {
+    if (!ReadTableLine(in, first) || !ReadTableLine(in, second)) {
       complete = false;
       break;
     }
@@ -227,8 +197,8 @@ int ReadGridStressFile(plat::LineReader& in, const std::string& path, CGridModel
     const auto t1 = SplitTokens(first);
     const auto t2 = SplitTokens(second);
     for (size_t k = 0; k < 7; ++k) {
-      r.v[1 + k] = TokReal(t1, k);
-      r.v[8 + k] = TokReal(t2, k);
+      r.v[1 + k] = TokenReal(t1, k);
+      r.v[8 + k] = TokenReal(t2, k);
     }
     grid.m_aStress.push_back(r);
   }

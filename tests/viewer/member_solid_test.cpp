@@ -118,6 +118,26 @@ TEST(MemberSolid, TransformAndUnitAxes) {
   EXPECT_EQ(u[0] * u[0] + u[1] * u[1] + u[2] * u[2], 0);
 }
 
+TEST(MemberSolid, BlockCornersArePointsInTheMembersFrame) {
+  MemberFrame f;
+  f.p1[0] = 1, f.p1[1] = 2, f.p1[2] = 3;
+  f.p2[0] = 1, f.p2[1] = 2, f.p2[2] = 13;
+  f.ay[1] = -1;
+  f.az[0] = 1;
+  SolidBlock b;
+  const double y[4] = {-1, -1, 1, 1}, z[4] = {0, 10, 10, 0};
+  for (int k = 0; k < 4; ++k) b.y[k] = y[k], b.z[k] = z[k];
+  double c[8][3], u[3], v[3];
+  BlockCorners(f, b, c, u, v);
+  const double want1[3] = {11, 3, 3}, want6[3] = {11, 1, 13};
+  for (int j = 0; j < 3; ++j) {
+    EXPECT_DOUBLE_EQ(c[1][j], want1[j]);
+    EXPECT_DOUBLE_EQ(c[6][j], want6[j]);
+  }
+  EXPECT_DOUBLE_EQ(u[0], 1);
+  EXPECT_DOUBLE_EQ(v[1], -1);
+}
+
 TEST(MemberSolid, RectangularBlockMakesABoxOfSixFaces) {
   CDispModel m;
   ASSERT_TRUE(m.AllocArrays(6, 0, 0, 0, 0));

@@ -18,7 +18,7 @@
 
 #include "modelviewer/qm_app.h"
 #include "modelviewer/qm_dialogs.h"
-#include "modelviewer/ui_hooks.h"
+#include "viewer/gl/ui_hooks.h"
 #include "platform/paths.h"
 #include "platform/text_lines.h"
 #include "viewer/gl/cjk_font.h"

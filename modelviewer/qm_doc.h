@@ -13,7 +13,7 @@
 #include "dataset/ip_dataset.h"
 #include "dataset/model_stats.h"
 #include "modelviewer/data/grid_model.h"
-#include "modelviewer/ui_hooks.h"
+#include "viewer/gl/ui_hooks.h"
 #include "viewer/display_model.h"
 
 struct SceneValues;

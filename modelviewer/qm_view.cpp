@@ -10,7 +10,7 @@
 
 #include "modelviewer/qm_dialogs.h"
 #include "modelviewer/qm_loader.h"
-#include "modelviewer/ui_hooks.h"
+#include "viewer/gl/ui_hooks.h"
 #include "platform/numbers.h"
 
 namespace {

@@ -1,38 +1,22 @@
-// Message boxes and modal dialogs of the results viewer go through these
-// functions, so that a test can answer them instead of a user.
+// The results viewer's names for the shared message box, modal run and
+// popup menu run (viewer/gl/ui_hooks.h): its messages are UTF-8 strings
+// shown with the warning icon, its message hook sees them as such.
 #pragma once
 #include <functional>
 #include <string>
+#include <utility>
 
-class QAction;
-class QDialog;
-class QMenu;
-class QPoint;
-class QWidget;
+#include "viewer/gl/ui_hooks.h"
 
 namespace varnek {
 
-// A message box with an OK button and the program's name as its caption;
-// `text` is UTF-8.
 void MessageBox(QWidget* parent, const std::string& text);
+inline int ExecDialog(QDialog& dialog) { return RunModal(dialog); }
+inline QAction* ExecMenu(QMenu& menu, const QPoint& globalPos) { return RunMenu(menu, globalPos); }
 
-// Runs a modal dialog; returns QDialog::Accepted, QDialog::Rejected or -1
-// when it could not be run.
-int ExecDialog(QDialog& dialog);
-
-// Runs a popup menu at a global position; the chosen action is triggered
-// and returned (null when none was chosen).
-QAction* ExecMenu(QMenu& menu, const QPoint& globalPos);
-
-// Test hooks: with a hook set, the hook is called instead of showing the
-// box or running the dialog's loop (the dialog is set up and shown, so the
-// hook can work its controls and accept or reject it). Pass an empty
-// function to go back to the real ones.
 using MessageHook = std::function<void(const std::string& text)>;
-using DialogHook = std::function<int(QDialog& dialog)>;
-using MenuHook = std::function<QAction*(QMenu& menu)>;
 void SetMessageHook(MessageHook hook);
-void SetDialogHook(DialogHook hook);
-void SetMenuHook(MenuHook hook);
+inline void SetDialogHook(ModalHook hook) { ::SetModalHook(std::move(hook)); }
+inline void SetMenuHook(MenuHook hook) { ::SetMenuHook(std::move(hook)); }
 
 }  // namespace varnek

@@ -23,7 +23,7 @@
 #include "model/fem_input.h"
 #include "modelviewer/main_frame.h"
 #include "modelviewer/qm_app.h"
-#include "modelviewer/ui_hooks.h"
+#include "viewer/gl/ui_hooks.h"
 #include "platform/text_lines.h"
 
 // Failure messages show texts as text.

@@ -1,13 +1,12 @@
-#include "modelviewer/ui_hooks.h"
+#include "viewer/gl/ui_hooks.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStringDecoder>
 #include <QThread>
-
-#include <string>
 
 #include "platform/cp932.h"
 
@@ -23,6 +22,11 @@ ModalHook& ModalHookSlot() {
   return hook;
 }
 
+MenuHook& MenuHookSlot() {
+  static MenuHook hook;
+  return hook;
+}
+
 bool OnUiThread() {
   return QCoreApplication::instance() == nullptr ||
          QThread::currentThread() == QCoreApplication::instance()->thread();
@@ -32,11 +36,12 @@ bool OnUiThread() {
 
 void SetMessageHook(MessageHook hook) { MessageHookSlot() = std::move(hook); }
 void SetModalHook(ModalHook hook) { ModalHookSlot() = std::move(hook); }
+void SetMenuHook(MenuHook hook) { MenuHookSlot() = std::move(hook); }
 
 void ShowMessage(QWidget* parent, const QString& text, MsgIcon icon) {
   Q_ASSERT(OnUiThread());
-  if (MessageHookSlot()) {
-    MessageHookSlot()(text, icon);
+  if (const MessageHook& hook = MessageHookSlot()) {
+    hook(text, icon);
     return;
   }
   QMessageBox::Icon qIcon = QMessageBox::NoIcon;
@@ -46,14 +51,34 @@ void ShowMessage(QWidget* parent, const QString& text, MsgIcon icon) {
     case MsgIcon::kWarning: qIcon = QMessageBox::Warning; break;
     case MsgIcon::kStop: qIcon = QMessageBox::Critical; break;
   }
-  QMessageBox box(qIcon, QStringLiteral("Ostrel"), text, QMessageBox::Ok, parent);
+  // A wait cursor of an open in progress must not stay over the box.
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  QMessageBox box(qIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
   box.exec();
+  if (busy) QApplication::restoreOverrideCursor();
 }
 
 int RunModal(QDialog& dlg) {
   Q_ASSERT(OnUiThread());
-  if (ModalHookSlot()) return ModalHookSlot()(dlg);
+  if (const ModalHook& hook = ModalHookSlot()) {
+    dlg.setModal(true);
+    dlg.show();
+    const int r = hook(dlg);
+    dlg.hide();
+    return r;
+  }
   return dlg.exec();
+}
+
+QAction* RunMenu(QMenu& menu, const QPoint& globalPos) {
+  Q_ASSERT(OnUiThread());
+  if (const MenuHook& hook = MenuHookSlot()) {
+    QAction* chosen = hook(menu);
+    if (chosen) chosen->trigger();
+    return chosen;
+  }
+  return menu.exec(globalPos);
 }
 
 QString TextToQString(const std::string& text) {

@@ -94,7 +94,10 @@ void CFbResultSet::CountSteps() {
       m_nMaxStep = plat::ClampToInt(total);
       if (m_nStatusCase != 0 && m_nStatusStep != 0) {
         if (m_nStatusFlag == 0) {
-          const int g = m.GetStepIndex(m_nStatusCase - 1, m_nStatusStep - 1);
+          // The status file's numbers may be anything: out of range they name no step.
+          const int g = m_nStatusCase > 0 && m_nStatusStep > 0
+                            ? m.GetStepIndex(m_nStatusCase - 1, m_nStatusStep - 1)
+                            : 0;
           // A negative status step could map below 1: only a real step counts.
           if (g > 0) m_nMaxStep = g;
         } else {

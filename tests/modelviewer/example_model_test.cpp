@@ -21,8 +21,8 @@ int Count(const QImage& img, const QRect& area, const std::function<bool(QRgb)>&
 }
 
 TEST(ExampleModelTest, TheSampleFrameShowsItsMembersShellsEdgesAndTriad) {
-  const std::string path = std::string(OV_TEST_DATA) + "/../../examples/frame.dat";
-  if (!QFileInfo::exists(QString::fromStdString(path))) GTEST_SKIP() << "no sample model";
+  const std::string path = std::string(OV_EXAMPLES_DIR) + "/frame.dat";
+  ASSERT_TRUE(QFileInfo::exists(QString::fromStdString(path))) << path;
   Program prog;
   MessageRecorder messages;
   prog.frame->resize(1000, 750);

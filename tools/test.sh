@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs the whole suite: a normal build, then an ASan+UBSan build.
-# GUI tests run under xvfb-run. Exits non-zero on any failure.
+# Builds and runs the whole suite: a normal build, an ASan+UBSan build, the
+# bounded fuzz runs and the model viewer's loading tests under
+# ThreadSanitizer. GUI tests run under xvfb-run. Exits non-zero on any
+# failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/packages.sh
@@ -23,8 +25,46 @@ run_suite() {
   xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 300
 }
 
+# Every reader of outside input fuzzed for a bounded number of inputs over
+# its seed corpus (clang, libFuzzer with ASan and UBSan); only the
+# libraries and the fuzz targets are built.
+run_fuzz() {
+  local dir=build-fuzz
+  echo "== Building $dir"
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DOV_FUZZ=ON -DOV_BUILD_GUI=OFF >/dev/null || return 1
+  cmake --build "$dir" -j "$jobs" || return 1
+  echo "== Fuzzing $dir"
+  ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 300
+}
+
+# The model viewer's loading tests under ThreadSanitizer. Qt, Mesa and the
+# libraries under them are not instrumented: the suppressions make TSan
+# ignore the calls they make into its interceptors (their locks and frees
+# would otherwise look like races); every access of our own code is still
+# checked.
+run_tsan() {
+  local dir=build-tsan
+  echo "== Building $dir"
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOV_TSAN=ON >/dev/null || return 1
+  cmake --build "$dir" -j "$jobs" --target modelviewer_tests || return 1
+  local lib supp="$dir/tsan.supp"
+  : > "$supp"
+  for lib in libQt6Core.so libQt6Gui.so libQt6Widgets.so libQt6DBus.so libQt6OpenGL.so \
+      libQt6OpenGLWidgets.so libQt6XcbQpa.so libqxcb.so libqxcb-glx-integration.so swrast_dri.so \
+      libgallium libGLX_mesa.so libglapi.so libdbus-1.so libglib-2.0.so; do
+    echo "called_from_lib:$lib" >> "$supp"
+  done
+  echo "== Testing $dir (ThreadSanitizer)"
+  TSAN_OPTIONS="halt_on_error=1:detect_deadlocks=0:second_deadlock_stack=1:suppressions=$PWD/$supp" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure --timeout 300 \
+    -R '^(LoadTest|LoaderTest|LoadingStressTest)\.'
+}
+
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo || status=1
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DOV_SANITIZE=ON || status=1
+run_fuzz || status=1
+run_tsan || status=1
 
 if [ $status -ne 0 ]; then echo "TESTS FAILED"; else echo "ALL TESTS PASSED"; fi
 exit $status

@@ -202,10 +202,10 @@ TEST(LoadTest, OpeningAnOpenFileActivatesItsWindow) {
   ASSERT_TRUE(prog.WaitIdle());
   CChildFrame* b = prog.Open(dir.Path("b.dat"));
   ASSERT_TRUE(prog.WaitIdle());
-  EXPECT_EQ(prog.frame->MdiArea()->activeSubWindow(), b);
+  EXPECT_EQ(prog.frame->MdiArea()->currentSubWindow(), b);
   EXPECT_EQ(prog.Open(dir.Path("a.dat")), a);
   EXPECT_EQ(prog.frame->ChildFrames().size(), 2u);
-  EXPECT_EQ(prog.frame->MdiArea()->activeSubWindow(), a);
+  EXPECT_EQ(prog.frame->MdiArea()->currentSubWindow(), a);
 }
 
 TEST(LoadTest, TwoDroppedFilesLoadEachIntoItsOwnDocument) {

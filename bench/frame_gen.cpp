@@ -80,13 +80,13 @@ long long Frame::Fibers() const {
   return n;
 }
 
-Frame BuildFrame(const FrameSpec& spec) {
+Frame BuildFrame(const FrameSpec& frameDesc) {
   Frame f;
-  f.spec = spec;
-  const int nx = spec.baysX * spec.div, ny = spec.baysY * spec.div;  // fine cells
-  const int S = spec.storeys;
-  const double dx = spec.bayX / spec.div, dy = spec.bayY / spec.div;
-  auto levelZ = [&](int l) { return l == 0 ? 0.0 : spec.groundH + (l - 1) * spec.storeyH; };
+  f.frameDesc = frameDesc;
+  const int nx = frameDesc.baysX * frameDesc.div, ny = frameDesc.baysY * frameDesc.div;  // fine cells
+  const int S = frameDesc.storeys;
+  const double dx = frameDesc.bayX / frameDesc.div, dy = frameDesc.bayY / frameDesc.div;
+  auto levelZ = [&](int l) { return l == 0 ? 0.0 : frameDesc.groundH + (l - 1) * frameDesc.storeyH; };
   f.height = levelZ(S);
 
   // Materials: concrete, reinforcing bars, structural steel.
@@ -94,7 +94,7 @@ Frame BuildFrame(const FrameSpec& spec) {
                  {3, 1, 2.05e8, 0.3, 77.0, 325000.0}};
 
   // Sections: reinforced concrete column, steel pipe corner column, H beam, slab.
-  const bool fine = spec.fineFibres;
+  const bool fine = frameDesc.fineFibres;
   FrameSection col;
   col.no = 101;
   col.mat = 0;
@@ -139,11 +139,11 @@ Frame BuildFrame(const FrameSpec& spec) {
   const int levelMul = PowerOfTenAbove(static_cast<long long>(ny) * rowMul + nx + 1);
   std::vector<int> levelStart(static_cast<size_t>(S) + 1);
   auto floorNode = [&](int l, int i, int j) { return levelStart[static_cast<size_t>(l)] + j * (nx + 1) + i; };
-  std::vector<int> baseNode(static_cast<size_t>(spec.baysX + 1) * static_cast<size_t>(spec.baysY + 1));
-  for (int j = 0; j <= spec.baysY; ++j)
-    for (int i = 0; i <= spec.baysX; ++i) {
-      const int fi = i * spec.div, fj = j * spec.div;
-      baseNode[static_cast<size_t>(j) * static_cast<size_t>(spec.baysX + 1) + static_cast<size_t>(i)] =
+  std::vector<int> baseNode(static_cast<size_t>(frameDesc.baysX + 1) * static_cast<size_t>(frameDesc.baysY + 1));
+  for (int j = 0; j <= frameDesc.baysY; ++j)
+    for (int i = 0; i <= frameDesc.baysX; ++i) {
+      const int fi = i * frameDesc.div, fj = j * frameDesc.div;
+      baseNode[static_cast<size_t>(j) * static_cast<size_t>(frameDesc.baysX + 1) + static_cast<size_t>(i)] =
           static_cast<int>(f.nodes.size());
       f.supports.push_back(static_cast<int>(f.nodes.size()));
       f.nodes.push_back({fj * rowMul + fi + 1, fi * dx, fj * dy, 0.0});
@@ -156,40 +156,40 @@ Frame BuildFrame(const FrameSpec& spec) {
 
   // Members and shells, storey by storey: columns below the floor, the
   // floor's beams, then its slab.
-  const int elemMul = PowerOfTenAbove(PerStorey(spec.baysX, spec.div));
+  const int elemMul = PowerOfTenAbove(PerStorey(frameDesc.baysX, frameDesc.div));
   for (int s = 1; s <= S; ++s) {
     int k = 0;
     auto nextNo = [&] { return s * elemMul + (++k); };
-    for (int j = 0; j <= spec.baysY; ++j)
-      for (int i = 0; i <= spec.baysX; ++i) {
-        const bool corner = (i == 0 || i == spec.baysX) && (j == 0 || j == spec.baysY);
+    for (int j = 0; j <= frameDesc.baysY; ++j)
+      for (int i = 0; i <= frameDesc.baysX; ++i) {
+        const bool corner = (i == 0 || i == frameDesc.baysX) && (j == 0 || j == frameDesc.baysY);
         FrameMember m;
         m.no = nextNo();
-        m.ni = s == 1 ? baseNode[static_cast<size_t>(j) * static_cast<size_t>(spec.baysX + 1) + static_cast<size_t>(i)]
-                      : floorNode(s - 1, i * spec.div, j * spec.div);
-        m.nj = floorNode(s, i * spec.div, j * spec.div);
+        m.ni = s == 1 ? baseNode[static_cast<size_t>(j) * static_cast<size_t>(frameDesc.baysX + 1) + static_cast<size_t>(i)]
+                      : floorNode(s - 1, i * frameDesc.div, j * frameDesc.div);
+        m.nj = floorNode(s, i * frameDesc.div, j * frameDesc.div);
         m.sec = corner ? 1 : 0;
         m.kind = corner ? FrameMember::kCornerColumn : FrameMember::kColumn;
         m.storey = s;
         f.members.push_back(m);
       }
-    for (int j = 0; j <= spec.baysY; ++j)
+    for (int j = 0; j <= frameDesc.baysY; ++j)
       for (int i = 0; i < nx; ++i) {
         FrameMember m;
         m.no = nextNo();
-        m.ni = floorNode(s, i, j * spec.div);
-        m.nj = floorNode(s, i + 1, j * spec.div);
+        m.ni = floorNode(s, i, j * frameDesc.div);
+        m.nj = floorNode(s, i + 1, j * frameDesc.div);
         m.sec = 2;
         m.kind = FrameMember::kBeamX;
         m.storey = s;
         f.members.push_back(m);
       }
-    for (int i = 0; i <= spec.baysX; ++i)
+    for (int i = 0; i <= frameDesc.baysX; ++i)
       for (int j = 0; j < ny; ++j) {
         FrameMember m;
         m.no = nextNo();
-        m.ni = floorNode(s, i * spec.div, j);
-        m.nj = floorNode(s, i * spec.div, j + 1);
+        m.ni = floorNode(s, i * frameDesc.div, j);
+        m.nj = floorNode(s, i * frameDesc.div, j + 1);
         m.sec = 2;
         m.kind = FrameMember::kBeamY;
         m.storey = s;
@@ -209,11 +209,11 @@ Frame BuildFrame(const FrameSpec& spec) {
     // Lateral loads at the four plan corners, growing with height; floor
     // loads at the column tops.
     const double lateral = 20.0 * s / S;
-    for (int j : {0, spec.baysY})
-      for (int i : {0, spec.baysX}) f.lateral.push_back({floorNode(s, i * spec.div, j * spec.div), 1, lateral});
-    for (int j = 0; j <= spec.baysY; ++j)
-      for (int i = 0; i <= spec.baysX; ++i)
-        f.gravity.push_back({floorNode(s, i * spec.div, j * spec.div), 3, -0.15 * 24.0 * spec.bayX * spec.bayY});
+    for (int j : {0, frameDesc.baysY})
+      for (int i : {0, frameDesc.baysX}) f.lateral.push_back({floorNode(s, i * frameDesc.div, j * frameDesc.div), 1, lateral});
+    for (int j = 0; j <= frameDesc.baysY; ++j)
+      for (int i = 0; i <= frameDesc.baysX; ++i)
+        f.gravity.push_back({floorNode(s, i * frameDesc.div, j * frameDesc.div), 3, -0.15 * 24.0 * frameDesc.bayX * frameDesc.bayY});
   }
   return f;
 }
@@ -221,10 +221,10 @@ Frame BuildFrame(const FrameSpec& spec) {
 bool WriteKeywordFile(const Frame& f, const std::string& path, std::string* error) {
   // The data set is large (it holds every record); it lives on the heap.
   auto ds = std::make_unique<CIpDataSet>();
-  const int S = f.spec.storeys;
+  const int S = f.frameDesc.storeys;
 
-  ds->m_Title.m_strTitle = plat::Format("building frame %dx%d bays, %d storeys, %lld elements", f.spec.baysX,
-                                        f.spec.baysY, S, f.Elements());
+  ds->m_Title.m_strTitle = plat::Format("building frame %dx%d bays, %d storeys, %lld elements", f.frameDesc.baysX,
+                                        f.frameDesc.baysY, S, f.Elements());
   ds->m_Title.m_bEmpty = 0;
 
   for (const FrameNode& n : f.nodes) {

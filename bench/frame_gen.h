@@ -88,7 +88,7 @@ struct FrameLoad {
 };
 
 struct Frame {
-  FrameSpec spec;
+  FrameSpec frameDesc;
   double height = 0;  // of the roof
   std::vector<FrameNode> nodes;
   std::vector<FrameMember> members;
@@ -107,7 +107,7 @@ struct Frame {
   long long Fibers() const;
 };
 
-Frame BuildFrame(const FrameSpec& spec);
+Frame BuildFrame(const FrameSpec& frameDesc);
 
 // Writes the keyword data file through the data set's writer (wide columns).
 // False with `error` when the file could not be written.

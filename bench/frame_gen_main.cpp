@@ -29,7 +29,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   long long elements = 0;
-  benchgen::FrameSpec spec;
+  benchgen::FrameSpec frameDesc;
   bool planGiven = false, dat = false, in = false;
   std::string dir, name = "frame";
   benchgen::RunOptions run;
@@ -42,14 +42,14 @@ int main(int argc, char** argv) {
     } else if (a == "--bays") {
       const std::string v = value();
       const size_t comma = v.find(',');
-      spec.baysX = plat::AtoI(v);
-      spec.baysY = comma == std::string::npos ? spec.baysX : plat::AtoI(v.substr(comma + 1));
+      frameDesc.baysX = plat::AtoI(v);
+      frameDesc.baysY = comma == std::string::npos ? frameDesc.baysX : plat::AtoI(v.substr(comma + 1));
       planGiven = true;
     } else if (a == "--storeys") {
-      spec.storeys = plat::AtoI(value());
+      frameDesc.storeys = plat::AtoI(value());
       planGiven = true;
     } else if (a == "--div") {
-      spec.div = plat::AtoI(value());
+      frameDesc.div = plat::AtoI(value());
     } else if (a == "--dir") {
       dir = value();
     } else if (a == "--name") {
@@ -66,26 +66,26 @@ int main(int argc, char** argv) {
     } else if (a == "--two-cases") {
       run.twoCases = true;
     } else if (a == "--coarse") {
-      spec.fineFibres = false;
+      frameDesc.fineFibres = false;
     } else {
       return Usage();
     }
   }
   if (dir.empty() || (!planGiven && elements <= 0)) return Usage();
   if (!planGiven) {
-    const bool fine = spec.fineFibres;
-    spec = benchgen::SpecForElements(elements);
-    spec.fineFibres = fine;
+    const bool fine = frameDesc.fineFibres;
+    frameDesc = benchgen::SpecForElements(elements);
+    frameDesc.fineFibres = fine;
   }
-  if (spec.baysX < 1 || spec.baysY < 1 || spec.storeys < 1 || spec.div < 1) return Usage();
+  if (frameDesc.baysX < 1 || frameDesc.baysY < 1 || frameDesc.storeys < 1 || frameDesc.div < 1) return Usage();
   if (!dat && !in) dat = in = true;
   if (run.steps < 1) run.steps = 1;
 
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  const benchgen::Frame frame = benchgen::BuildFrame(spec);
-  std::printf("frame %dx%d bays, %d storeys, div %d: %zu nodes, %zu members, %zu shells, %lld fibres\n", spec.baysX,
-              spec.baysY, spec.storeys, spec.div, frame.nodes.size(), frame.members.size(), frame.quads.size(),
+  const benchgen::Frame frame = benchgen::BuildFrame(frameDesc);
+  std::printf("frame %dx%d bays, %d storeys, div %d: %zu nodes, %zu members, %zu shells, %lld fibres\n", frameDesc.baysX,
+              frameDesc.baysY, frameDesc.storeys, frameDesc.div, frame.nodes.size(), frame.members.size(), frame.quads.size(),
               frame.Fibers());
   std::string error;
   if (dat) {

@@ -25,7 +25,7 @@ testrun::RunSpec MakeRunSpec(const Frame& f, const RunOptions& o) {
   testrun::RunSpec s;
   s.type = o.type;
   s.version = 20;
-  s.title = plat::Format("building frame %dx%d bays, %d storeys", f.spec.baysX, f.spec.baysY, f.spec.storeys);
+  s.title = plat::Format("building frame %dx%d bays, %d storeys", f.frameDesc.baysX, f.frameDesc.baysY, f.frameDesc.storeys);
   s.secInfo = 5;
   s.matReals = 6;
   s.secParams = 9;
@@ -211,9 +211,9 @@ int64_t BlockSteps(const Frame& f, const RunOptions& o) {
 
 std::string WriteRun(const Frame& f, const std::string& dir, const std::string& name, const RunOptions& o,
                      std::string* error) {
-  const testrun::RunSpec spec = MakeRunSpec(f, o);
+  const testrun::RunSpec frameDesc = MakeRunSpec(f, o);
   const std::string base = dir + "/" + name;
-  if (!plat::WriteWholeFile(base + ".in", testrun::InText(spec), error)) return {};
+  if (!plat::WriteWholeFile(base + ".in", testrun::InText(frameDesc), error)) return {};
   if (!o.results) return base + ".in";
 
   const double H = std::max(1e-9, f.height);
@@ -223,7 +223,7 @@ std::string WriteRun(const Frame& f, const std::string& dir, const std::string& 
     ymax = std::max(ymax, n.y);
   }
   const double xc = xmax / 2, yc = ymax / 2;
-  const int S = f.spec.storeys;
+  const int S = f.frameDesc.storeys;
 
   // Nodes: sway growing with height, a slight twist, slab sag.
   Pattern dis;
@@ -236,7 +236,7 @@ std::string WriteRun(const Frame& f, const std::string& dir, const std::string& 
     a[0] = static_cast<float>(sway * (1 + 0.1 * (n.y - yc) / std::max(1.0, ymax)));
     a[1] = static_cast<float>(0.05 * sway * (n.x - xc) / std::max(1.0, xmax));
     a[4] = static_cast<float>(sway / std::max(1.0, n.z) * 0.5);
-    const double bx = std::fmod(n.x, f.spec.bayX) / f.spec.bayX, by = std::fmod(n.y, f.spec.bayY) / f.spec.bayY;
+    const double bx = std::fmod(n.x, f.frameDesc.bayX) / f.frameDesc.bayX, by = std::fmod(n.y, f.frameDesc.bayY) / f.frameDesc.bayY;
     g[2] = static_cast<float>(n.z > 0 ? -0.004 * std::sin(kPi * bx) * std::sin(kPi * by) - 0.0005 * n.z / H : 0.0);
   }
 
@@ -245,7 +245,7 @@ std::string WriteRun(const Frame& f, const std::string& dir, const std::string& 
   Pattern frc;
   frc.Resize(f.members.size() * 12);
   const double baseShear = 20.0 * 4 * (S + 1) / 2.0;
-  const int cols = (f.spec.baysX + 1) * (f.spec.baysY + 1);
+  const int cols = (f.frameDesc.baysX + 1) * (f.frameDesc.baysY + 1);
   for (size_t i = 0; i < f.members.size(); ++i) {
     const FrameMember& m = f.members[i];
     const FrameNode& p = f.nodes[static_cast<size_t>(m.ni)];
@@ -254,7 +254,7 @@ std::string WriteRun(const Frame& f, const std::string& dir, const std::string& 
     const double above = 1.0 - static_cast<double>(m.storey - 1) / S;
     if (m.kind == FrameMember::kColumn || m.kind == FrameMember::kCornerColumn) {
       const double v = baseShear * above * above / cols;
-      const double h = m.storey == 1 ? f.spec.groundH : f.spec.storeyH;
+      const double h = m.storey == 1 ? f.frameDesc.groundH : f.frameDesc.storeyH;
       const double axial = baseShear * H / 3 * above * (p.x - xc) / std::max(1.0, xmax * xmax) * 2;
       const double lat[12] = {axial, v, 0, 0, 0, v * h * 0.55, -axial, -v, 0, 0, 0, v * h * 0.45};
       const double grv[12] = {-150.0 * (S - m.storey + 1), 0, 0, 0, 0, 0, 150.0 * (S - m.storey + 1), 0, 0, 0, 0, 0};
@@ -263,7 +263,7 @@ std::string WriteRun(const Frame& f, const std::string& dir, const std::string& 
         g[k] = static_cast<float>(grv[k]);
       }
     } else {
-      const double mb = baseShear * above * f.spec.storeyH / cols;
+      const double mb = baseShear * above * f.frameDesc.storeyH / cols;
       const double lat[12] = {0, 0, mb / 3, 0, mb, 0, 0, 0, -mb / 3, 0, mb, 0};
       const double grv[12] = {0, 0, 40, 0, -60, 0, 0, 0, 40, 0, -60, 0};
       for (int k = 0; k < 12; ++k) {
@@ -327,7 +327,7 @@ std::string WriteRun(const Frame& f, const std::string& dir, const std::string& 
       cy += f.nodes[static_cast<size_t>(q.n[k])].y / 4;
     }
     const double above = 1.0 - static_cast<double>(q.storey - 1) / S;
-    const double bx = std::fmod(cx, f.spec.bayX) / f.spec.bayX, by = std::fmod(cy, f.spec.bayY) / f.spec.bayY;
+    const double bx = std::fmod(cx, f.frameDesc.bayX) / f.frameDesc.bayX, by = std::fmod(cy, f.frameDesc.bayY) / f.frameDesc.bayY;
     for (int l = 0; l < f.layers; ++l)
       for (int p = 0; p < 4; ++p) {
         const double side = (p == 0 || p == 3) ? -1 : 1;

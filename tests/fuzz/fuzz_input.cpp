@@ -25,10 +25,10 @@ const std::string& Folder(int k) {
       [] {
         // A long run, its fibre and shell files split into block files.
         const std::string d = fuzz::FreshDir("run2");
-        testrun::RunSpec spec = testrun::SmallFrame(2);
-        spec.blkStep = 2;
-        spec.writeTxt = true;
-        testrun::WriteRun(d, "run", spec);
+        testrun::RunSpec frameDesc = testrun::SmallFrame(2);
+        frameDesc.blkStep = 2;
+        frameDesc.writeTxt = true;
+        testrun::WriteRun(d, "run", frameDesc);
         return d;
       }(),
       [] { const std::string d = fuzz::FreshDir("run3"); testrun::WriteRun(d, "run", testrun::SmallFrame(3)); return d; }(),

@@ -59,17 +59,17 @@ const Run& GetRun(int type) {
       Run& r = runs[t - 1];
       r.type = t;
       r.dir = fuzz::FreshDir("run" + std::to_string(t));
-      testrun::RunSpec spec = testrun::SmallFrame(t);
+      testrun::RunSpec frameDesc = testrun::SmallFrame(t);
       if (t == 2) {
         // A long run: its fibre and shell files are split into block files
         // of two steps each (three in the first), as the side file says.
-        spec.blkStep = 2;
-        spec.writeTxt = true;
+        frameDesc.blkStep = 2;
+        frameDesc.writeTxt = true;
       }
-      r.in = testrun::WriteRun(r.dir, "run", spec);
+      r.in = testrun::WriteRun(r.dir, "run", frameDesc);
       r.lengthFile = r.dir + (t == 3 ? "run.md" : "run.dis");
       plat::ReadWholeFile(r.lengthFile, r.lengthBytes);
-      r.lengthWords = Payload(r.lengthBytes, spec.recWords);
+      r.lengthWords = Payload(r.lengthBytes, frameDesc.recWords);
     }
     return true;
   }();

@@ -92,16 +92,16 @@ std::string SmallDat(const std::string& nodeCount = "") {
 
 // A run of the given analysis type in a fresh folder.
 struct RunFolder {
-  testrun::RunSpec spec;
+  testrun::RunSpec frameDesc;
   std::string dir;
   std::string in;
 };
 
 RunFolder WriteRun(int type, const std::string& name) {
   RunFolder r;
-  r.spec = testrun::SmallFrame(type);
+  r.frameDesc = testrun::SmallFrame(type);
   r.dir = fuzz::FreshDir(name);
-  r.in = testrun::WriteRun(r.dir, "run", r.spec);
+  r.in = testrun::WriteRun(r.dir, "run", r.frameDesc);
   return r;
 }
 
@@ -235,7 +235,7 @@ TEST(HostileCounts, GridFilesAnnouncingExtremeCounts) {
 TEST(HostileCounts, AnalysisInputFieldsAtTheExtremes) {
   for (int type = 1; type <= 3; ++type) {
     const RunFolder run = WriteRun(type, "counts" + std::to_string(type));
-    const std::string text = testrun::InText(run.spec);
+    const std::string text = testrun::InText(run.frameDesc);
     std::vector<std::string> lines;
     for (size_t pos = 0; pos < text.size();) {
       const size_t end = text.find("\r\n", pos);
@@ -359,7 +359,7 @@ TEST(HostileLines, TextFilesWithLinesOf100000Characters) {
 TEST(HostileLines, AnalysisInputWithLinesOf100000Characters) {
   for (int type = 1; type <= 3; ++type) {
     const RunFolder run = WriteRun(type, "longin" + std::to_string(type));
-    const std::string text = testrun::InText(run.spec);
+    const std::string text = testrun::InText(run.frameDesc);
     // Each line in turn run on for 100,000 characters (digits, so that every
     // field past the line's own still reads as a number).
     for (size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", end + 2)) {
@@ -439,7 +439,7 @@ TEST(HostilePaths, ReadersRefusePathsLongerThan4096BytesCleanly) {
     // An input read from elsewhere but named by the long path: its result
     // files cannot be found, nothing more.
     const RunFolder run = WriteRun(2, "longpath");
-    const std::string text = testrun::InText(run.spec);
+    const std::string text = testrun::InText(run.frameDesc);
     CFbResultSet rs;
     const int r = OpenRun(dir + "run.in", rs, &text);
     EXPECT_EQ(r, 2);  // the time file does not open
@@ -469,7 +469,7 @@ TEST(HostileCuts, KeywordDataFileCutAtEveryLineAndInsideIt) {
 TEST(HostileCuts, AnalysisInputCutAtEveryLineAndInsideIt) {
   for (int type = 1; type <= 3; ++type) {
     const RunFolder run = WriteRun(type, "cutin" + std::to_string(type));
-    const std::string text = testrun::InText(run.spec);
+    const std::string text = testrun::InText(run.frameDesc);
     // The model part ends at the materials; what follows (load cases,
     // steps, waves, modes) may end early by design.
     const size_t modelEnd = text.find("     201       1\r\n");
@@ -541,7 +541,7 @@ TEST(HostileMarkers, RecordMarkersThatLie) {
       for (bool everyMarker : {false, true}) {
         SCOPED_TRACE(plat::Format("type %d marker %d%s", type, marker, everyMarker ? " (every record)" : ""));
         std::string lying = bytes;
-        const size_t record = static_cast<size_t>(4 * (run.spec.recWords + 2));
+        const size_t record = static_cast<size_t>(4 * (run.frameDesc.recWords + 2));
         for (size_t pos = 0; pos + 4 <= lying.size(); pos += everyMarker ? record : lying.size())
           plat::EncodeInt32LE(marker, reinterpret_cast<unsigned char*>(lying.data() + pos));
         fuzz::WriteFile(lengthFile, lying);

@@ -54,10 +54,10 @@ int main(int argc, char** argv) {
   // Runs of the three analysis types.
   std::string runDir[4];
   for (int t = 1; t <= 3; ++t) {
-    testrun::RunSpec spec = testrun::SmallFrame(t);
-    spec.stored = 2;
+    testrun::RunSpec frameDesc = testrun::SmallFrame(t);
+    frameDesc.stored = 2;
     runDir[t] = fuzz::FreshDir("seed-run" + std::to_string(t));
-    testrun::WriteRun(runDir[t], "run", spec);
+    testrun::WriteRun(runDir[t], "run", frameDesc);
     Seed("input", "type" + std::to_string(t), std::string(1, static_cast<char>(t)) + Read(runDir[t] + "run.in"));
   }
   {

@@ -22,8 +22,8 @@ using testrun::TempDir;
 
 class WrittenRun {
  public:
-  explicit WrittenRun(const RunSpec& spec) : m_spec(spec) {
-    m_in = testrun::WriteRun(m_dir.path(), "frame", spec);
+  explicit WrittenRun(const RunSpec& frameDesc) : m_spec(frameDesc) {
+    m_in = testrun::WriteRun(m_dir.path(), "frame", frameDesc);
     Load();
   }
   int Load() {
@@ -188,12 +188,12 @@ TEST(FbReaders, StaticRunEveryReaderEveryStep) {
 }
 
 TEST(FbReaders, DynamicRunSplitIntoBlockFiles) {
-  RunSpec spec = SmallFrame(2);
-  spec.stored = 7;
-  spec.blkStep = 2;  // blocks of steps 1-3, 4-5, 6-7
-  spec.writeTxt = true;
-  spec.recWords = 5;
-  WrittenRun run(spec);
+  RunSpec frameDesc = SmallFrame(2);
+  frameDesc.stored = 7;
+  frameDesc.blkStep = 2;  // blocks of steps 1-3, 4-5, 6-7
+  frameDesc.writeTxt = true;
+  frameDesc.recWords = 5;
+  WrittenRun run(frameDesc);
   ASSERT_EQ(run.m_code, 1) << run.m_msg;
   CFbResultSet& rs = run.m_rs;
   ASSERT_EQ(rs.m_nBlkStep, 2);
@@ -230,11 +230,11 @@ TEST(FbReaders, DynamicRunSplitIntoBlockFiles) {
 }
 
 TEST(FbReaders, DynamicRunBeforeVersion20HasOneStrainAFibre) {
-  RunSpec spec = SmallFrame(2);
-  spec.version = 19;
-  WrittenRun run(spec);
+  RunSpec frameDesc = SmallFrame(2);
+  frameDesc.version = 19;
+  WrittenRun run(frameDesc);
   ASSERT_EQ(run.m_code, 1) << run.m_msg;
-  for (int g = 1; g <= spec.stored; ++g) CheckFiberTables(run.m_rs, g, 0, g, 30, false);
+  for (int g = 1; g <= frameDesc.stored; ++g) CheckFiberTables(run.m_rs, g, 0, g, 30, false);
   auto eps = ReadFiberResult(run.m_rs, 1, 0, 1);
   ASSERT_TRUE(eps);
   EXPECT_EQ(eps->m_astrTitles.size(), 9u);
@@ -243,11 +243,11 @@ TEST(FbReaders, DynamicRunBeforeVersion20HasOneStrainAFibre) {
 }
 
 TEST(FbReaders, EigenModes) {
-  RunSpec spec = SmallFrame(3);
-  spec.modes = 5;
-  spec.stored = 5;
-  spec.recWords = 4;
-  WrittenRun run(spec);
+  RunSpec frameDesc = SmallFrame(3);
+  frameDesc.modes = 5;
+  frameDesc.stored = 5;
+  frameDesc.recWords = 4;
+  WrittenRun run(frameDesc);
   ASSERT_EQ(run.m_code, 1) << run.m_msg;
   CFbResultSet& rs = run.m_rs;
   EXPECT_EQ(rs.m_nMaxStep, 5);
@@ -280,11 +280,11 @@ TEST(FbReaders, EigenModes) {
 // the words that were read. A fibre or shell word that starts beyond the
 // end of the file is shown once; one cut inside the file is not.
 TEST(FbReaders, FilesCutShort) {
-  RunSpec spec = SmallFrame(1);
-  spec.cases = {{1, 2, {}, {}}};
-  spec.stored = 2;
-  spec.recWords = 5;
-  WrittenRun run(spec);
+  RunSpec frameDesc = SmallFrame(1);
+  frameDesc.cases = {{1, 2, {}, {}}};
+  frameDesc.stored = 2;
+  frameDesc.recWords = 5;
+  WrittenRun run(frameDesc);
   ASSERT_EQ(run.m_code, 1);
   CFbResultSet& rs = run.m_rs;
   constexpr int kStep = 2;
@@ -327,14 +327,14 @@ TEST(FbReaders, FilesCutShort) {
       return state ? ExpectedState(kStep, w) : ExpectedFloat(f.kind, kStep, w);
     };
     const int64_t start = static_cast<int64_t>(kStep - 1) * f.items * f.stride;
-    const size_t stepByte = static_cast<size_t>(FbWordOffset(start, spec.recWords));
+    const size_t stepByte = static_cast<size_t>(FbWordOffset(start, frameDesc.recWords));
     std::vector<size_t> lengths = {0, 3};
     for (size_t len = stepByte - 8; len <= full.size(); len += 2) lengths.push_back(len);
     for (const size_t len : lengths) {
       plat::WriteWholeFile(path, full.substr(0, len));
       run.m_shown.clear();
       auto fits = [&](int k, int i) {
-        return FbWordOffset(start + static_cast<int64_t>(k) * f.stride + i, spec.recWords) + 4 <= static_cast<int64_t>(len);
+        return FbWordOffset(start + static_cast<int64_t>(k) * f.stride + i, frameDesc.recWords) + 4 <= static_cast<int64_t>(len);
       };
       // Whole items, and the first word that is missing.
       int whole = 0;
@@ -370,7 +370,7 @@ TEST(FbReaders, FilesCutShort) {
         }
       }
       const bool beyond = whole < f.items &&
-                          FbWordOffset(start + static_cast<int64_t>(whole) * f.stride + firstMissing, spec.recWords) >
+                          FbWordOffset(start + static_cast<int64_t>(whole) * f.stride + firstMissing, frameDesc.recWords) >
                               static_cast<int64_t>(len);
       if (f.shows && beyond) {
         ASSERT_EQ(run.m_shown.size(), 1u) << f.ext << " cut at " << len;
@@ -390,8 +390,8 @@ TEST(FbReaders, FilesCutShort) {
 
 TEST(FbReaders, NoRecordLengthNoTable) {
   // The record length comes from .dis: without it no word can be located.
-  RunSpec spec = SmallFrame(2);
-  WrittenRun run(spec);
+  RunSpec frameDesc = SmallFrame(2);
+  WrittenRun run(frameDesc);
   std::filesystem::remove(run.Path("frame.dis"));
   ASSERT_EQ(run.Load(), 1);
   EXPECT_EQ(run.m_rs.m_nRecWords, 0);
@@ -403,9 +403,9 @@ TEST(FbReaders, NoRecordLengthNoTable) {
 }
 
 TEST(FbReaders, ShellsWithoutLayersGiveNoTable) {
-  RunSpec spec = SmallFrame(1);
-  spec.head33 = 12;  // below 24: no layer
-  WrittenRun run(spec);
+  RunSpec frameDesc = SmallFrame(1);
+  frameDesc.head33 = 12;  // below 24: no layer
+  WrittenRun run(frameDesc);
   ASSERT_EQ(run.m_code, 1);
   EXPECT_FALSE(ReadShellResult(run.m_rs, 0, 1, 1));
   EXPECT_TRUE(ReadNodeResult(run.m_rs, 1, 1));
@@ -443,12 +443,12 @@ TEST(FbReaders, StaticRunSeveralLoadCases) {
   // (key, step, global step)
   const StepArgs pairs[] = {{5, 1, 1}, {5, 2, 2}, {2, 1, 3}, {9, 1, 4}, {9, 2, 5}, {9, 3, 6}};
   for (const Case& c : cases) {
-    RunSpec spec = SmallFrame(1);
-    spec.cases = {{5, 2, {}, {}}, {2, 1, {}, {}}, {9, 3, {}, {}}};
-    spec.stored = c.stored;
-    spec.writeStatus = c.status;
-    spec.statusFlag = c.flag, spec.statusCase = c.scase, spec.statusStep = c.sstep;
-    WrittenRun run(spec);
+    RunSpec frameDesc = SmallFrame(1);
+    frameDesc.cases = {{5, 2, {}, {}}, {2, 1, {}, {}}, {9, 3, {}, {}}};
+    frameDesc.stored = c.stored;
+    frameDesc.writeStatus = c.status;
+    frameDesc.statusFlag = c.flag, frameDesc.statusCase = c.scase, frameDesc.statusStep = c.sstep;
+    WrittenRun run(frameDesc);
     ASSERT_EQ(run.m_code, 1) << run.m_msg;
     CFbResultSet& rs = run.m_rs;
     EXPECT_EQ(rs.m_nMaxStep, c.maxStep) << c.stored << " " << c.scase;
@@ -513,9 +513,9 @@ TEST(FbReaders, DynamicRunTimeFile) {
     int maxStep;
   } const cases[] = {{6, nullptr, 6}, {4, nullptr, 4}, {6, "0 0 3", 3}, {5, "0 0 0", 5}, {0, nullptr, 0}};
   for (const Case& c : cases) {
-    RunSpec spec = SmallFrame(2);
-    spec.stored = 6;
-    WrittenRun run(spec);
+    RunSpec frameDesc = SmallFrame(2);
+    frameDesc.stored = 6;
+    WrittenRun run(frameDesc);
     ASSERT_EQ(run.m_code, 1);
     std::vector<uint32_t> tim;
     for (int k = 1; k <= c.timRecords; ++k) {
@@ -559,12 +559,12 @@ TEST(FbReaders, LongRunBlockFiles) {
     int n, stored, recWords;
   } const cases[] = {{1, 5, 3}, {3, 11, 7}, {4, 5, 2}, {2, 9, 1}, {5, 17, 100}};
   for (const Case& c : cases) {
-    RunSpec spec = SmallFrame(2);
-    spec.blkStep = c.n;
-    spec.stored = c.stored;
-    spec.recWords = c.recWords;
-    spec.writeTxt = true;
-    WrittenRun run(spec);
+    RunSpec frameDesc = SmallFrame(2);
+    frameDesc.blkStep = c.n;
+    frameDesc.stored = c.stored;
+    frameDesc.recWords = c.recWords;
+    frameDesc.writeTxt = true;
+    WrittenRun run(frameDesc);
     ASSERT_EQ(run.m_code, 1) << run.m_msg;
     CFbResultSet& rs = run.m_rs;
     ASSERT_EQ(rs.m_nBlkStep, c.n);
@@ -603,11 +603,11 @@ TEST(FbReaders, EigenModePositions) {
     int modes, recWords;
   } const cases[] = {{1, 1}, {5, 4}, {12, 100}, {3, 37}, {7, 36}};
   for (const Case& c : cases) {
-    RunSpec spec = SmallFrame(3);
-    spec.modes = c.modes;
-    spec.stored = c.modes;
-    spec.recWords = c.recWords;
-    WrittenRun run(spec);
+    RunSpec frameDesc = SmallFrame(3);
+    frameDesc.modes = c.modes;
+    frameDesc.stored = c.modes;
+    frameDesc.recWords = c.recWords;
+    WrittenRun run(frameDesc);
     ASSERT_EQ(run.m_code, 1) << run.m_msg;
     CFbResultSet& rs = run.m_rs;
     EXPECT_EQ(rs.m_nMaxStep, c.modes);
@@ -647,11 +647,11 @@ TEST(FbReaders, OpenFailures) {
       {2, 2, "2frame.sts", 1, 2, 6, false},
   };
   for (const Case& c : cases) {
-    RunSpec spec = SmallFrame(c.type);
-    spec.stored = c.type == 1 ? 5 : 7;
-    spec.blkStep = c.blkStep;
-    spec.writeTxt = c.type == 2;
-    WrittenRun run(spec);
+    RunSpec frameDesc = SmallFrame(c.type);
+    frameDesc.stored = c.type == 1 ? 5 : 7;
+    frameDesc.blkStep = c.blkStep;
+    frameDesc.writeTxt = c.type == 2;
+    WrittenRun run(frameDesc);
     ASSERT_EQ(run.m_code, 1) << run.m_msg;
     ASSERT_TRUE(std::filesystem::remove(run.Path(c.removed))) << c.removed;
     int a = c.g, b = 0;

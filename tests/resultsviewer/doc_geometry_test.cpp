@@ -22,8 +22,8 @@ class DocTest : public ::testing::Test {
  protected:
   void SetUp() override { rvtest::EnsureApp(); }
 
-  std::string Write(const std::string& name, const testrun::RunSpec& spec) {
-    return testrun::WriteRun(dir_.path(), name, spec);
+  std::string Write(const std::string& name, const testrun::RunSpec& frameDesc) {
+    return testrun::WriteRun(dir_.path(), name, frameDesc);
   }
 
   rvtest::MessageCatcher messages_;

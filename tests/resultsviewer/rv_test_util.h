@@ -105,8 +105,8 @@ class FrameFixture : public ::testing::Test {
     PumpEvents(10);
   }
 
-  std::string Write(const std::string& name, const testrun::RunSpec& spec) {
-    return testrun::WriteRun(dir_.path(), name, spec);
+  std::string Write(const std::string& name, const testrun::RunSpec& frameDesc) {
+    return testrun::WriteRun(dir_.path(), name, frameDesc);
   }
   void WriteText(const std::string& name, const std::string& text) {
     testrun::Write(dir_.path() + "/" + name, text);

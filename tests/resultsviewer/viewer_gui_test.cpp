@@ -68,9 +68,9 @@ std::function<int(QDialog&)> Choose(int step, int component = 0, const char* sca
 
 class ViewerGuiTest : public FrameFixture {
  protected:
-  void OpenTop(const testrun::RunSpec& spec, const std::string& name = "frame") {
+  void OpenTop(const testrun::RunSpec& frameDesc, const std::string& name = "frame") {
     WriteText(name + ".viw", kTopView);
-    Open(Write(name, spec));
+    Open(Write(name, frameDesc));
   }
   double Distance() {
     const CViewSettings& s = View()->Settings();

@@ -980,8 +980,8 @@ void CGlScene::DrawAxisTriad(bool build) {
     if (kListTriad >= listCount) return;
     glNewList(static_cast<GLuint>(listBase + kListTriad), GL_COMPILE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    const float spec[4] = {0.4f, 0.4f, 0.4f, 0.4f};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, spec);
+    const float specular[4] = {0.4f, 0.4f, 0.4f, 0.4f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 14.0f);
     GLUquadric* q = gluNewQuadric();
     if (q) {

@@ -15,6 +15,9 @@ export QT_QPA_PLATFORM=xcb
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# One X server for the whole parallel run; without -noreset it resets each
+# time its last client leaves, and a test connecting just then fails.
+xvfb_args="-screen 0 1280x1024x24 -noreset"
 
 run_suite() {
   local dir=$1; shift
@@ -22,7 +25,7 @@ run_suite() {
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null || return 1
   cmake --build "$dir" -j "$jobs" || return 1
   echo "== Testing $dir"
-  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 300
+  xvfb-run -a -s "$xvfb_args" ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 300
 }
 
 # Every reader of outside input fuzzed for a bounded number of inputs over
@@ -57,7 +60,7 @@ run_tsan() {
   done
   echo "== Testing $dir (ThreadSanitizer)"
   TSAN_OPTIONS="halt_on_error=1:detect_deadlocks=0:second_deadlock_stack=1:suppressions=$PWD/$supp" \
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure --timeout 300 --no-tests=error \
+    xvfb-run -a -s "$xvfb_args" ctest --test-dir "$dir" --output-on-failure --timeout 300 --no-tests=error \
     -R '^(LoadTest|LoaderTest|LoadingStressTest)\.'
 }
 

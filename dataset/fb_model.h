@@ -350,3 +350,9 @@ class CFbModel {
 
 // The y and z coordinates of the four corners of a fibre block.
 void GetFiberBlockBounds(const CFbSecBlock& block, double y[4], double z[4]);
+
+// The fixed cut of the step lines: at most `width` characters of `line` from
+// `start`, or `width` blanks when the line ends before `start`. The line is
+// remembered (per thread); a null `line` cuts the line given last.
+std::string CutColumn(const char* line, int width, int start);
+std::string CutColumn(const std::string& line, int width, int start);

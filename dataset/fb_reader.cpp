@@ -28,13 +28,6 @@ void SetMsg(std::string* msg, std::string text) {
   if (msg) *msg = std::move(text);
 }
 
-// The fixed cut of the step lines: `width` characters from `start`, or
-// blanks when the line ends before `start`.
-std::string CutColumn(const std::string& line, int width, int start) {
-  if (start >= static_cast<int>(line.size())) return std::string(static_cast<size_t>(width), ' ');
-  return plat::Mid(line, start, width);
-}
-
 int NonNegative(int v) { return v < 0 ? 0 : v; }
 
 // Lines needed for `count` values, `perLine` a line.
@@ -42,7 +35,26 @@ int LinesFor(int count, int perLine) { return count <= 0 ? 0 : (count - 1) / per
 
 constexpr double kDegPerRad = 180.0 / 3.141592653589793;
 
+// The line CutColumn cuts when it is given none.
+thread_local std::string g_cutLine;
+
+std::string CutRemembered(int width, int start) {
+  const int w = std::max(0, width);
+  if (start >= static_cast<int>(g_cutLine.size())) return std::string(static_cast<size_t>(w), ' ');
+  return plat::Mid(g_cutLine, start, w);
+}
+
 }  // namespace
+
+std::string CutColumn(const char* line, int width, int start) {
+  if (line) g_cutLine = line;
+  return CutRemembered(width, start);
+}
+
+std::string CutColumn(const std::string& line, int width, int start) {
+  g_cutLine = line;
+  return CutRemembered(width, start);
+}
 
 int CFbModel::SerializeHeader(CArchiveIn& ar, std::string* msg) {
   std::string line;

@@ -45,13 +45,13 @@ bool CIpAns::Read(CArchiveIn& ar, std::string& line) {
   if (!line.empty() && line[0] == '/') return false;
   if (!line.empty() && line[0] == '$') {
     m_strComment = line.substr(1);
+    // The line after the comment is the data line, whatever it begins
+    // with; a keyword line gives zeros and stays in `line`, where the data
+    // set's reader takes it up as the next section.
     if (!ar.ReadString(line)) {
       line.clear();
       return false;
     }
-    // A keyword line after the comment opens the next section instead of
-    // being taken as the data line.
-    if (!line.empty() && line[0] == '/') return false;
   }
   const int m = Mode();
   m_nParam1 = CutInt(line, kStart[m][0], kWidth[m][0]);

@@ -32,16 +32,24 @@ int CIpBlock::Write(CArchiveOut& ar) {
 }
 
 CFemObj* CIpBlock::FindByNo(int no) const {
-  if (!m_noIndex) {
-    // Built on the first lookup after a change; the first record in index
-    // order keeps its number.
-    auto index = std::make_unique<std::unordered_map<int, CFemObj*>>();
-    const int count = GetCount();
-    index->reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i)
-      if (CFemObj* rec = m_aRecords.GetAt(i)) index->emplace(rec->m_nNo, rec);
-    m_noIndex = std::move(index);
+  const int count = GetCount();
+  if (count <= kScanLimit) return m_aRecords.FindByNo(no);
+  auto lookup = [&]() -> CFemObj* {
+    const auto it = m_noIndex->find(no);
+    return it == m_noIndex->end() ? nullptr : it->second;
+  };
+  // Records stored straight into the array change the count, and a record
+  // renumbered in place no longer carries the number it was indexed under.
+  if (m_noIndex && m_nIndexedCount == count) {
+    CFemObj* rec = lookup();
+    if (!rec || rec->m_nNo == no) return rec;
   }
-  const auto it = m_noIndex->find(no);
-  return it == m_noIndex->end() ? nullptr : it->second;
+  // The first record in index order keeps its number.
+  auto index = std::make_unique<std::unordered_map<int, CFemObj*>>();
+  index->reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    if (CFemObj* rec = m_aRecords.GetAt(i)) index->emplace(rec->m_nNo, rec);
+  m_noIndex = std::move(index);
+  m_nIndexedCount = count;
+  return lookup();
 }

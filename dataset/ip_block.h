@@ -49,9 +49,14 @@ class CIpBlock : public CFemObj {
   virtual CFemInput* GetInput(int i) const = 0;
 
   int GetCount() const { return m_aRecords.GetCount(); }
-  // First record in index order whose number is `no`; null when none. The
-  // lookup is indexed and follows every change made through the block.
+  // First record in index order whose number is `no`; null when none. A
+  // small block is scanned, so that records edited in place are always seen;
+  // a larger one is indexed, and the index follows every change made through
+  // the block and every change of the record count.
   CFemObj* FindByNo(int no) const;
+
+  // Blocks of at most this many records are scanned instead of indexed.
+  static constexpr int kScanLimit = 64;
 
   // Records refused since the last DeleteAll because the block was full.
   int GetRefused() const { return m_nRefused; }
@@ -69,6 +74,7 @@ class CIpBlock : public CFemObj {
 
  private:
   mutable std::unique_ptr<std::unordered_map<int, CFemObj*>> m_noIndex;
+  mutable int m_nIndexedCount = 0;
 };
 
 // A block over one record class: the class's records are created, read,

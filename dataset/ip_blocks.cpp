@@ -30,9 +30,23 @@ struct CIpNodeBlock::NodeIndex {
     std::unordered_map<long long, std::vector<Piece>> groups;  // by residue, sorted by lo
   };
   std::vector<Step> steps;
+  int count = 0;  // record count when built
 };
 
 namespace {
+// True when the record stands for the number: its own number, or one of the
+// k = |(last - first) / inc| + 1 numbers of its series, counted from first
+// in the direction of the increment (also when its sign is wrong).
+bool StandsFor(const CIpNode& rec, int number) {
+  if (rec.m_nInc == 0) return rec.m_nNo == number;
+  const long long inc = rec.m_nInc;
+  const long long off = static_cast<long long>(number) - rec.m_nNo;
+  if (off % inc != 0) return false;
+  const long long j = off / inc;
+  const long long d = (static_cast<long long>(rec.m_nLast) - rec.m_nNo) / inc;
+  return j >= 0 && j <= (d < 0 ? -d : d);
+}
+
 long long FloorMod(long long a, long long m) {
   const long long r = a % m;
   return r < 0 ? r + m : r;
@@ -65,7 +79,8 @@ void CIpNodeBlock::Changed() {
 }
 
 const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
-  if (m_index) return *m_index;
+  // Records stored straight into the array change the count.
+  if (m_index && m_index->count == GetCount()) return *m_index;
   using Painting = std::map<long long, std::pair<long long, int>>;
   std::map<long long, std::unordered_map<long long, Painting>> build;
   const int count = GetCount();
@@ -108,27 +123,46 @@ const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
     }
     index->steps.push_back(std::move(s));
   }
+  index->count = count;
   m_index = std::move(index);
   return *m_index;
 }
 
 CIpNode* CIpNodeBlock::FindNode(int number) const {
   if (number <= 0) return nullptr;
-  const NodeIndex& index = Index();
-  int best = index.singles.Find(number);
-  for (const auto& s : index.steps) {
-    const long long r = FloorMod(number, s.step);
-    const auto g = s.groups.find(r);
-    if (g == s.groups.end()) continue;
-    const long long k = (number - r) / s.step;
-    const auto& pieces = g->second;
-    auto it = std::upper_bound(pieces.begin(), pieces.end(), k,
-                               [](long long v, const NodeIndex::Piece& p) { return v < p.lo; });
-    if (it == pieces.begin()) continue;
-    --it;
-    if (it->hi >= k && (best < 0 || it->index < best)) best = it->index;
+  const int count = GetCount();
+  if (count <= kScanLimit) {
+    // Small blocks are scanned, so that records edited in place are seen.
+    for (int i = 0; i < count; ++i) {
+      CIpNode* rec = GetRecord(i);
+      if (rec && StandsFor(*rec, number)) return rec;
+    }
+    return nullptr;
   }
-  return best < 0 ? nullptr : GetRecord(best);
+  auto lookup = [&]() {
+    const NodeIndex& index = Index();
+    int best = index.singles.Find(number);
+    for (const auto& s : index.steps) {
+      const long long r = FloorMod(number, s.step);
+      const auto g = s.groups.find(r);
+      if (g == s.groups.end()) continue;
+      const long long k = (number - r) / s.step;
+      const auto& pieces = g->second;
+      auto it = std::upper_bound(pieces.begin(), pieces.end(), k,
+                                 [](long long v, const NodeIndex::Piece& p) { return v < p.lo; });
+      if (it == pieces.begin()) continue;
+      --it;
+      if (it->hi >= k && (best < 0 || it->index < best)) best = it->index;
+    }
+    return best < 0 ? nullptr : GetRecord(best);
+  };
+  CIpNode* found = lookup();
+  if (found && !StandsFor(*found, number)) {
+    // The record was edited in place since the index was built.
+    m_index.reset();
+    found = lookup();
+  }
+  return found;
 }
 
 // ---- CIpBeamBlock ----

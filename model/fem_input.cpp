@@ -10,6 +10,16 @@ void CFemInput::SaveTo(CFemInput& record, std::string& out) {
   if (record.Write(text)) out += text;
 }
 
+void CFemInput::SaveTo(CFemInput& record, plat::LineWriter& ar) {
+  std::string text;
+  if (record.Write(text)) ar.WriteString(text);
+}
+
+bool CFemInput::IsEmptyDefault() const {
+  const auto* single = dynamic_cast<const CSingleList*>(this);
+  return single && single->m_bEmpty != 0;
+}
+
 CFemInput::LineKind CFemInput::ReadLine(CArchiveIn& ar, std::string& line) {
   if (!ar.ReadString(line)) {
     line.clear();

@@ -56,6 +56,7 @@ class CFemInput {
 
   // Writes the record's text to `out` when it has any (single-section records).
   static void SaveTo(CFemInput& record, std::string& out);
+  static void SaveTo(CFemInput& record, plat::LineWriter& ar);
 
   std::string m_strComment;
 
@@ -65,6 +66,9 @@ class CFemInput {
   static std::string GetTextDefault() { return {}; }
   static bool SetTextDefault() { return true; }
   static int GetCountDefault() { return 1; }
+  // The section's own empty flag, for single-section records that have no
+  // better test; false for a record that is no section by itself.
+  bool IsEmptyDefault() const;
 
   enum class LineKind { End, Empty, Keyword, Comment, Data };
   // Reads the next line into `line` and tells what it is.

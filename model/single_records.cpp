@@ -159,7 +159,7 @@ bool CIpGravity::Read(CArchiveIn& ar, std::string& line) {
   return true;
 }
 
-bool CIpGravity::IsEmpty() { return m_bEmpty != 0; }
+bool CIpGravity::IsEmpty() { return IsEmptyDefault(); }
 
 void CIpGravity::Reset() {
   m_dGravity = 0;
@@ -188,7 +188,7 @@ bool CIpBase::Read(CArchiveIn& ar, std::string& line) {
   return true;
 }
 
-bool CIpBase::IsEmpty() { return m_bEmpty != 0; }
+bool CIpBase::IsEmpty() { return IsEmptyDefault(); }
 
 void CIpBase::Reset() {
   m_nBaseOpt = 0;
@@ -216,7 +216,7 @@ bool CIpInitialCondition::Read(CArchiveIn& ar, std::string& line) {
   return true;
 }
 
-bool CIpInitialCondition::IsEmpty() { return m_bEmpty != 0; }
+bool CIpInitialCondition::IsEmpty() { return IsEmptyDefault(); }
 
 void CIpInitialCondition::Reset() {
   m_strFile.clear();
@@ -257,7 +257,7 @@ bool CIpCkpoint::Read(CArchiveIn& ar, std::string& line) {
   return true;
 }
 
-bool CIpCkpoint::IsEmpty() { return m_bEmpty != 0; }
+bool CIpCkpoint::IsEmpty() { return IsEmptyDefault(); }
 
 void CIpCkpoint::Reset() {
   m_nCk1 = m_nCk2 = 0;

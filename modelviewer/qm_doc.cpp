@@ -6,6 +6,11 @@
 #include <new>
 #include <type_traits>
 
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QThread>
+
 #include "model/beam_records.h"
 #include "model/fem_input.h"
 #include "modelviewer/data/elem_color_file.h"
@@ -109,6 +114,49 @@ bool QmDoc::ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<D
     msgs.push_back({text, MsgIcon::kWarning});
   }
   return true;
+}
+
+namespace {
+
+// A wait cursor while the UI thread reads or writes a whole model.
+class WaitCursor {
+ public:
+  WaitCursor() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    m_bOn = app && QThread::currentThread() == app->thread();
+    if (m_bOn) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  ~WaitCursor() {
+    if (m_bOn) QGuiApplication::restoreOverrideCursor();
+  }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  bool m_bOn = false;
+};
+
+}  // namespace
+
+void QmDoc::SerializeModel(CArchiveIn& ar) {
+  WaitCursor wait;
+  m_dataSet.RemoveAll();
+  ColumnModeScope wide(1);
+  BeamFormatScope beams(g_nBeamFormat);
+  m_dataSet.Read(ar);
+}
+
+void QmDoc::SerializeModel(CArchiveOut& ar) {
+  WaitCursor wait;
+  ColumnModeScope wide(1);
+  BeamFormatScope beams(g_nBeamFormat);
+  m_dataSet.Write(ar);
+}
+
+bool QmDoc::AllocDisplayArrays(const CModelStats& stats, std::string* error) {
+  const ArcCounts arcs = m_branch == DocBranch::kInput ? CountArcParts(m_resultSet.m_model)
+                                                       : CountArcParts(m_dataSet);
+  return CDispModel::AllocDisplayArrays(stats, arcs, error);
 }
 
 void QmDoc::LoadDatFile(std::vector<DocMessage>& msgs) {

@@ -76,6 +76,11 @@ class QmDoc : public CDispModel {
   // Reads the file into `ds` in the wide column layout; false (with the
   // open-error message) when it cannot be opened.
   bool ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<DocMessage>& msgs);
+  // The keyword data set read from (emptied first) or written to an
+  // archive in the wide column layout, under a wait cursor. The program
+  // offers no command that stores.
+  void SerializeModel(CArchiveIn& ar);
+  void SerializeModel(CArchiveOut& ar);
   // Analysis input (PrepareLoad done), through the already opened `ar`
   // (UI thread).
   void LoadInputFile(CArchiveIn& ar, std::vector<DocMessage>& msgs);
@@ -84,6 +89,13 @@ class QmDoc : public CDispModel {
   void LoadGridFile(std::vector<DocMessage>& msgs);
   // Empties the document after a load that could not finish.
   void MakeEmpty();
+
+  // Display arrays sized from the statistics and the arc parts of the model
+  // this document loaded (the analysis input for .in files, else the
+  // keyword data set); the per-element colour map survives. False when an
+  // array could not be had.
+  using CDispModel::AllocDisplayArrays;
+  bool AllocDisplayArrays(const CModelStats& stats, std::string* error = nullptr);
 
   // The default palette appended to the colour table and the materials
   // recoloured from it; returns the colour count.

@@ -5,7 +5,7 @@
 
 std::atomic<bool> g_bLoading{false};
 
-void LoadThreadProc(LoadBlock* block) {
+int LoadThreadProc(LoadBlock* block) {
   block->nTotal = 100;
   block->nProgress = 0;
   QmDoc& doc = *block->pDoc;
@@ -25,6 +25,7 @@ void LoadThreadProc(LoadBlock* block) {
   // Ready before done: the UI thread uses the data once it sees bDone.
   doc.m_bReady.store(true, std::memory_order_release);
   block->bDone.store(true, std::memory_order_release);
+  return 0;
 }
 
 CModelLoader::~CModelLoader() { Shutdown(); }

@@ -30,8 +30,8 @@ struct LoadBlock {
 };
 
 // The worker's entry: loads the file into the document, always ends with
-// the document ready and bDone set.
-void LoadThreadProc(LoadBlock* block);
+// the document ready and bDone set. Returns 0.
+int LoadThreadProc(LoadBlock* block);
 
 class CModelLoader {
  public:

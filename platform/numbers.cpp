@@ -64,10 +64,13 @@ double AtoF(std::string_view s) {
     std::string exp = "e";
     if (j < s.size() && (s[j] == '+' || s[j] == '-')) exp += s[j++];
     bool expDigits = false;
+    // Leading zeros carry no value; they must not use up the digits kept.
+    for (; j < s.size() && s[j] == '0'; ++j) expDigits = true;
     for (; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j) {
       if (exp.size() < 12) exp += s[j];  // huge exponents saturate below
       expDigits = true;
     }
+    if (expDigits && (exp.size() == 1 || (exp.size() == 2 && (exp[1] == '+' || exp[1] == '-')))) exp += '0';
     if (expDigits) norm += exp;
   }
   if (norm[0] == '.') norm.insert(norm.begin(), '0');

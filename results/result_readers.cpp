@@ -423,3 +423,21 @@ FbTablePtr ReadShellResult(CFbResultSet& rs, int kind, int caseOrStep, int step)
   if (r < 1) return Fail(rs, sf.path + (r == -1 ? ": a record to fill is missing" : ": result table full"));
   return t;
 }
+
+CFbOpBlock* CFbResultSet::ReadNodeResult(int caseOrStep, int step) {
+  return ::ReadNodeResult(*this, caseOrStep, step).release();
+}
+
+CFbOpBlock* CFbResultSet::ReadModeShape(unsigned mode) { return ::ReadModeShape(*this, mode).release(); }
+
+CFbOpBlock* CFbResultSet::ReadBeamForce(int caseOrStep, int step) {
+  return ::ReadBeamForce(*this, caseOrStep, step).release();
+}
+
+CFbOpBlock* CFbResultSet::ReadFiberResult(int caseOrStep, int step, int kind) {
+  return ::ReadFiberResult(*this, caseOrStep, step, kind).release();
+}
+
+CFbOpBlock* CFbResultSet::ReadShellResult(int kind, int caseOrStep, int step) {
+  return ::ReadShellResult(*this, kind, caseOrStep, step).release();
+}

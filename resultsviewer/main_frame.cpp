@@ -79,26 +79,24 @@ void CMainFrame::CreateMenus() {
 
   // Diagrams.
   m_menuView = menuBar()->addMenu(U("表示(&V)"));
-  auto diagram = [&](const char* text, auto slot) {
-    QAction* a = m_menuView->addAction(U(text));
+  // An item of `menu` that calls the view.
+  auto item = [&](QMenu* menu, const char* text, auto slot) {
+    QAction* a = menu->addAction(U(text));
     connect(a, &QAction::triggered, m_pView, slot);
     return a;
   };
+  auto diagram = [&](const char* text, auto slot) { return item(m_menuView, text, slot); };
   m_actStructure = diagram("構造図(&K)", [this] { m_pView->OnViewStructure(); });
-  m_actDeform = diagram("変形図...(&D)", [this] { m_pView->ShowDeformDiagram(); });
-  m_actStress = diagram("応力分布図...(&O)", [this] { m_pView->ShowFiberDiagram(0); });
-  m_actStrain = diagram("ひずみ分布図...(&H)", [this] { m_pView->ShowFiberDiagram(1); });
-  m_actSectionForce = diagram("断面力分布図...(&F)", [this] { m_pView->ShowSectionForceDiagram(); });
-  m_actShellStress = diagram("シェル応力分布図...(&P)", [this] { m_pView->ShowShellDiagram(0); });
-  m_actShellStrain = diagram("シェルひずみ分布図...(&Q)", [this] { m_pView->ShowShellDiagram(1); });
+  m_actDeform = diagram("変形図...(&D)", [this] { m_pView->OnViewDeform(); });
+  m_actStress = diagram("応力分布図...(&O)", [this] { m_pView->OnViewStress(); });
+  m_actStrain = diagram("ひずみ分布図...(&H)", [this] { m_pView->OnViewStrain(); });
+  m_actSectionForce = diagram("断面力分布図...(&F)", [this] { m_pView->OnViewSectionForce(); });
+  m_actShellStress = diagram("シェル応力分布図...(&P)", [this] { m_pView->OnViewShellStress(); });
+  m_actShellStrain = diagram("シェルひずみ分布図...(&Q)", [this] { m_pView->OnViewShellStrain(); });
 
   // Viewpoints.
   m_menuAxis = menuBar()->addMenu(U("ビュー(&A)"));
-  auto axis = [&](const char* text, auto slot) {
-    QAction* a = m_menuAxis->addAction(U(text));
-    connect(a, &QAction::triggered, m_pView, slot);
-    return a;
-  };
+  auto axis = [&](const char* text, auto slot) { return item(m_menuAxis, text, slot); };
   m_actIso = axis("アイソメ図", [this] { m_pView->OnViewIso(); });
   m_actPlusX = axis("＋Ｘ軸", [this] { m_pView->OnViewPlusX(); });
   m_actMinusX = axis("－Ｘ軸", [this] { m_pView->OnViewMinusX(); });

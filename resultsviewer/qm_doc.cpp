@@ -27,9 +27,9 @@ void QmDoc::ResetDocument() {
   m_dDispScale = 0.0;
   m_strPath.clear();
   m_strTitle.clear();
-  m_strStemPath.clear();
-  m_strFolder.clear();
-  m_strName.clear();
+  m_szStemPath.clear();
+  m_szFolder.clear();
+  m_szName.clear();
   m_colorTable.m_nColors = 0;
   m_dScale = 1.0;
   m_vCenter[0] = m_vCenter[1] = m_vCenter[2] = 0.0;
@@ -96,9 +96,9 @@ bool QmDoc::OnOpenDocument(const std::string& path) {
     SelectColorScheme(-1);
   }
 
-  m_strFolder = parts.dir;
-  m_strStemPath = parts.dir + parts.name;
-  m_strName = parts.name;
+  m_szFolder = parts.dir;
+  m_szStemPath = parts.dir + parts.name;
+  m_szName = parts.name;
 
   std::string msg;
   const int code = LoadAnalysisInput(*ar, path, m_resultSet, &msg);

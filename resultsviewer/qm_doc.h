@@ -101,9 +101,9 @@ class QmDoc : public CDispModel {
   double m_dDeformScale = 10.0;
   std::string m_strPath;      // the opened file ("" when none)
   std::string m_strTitle;     // its file name
-  std::string m_strStemPath;  // folder + name without extension
-  std::string m_strFolder;    // folder with its trailing '/'
-  std::string m_strName;      // name without extension
+  std::string m_szStemPath;  // folder + name without extension
+  std::string m_szFolder;    // folder with its trailing '/'
+  std::string m_szName;      // name without extension
 
   CIpDataSet m_dataSet;  // emptied at every reset; a run never fills it
   CFbResultSet m_resultSet;

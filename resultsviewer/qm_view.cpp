@@ -96,8 +96,8 @@ int QmView::InitScene() {
   // camera keywords and defaults).
   SceneFiles files;
   files.programDir = QCoreApplication::applicationDirPath().toStdString();
-  files.dataDir = doc.m_strFolder;
-  files.dataName = doc.m_strName;
+  files.dataDir = doc.m_szFolder;
+  files.dataName = doc.m_szName;
   const int r = m_scene.Setup(doc, files, nullptr);
   if (r == CGlScene::kSetupNoContext) {
     std::fprintf(stderr, "%s\n", m_scene.lastError.c_str());
@@ -142,7 +142,7 @@ int QmView::InitScene() {
     m_pContourBar->MakeLevels(s.contour);
   }
 
-  m_eyes.StartFromFile(doc.m_strFolder + doc.m_strName + ".eye", s);
+  m_eyes.StartFromFile(doc.m_szFolder + doc.m_szName + ".eye", s);
   // A caption names a step of the run it was read from.
   if (doc.m_nDocSerial != m_nSceneSerial) m_szStepText.clear();
   m_nSceneSerial = doc.m_nDocSerial;

@@ -63,7 +63,14 @@ class QmView : public CGlView {
   std::function<void(int)> m_fnWalkText;
 
   // --- diagram commands -----------------------------------------------------
+  // The 表示(&V) menu's handlers.
   void OnViewStructure();
+  void OnViewDeform() { ShowDeformDiagram(); }
+  void OnViewStress() { ShowFiberDiagram(0); }
+  void OnViewStrain() { ShowFiberDiagram(1); }
+  void OnViewSectionForce() { ShowSectionForceDiagram(); }
+  void OnViewShellStress() { ShowShellDiagram(0); }
+  void OnViewShellStrain() { ShowShellDiagram(1); }
   void ShowDeformDiagram();
   void ShowFiberDiagram(int kind);  // 0 stress, 1 strain
   void ShowSectionForceDiagram();

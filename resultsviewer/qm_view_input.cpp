@@ -30,7 +30,11 @@ void QmView::WalkText(int index) {
 }
 
 void QmView::ShowViewpoint(int n) {
-  if (m_eyes.Recall(n, m_scene.settings)) update();
+  // Home and the isometric view show the first viewpoint without making it
+  // the one '<' and '>' step from.
+  if (n < 0 || n >= m_eyes.Count()) return;
+  m_eyes.At(n).Get(m_scene.settings);
+  update();
 }
 
 void QmView::StoreViewpoint() { m_eyes.Register(m_scene.settings, false); }
@@ -99,7 +103,7 @@ void QmView::OnKeyDown(QKeyEvent* event) {
       releaseMouse();
       break;
     case Qt::Key_Home:
-      m_eyes.Recall(0, m_scene.settings);
+      ShowViewpoint(0);
       break;
     case Qt::Key_F2:
     case Qt::Key_F3:

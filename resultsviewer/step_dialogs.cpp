@@ -111,9 +111,10 @@ SelectStepDlg::SelectStepDlg(CFbResultSet* rs, QWidget* parent) : QDialog(parent
   grid->addWidget(m_pScale, 1, 1);
   layout->addLayout(grid);
   m_pOk = AddButtons(this, layout);
-  connect(m_pStep, qOverload<int>(&QComboBox::currentIndexChanged), this,
-          [this](int index) { m_nStepIndex = index; });
+  connect(m_pStep, qOverload<int>(&QComboBox::currentIndexChanged), this, &SelectStepDlg::OnCbnSelchangeCombo);
 }
+
+void SelectStepDlg::OnCbnSelchangeCombo() { m_nStepIndex = m_pStep->currentIndex(); }
 
 void SelectStepDlg::showEvent(QShowEvent* event) {
   if (!m_bInit) {

@@ -62,6 +62,9 @@ class SelectStepDlg : public QDialog {
   // OK: takes the entry, its text (" (sec)" added to a time) and the scale
   // (text that is no number gives 0.0). Without an entry it acts as Cancel.
   void accept() override;
+  void OnBnClickedOk() { accept(); }
+  // A new entry chosen in the step list.
+  void OnCbnSelchangeCombo();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -94,6 +97,7 @@ class SelectStepStreDlg : public QDialog {
   QPushButton* OkButton() const { return m_pOk; }
 
   void accept() override;
+  void OnBnClickedOk() { accept(); }
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -55,8 +55,10 @@ int CBoundaryFaces::Build(int nSolids, const DispSolid* solids) {
   if (nSolids <= 0 || solids == nullptr) return 0;
   m_aFaces.reserve(static_cast<std::size_t>(nSolids) * 6);
   // Where each face of the list stands, to find a repeated face at once. A
-  // face matches on all four canonical numbers; the list never holds two
-  // equal faces, since the second cancels the first.
+  // face matches on all four canonical numbers, so that a collapsed face of a
+  // degenerate solid never cancels a real face that shares three of its
+  // numbers; the list never holds two equal faces, since the second cancels
+  // the first.
   std::unordered_map<FaceKey, std::size_t, FaceKeyHash> where;
   where.reserve(static_cast<std::size_t>(nSolids) * 6);
   for (int s = 0; s < nSolids; ++s) {

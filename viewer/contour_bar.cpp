@@ -121,6 +121,11 @@ void CContourBar::Init(double min, double max, const ContourRgb& first,
   m_strTitle = std::move(title);
 }
 
+void CContourBar::Init(const ContourRgb& second, const ContourRgb& first, double min, double max,
+                       std::string title) {
+  Init(min, max, first, second, std::move(title));
+}
+
 void CContourBar::MakeLevels(int mode) {
   const int oldCount = m_nCount < 0 ? 0 : (m_nCount > kMaxCount ? kMaxCount : m_nCount);
   double lo = m_dLevels[0];

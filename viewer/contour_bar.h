@@ -25,6 +25,10 @@ class CContourBar {
 
   void Init(double min, double max, const ContourRgb& first, const ContourRgb& second,
             std::string title);
+  // The same with the arguments in the order (second colour, first colour,
+  // range, title).
+  void Init(const ContourRgb& second, const ContourRgb& first, double min, double max,
+            std::string title);
 
   // Recomputes count, levels and colours from levels[0] and levels[count];
   // `mode` is the settings' contour value (1 grey, otherwise blue to red).

@@ -35,6 +35,14 @@ ArcCounts CDispModel::CountArcParts(const CFbModel& model) {
   return display_build::CountArcParts(InputSource{model});
 }
 
+std::int64_t CountArcFaces(const CFbModel& model) {
+  return CDispModel::CountArcParts(model).nFaces;
+}
+
+std::int64_t CountArcLines(const CFbModel& model) {
+  return CDispModel::CountArcParts(model).nLines;
+}
+
 void CDispModel::BuildNodesAndShellsIn(const CFbModel& model) {
   display_build::NodesAndShells(*this, InputSource{model});
 }

@@ -38,6 +38,14 @@ ArcCounts CDispModel::CountArcParts(const CIpDataSet& data) {
   return display_build::CountArcParts(KeywordSource{data});
 }
 
+std::int64_t CountArcFaces(const CIpDataSet& data) {
+  return CDispModel::CountArcParts(data).nFaces;
+}
+
+std::int64_t CountArcLines(const CIpDataSet& data) {
+  return CDispModel::CountArcParts(data).nLines;
+}
+
 void CDispModel::BuildNodesAndShells(const CIpDataSet& data) {
   display_build::NodesAndShells(*this, KeywordSource{data});
 }

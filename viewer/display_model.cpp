@@ -68,31 +68,73 @@ int CDispNodeIndex::Find(int no) const {
   return it == m_map.end() ? -1 : it->second;
 }
 
-int FindNodePos(double out[][3], int nWanted, const int* nos, const CDispNodeIndex& index) {
+namespace {
+
+// The lookups of the drawing: each wanted node in order; a missing one is
+// reported with its number, its index, the number wanted and the node
+// count, and ends the lookup with 0 (what was written so far stays).
+// find(no) gives the node or null; put(i, node) stores what is wanted.
+template <class Find, class Put>
+int FindEachNode(int nWanted, const int* nos, int nodeCount, Find find, Put put) {
   for (int i = 0; i < nWanted; ++i) {
-    const int k = index.Find(nos[i]);
-    if (k < 0) {
-      std::printf("cannot find pos : %d ( %d / %d ) in %d\n", nos[i], i, nWanted, index.Count());
+    const DispNode* node = find(nos[i]);
+    if (node == nullptr) {
+      std::printf("cannot find pos : %d ( %d / %d ) in %d\n", nos[i], i, nWanted, nodeCount);
       return 0;
     }
-    const DispNode& node = index.Nodes()[k];
-    out[i][0] = node.x;
-    out[i][1] = node.y;
-    out[i][2] = node.z;
+    put(i, *node);
   }
   return 1;
 }
 
-int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& index) {
-  for (int i = 0; i < 4; ++i) {
-    const int k = index.Find(nos[i]);
-    if (k < 0) {
-      std::printf("cannot find pos : %d ( %d / %d ) in %d\n", nos[i], i, 4, index.Count());
-      return 0;
+auto IndexFinder(const CDispNodeIndex& index) {
+  return [&index](int no) -> const DispNode* {
+    const int k = index.Find(no);
+    return k < 0 ? nullptr : &index.Nodes()[k];
+  };
+}
+
+auto ArrayFinder(int nodeCount, const DispNode* nodes) {
+  return [nodeCount, nodes](int no) -> const DispNode* {
+    if (nodes == nullptr) return nullptr;
+    for (int k = 0; k < nodeCount; ++k) {
+      if (nodes[k].nNo == no) return &nodes[k];
     }
-    for (int j = 0; j < 4; ++j) out[i][j] = index.Nodes()[k].dVal[j];
-  }
-  return 1;
+    return nullptr;
+  };
+}
+
+auto PutPosition(double out[][3]) {
+  return [out](int i, const DispNode& node) {
+    out[i][0] = node.x;
+    out[i][1] = node.y;
+    out[i][2] = node.z;
+  };
+}
+
+auto PutValues(double out[4][4]) {
+  return [out](int i, const DispNode& node) {
+    for (int j = 0; j < 4; ++j) out[i][j] = node.dVal[j];
+  };
+}
+
+}  // namespace
+
+int FindNodePos(double out[][3], int nWanted, const int* nos, const CDispNodeIndex& index) {
+  return FindEachNode(nWanted, nos, index.Count(), IndexFinder(index), PutPosition(out));
+}
+
+int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& index) {
+  return FindEachNode(4, nos, index.Count(), IndexFinder(index), PutValues(out));
+}
+
+int FindNodePos(double out[][3], int nodeCount, int nWanted, const int* nos,
+                const DispNode* nodes) {
+  return FindEachNode(nWanted, nos, nodeCount, ArrayFinder(nodeCount, nodes), PutPosition(out));
+}
+
+int FindElemNodePos(double out[4][4], int nodeCount, const int nos[4], const DispNode* nodes) {
+  return FindEachNode(4, nos, nodeCount, ArrayFinder(nodeCount, nodes), PutValues(out));
 }
 
 // ---------------------------------------------------------------------------

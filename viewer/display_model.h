@@ -39,6 +39,12 @@ class CDispNodeIndex {
 int FindNodePos(double out[][3], int nWanted, const int* nos, const CDispNodeIndex& index);
 // The four per-node values of each of the four corner nodes into out[i].
 int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& index);
+// The same over a plain node array of `nodeCount` records, searched from the
+// front (the first node with a number wins). For one-off lookups; the
+// drawing's repeated lookups go through a CDispNodeIndex.
+int FindNodePos(double out[][3], int nodeCount, int nWanted, const int* nos,
+                const DispNode* nodes);
+int FindElemNodePos(double out[4][4], int nodeCount, const int nos[4], const DispNode* nodes);
 
 // Face and line records that the arc blocks of all members need.
 struct ArcCounts {
@@ -52,6 +58,14 @@ struct ArcCounts {
     nLines = lines >= kSaturated - nLines ? kSaturated : nLines + lines;
   }
 };
+
+// The face and line records that the arc blocks of all live members need,
+// for sizing the arrays before building (CDispModel::CountArcParts gives both
+// at once).
+std::int64_t CountArcFaces(const CIpDataSet& data);
+std::int64_t CountArcLines(const CIpDataSet& data);
+std::int64_t CountArcFaces(const CFbModel& model);
+std::int64_t CountArcLines(const CFbModel& model);
 
 class CDispModel {
  public:

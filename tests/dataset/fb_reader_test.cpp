@@ -287,6 +287,36 @@ TEST(FbReader, ShortStepLineReadsZeros) {
   EXPECT_DOUBLE_EQ(m.m_adStep1[1], 0.0);
 }
 
+// The fixed cut of the step lines: blanks for a field that starts at or past
+// the end of the line, a shorter field where the line ends inside it, and
+// the line given last when none is given.
+TEST(FbReader, CutColumnOfTheStepLines) {
+  struct Case {
+    const char* line;  // null: the line of the case before
+    int width, start;
+    const char* want;
+  };
+  const Case cases[] = {
+      {"       6       2       3", 8, 0, "       6"},
+      {nullptr, 8, 8, "       2"},
+      {nullptr, 8, 16, "       3"},
+      {nullptr, 16, 24, "                "},  // starts at the end
+      {"12345", 8, 3, "45"},                  // ends inside the field
+      {nullptr, 4, 5, "    "},
+      {nullptr, 4, 99, "    "},
+      {"", 3, 0, "   "},
+      {"abcdef", 0, 2, ""},
+      {"abcdef", 2, 4, "ef"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.line ? c.line : "(null)") + " @" + std::to_string(c.start));
+    EXPECT_EQ(CutColumn(c.line, c.width, c.start), c.want);
+  }
+  // The text form cuts and remembers the same way.
+  EXPECT_EQ(CutColumn(std::string("  1.5e3  7"), 5, 0), "  1.5");
+  EXPECT_EQ(CutColumn(nullptr, 5, 5), "e3  7");
+}
+
 // Where a file cut after `lines` lines stops, with its code and message.
 TEST(FbReader, StaticFileCutShortInEachSection) {
   const std::vector<std::string> lines = Lines(testrun::InText(SmallFrame(1)));

@@ -45,8 +45,10 @@ TEST(IpAns, EntriesAreTakenFromTheLinesTheCountAsksFor) {
       // No data line.
       {"/nodes\r\n", false, 0, "/nodes"},
       {"", false, 0, ""},
-      // A comment and then the keyword of the next section.
-      {"$ only a comment\r\n/nodes\r\n", false, 0, "/nodes"},
+      // A comment and then the keyword of the next section: that line is
+      // the data line (all zeros), and it stays for the data set's reader.
+      {"$ only a comment\r\n/nodes\r\n", true, 0, "/nodes"},
+      {"$ only a comment\r\n", false, 0, ""},
   };
   for (const Case& c : cases) {
     CIpAns ans;
@@ -90,6 +92,30 @@ TEST(IpAns, ParsesTheFieldsInBothLayouts) {
     EXPECT_DOUBLE_EQ(ans.m_dParam2, 0.25);
     ASSERT_EQ(ans.m_LoadList.GetCount(), 1);
     EXPECT_EQ(ans.m_LoadList.GetRecord(0)->m_nValue2, 9);
+  }
+}
+
+TEST(IpAns, TheLineAfterACommentIsTheDataLineWhateverItBeginsWith) {
+  ColumnModeScope wide(1);
+  struct Case {
+    std::string second;  // the line after "$ c"
+    int param1;
+    double real1;
+  } cases[] = {
+      {"/nodes", 0, 0.0},
+      {"$ another", 0, 0.0},
+      {Head(0), 16, 1.5},
+  };
+  for (const Case& c : cases) {
+    CIpAns ans;
+    auto ar = Reader("$ c\r\n" + c.second + "\r\n" + Head(1) + Cell(1, 0, 1) + "\r\n");
+    std::string line;
+    EXPECT_TRUE(ans.Read(*ar, line)) << c.second;
+    EXPECT_EQ(ans.m_strComment, " c");
+    EXPECT_EQ(ans.m_nParam1, c.param1) << c.second;
+    EXPECT_DOUBLE_EQ(ans.m_dParam1, c.real1) << c.second;
+    EXPECT_EQ(ans.m_LoadList.GetCount(), 0) << c.second;
+    EXPECT_EQ(line, c.second);
   }
 }
 

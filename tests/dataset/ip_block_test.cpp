@@ -193,6 +193,30 @@ TEST(IpBlock, RecordsPastTheLastSlotAreRefused) {
   EXPECT_EQ(b.GetCount(), 0);
 }
 
+// Records renumbered in place or stored straight into the array, as a caller
+// of the block may do between two lookups.
+TEST(IpBlock, FindByNoSeesRecordsChangedOutsideTheBlock) {
+  for (int n : {3, CIpBlock::kScanLimit + 50}) {
+    CIpPShellBlock b;
+    for (int i = 0; i < n; ++i) b.SetCell(i, 0, std::to_string(100 + i));
+    ASSERT_EQ(b.GetCount(), n);
+    CIpPShell* first = b.GetRecord(0);
+    EXPECT_EQ(b.FindByNo(100), first) << n;
+    first->m_nNo = 7;
+    EXPECT_EQ(b.FindByNo(100), nullptr) << n;
+    EXPECT_EQ(b.FindByNo(7), first) << n;
+    auto* added = new CIpPShell;
+    added->m_nNo = 55;
+    ASSERT_EQ(b.m_aRecords.SetAt(b.GetCount(), added), 1);
+    EXPECT_EQ(b.FindRecord(55), added) << n;
+    // A later record with a number taken earlier is not found.
+    auto* again = new CIpPShell;
+    again->m_nNo = 7;
+    ASSERT_EQ(b.m_aRecords.SetAt(b.GetCount(), again), 1);
+    EXPECT_EQ(b.FindByNo(7), first) << n;
+  }
+}
+
 TEST(IpBlock, FindByNoFirstInIndexOrderAndFollowsChanges) {
   CIpPShellBlock b;
   b.SetCell(0, 0, "4");

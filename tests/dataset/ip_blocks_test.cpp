@@ -82,11 +82,12 @@ TEST(IpNodeBlock, FindNodeInSeries) {
   }
 }
 
-TEST(IpNodeBlock, FindNodeAgreesWithAScanOnRandomModels) {
+// Random blocks of up to `maxRecords` records, empty slots included.
+void CheckFindNodeAgainstScan(int minRecords, int maxRecords, int rounds) {
   std::mt19937 rng(12345);
-  for (int round = 0; round < 40; ++round) {
+  for (int round = 0; round < rounds; ++round) {
     CIpNodeBlock b;
-    std::uniform_int_distribution<int> nrec(1, 60), no(-5, 120), inc(-7, 7), kind(0, 3);
+    std::uniform_int_distribution<int> nrec(minRecords, maxRecords), no(-5, 120), inc(-7, 7), kind(0, 3);
     const int n = nrec(rng);
     for (int i = 0; i < n; ++i) {
       if (kind(rng) == 0) {
@@ -102,6 +103,39 @@ TEST(IpNodeBlock, FindNodeAgreesWithAScanOnRandomModels) {
       b.RemoveRecords(0, 1, true);
       for (int number = -3; number <= 130; ++number) ASSERT_EQ(b.FindNode(number), ScanForNode(b, number));
     }
+  }
+}
+
+TEST(IpNodeBlock, FindNodeAgreesWithAScanOnRandomModels) { CheckFindNodeAgainstScan(1, 60, 40); }
+
+// Blocks large enough to be looked up through their index.
+TEST(IpNodeBlock, FindNodeAgreesWithAScanOnLargeRandomModels) {
+  CheckFindNodeAgainstScan(CIpBlock::kScanLimit + 1, 400, 20);
+}
+
+// Records edited in place or stored straight into the array, as a caller of
+// the block may do between two lookups.
+TEST(IpNodeBlock, FindNodeSeesRecordsChangedOutsideTheBlock) {
+  for (int n : {3, CIpBlock::kScanLimit + 50}) {
+    CIpNodeBlock b;
+    AddNode(b, 1, 9, 2);
+    for (int i = 1; i < n; ++i) AddNode(b, 1000 + i, 0, 0);
+    CIpNode* series = b.GetRecord(0);
+    EXPECT_EQ(b.FindNode(5), series) << n;
+    EXPECT_EQ(b.FindNode(1001), b.GetRecord(1)) << n;
+    // 1, 3, 5, 7, 9 become 10, 7, 4, 1.
+    series->m_nNo = 10;
+    series->m_nLast = 1;
+    series->m_nInc = -3;
+    EXPECT_EQ(b.FindNode(7), series) << n;
+    EXPECT_EQ(b.FindNode(5), nullptr) << n;
+    EXPECT_EQ(b.FindNode(10), series) << n;
+    EXPECT_EQ(b.FindNode(4), series) << n;
+    // A record stored at the count without going through the block.
+    auto* added = new CIpNode;
+    added->m_nNo = 3;
+    ASSERT_EQ(b.m_aRecords.SetAt(b.GetCount(), added), 1);
+    EXPECT_EQ(b.FindNode(3), added) << n;
   }
 }
 

@@ -243,4 +243,57 @@ TEST(SecRecords, LengthAndCorners) {
   }
 }
 
+// Narrow sub-lines: an arc never takes a centre, a deck reads its material
+// from column 60; a head that declares two blocks and no decks ends at the
+// next keyword with both blocks and an empty deck list.
+TEST(SecRecords, NarrowSubLineColumnsAndDeclaredCounts) {
+  ColumnModeScope narrow(0);
+  const std::string head = I(5, 1) + I(5, 2) + I(5, 2) + I(5, 0) + std::string(12, ' ') + I(3, 0) + R(0) + R(0) +
+                           R(0) + "0.0000.000    0" + R(0) + R(0) + R(0) + "\r\n";
+  // Columns 50 to 59 hold a value that only a straight block takes.
+  const std::string arcBlk = I(5, 2) + I(5, 2) + R(1) + R(0) + R(3) + R(90) + R(7) + I(5, 4) + I(5, -1) + "\r\n";
+  const std::string strBlk = I(5, 2) + I(5, 2) + R(0) + R(0) + R(0) + R(5) + R(7) + I(5, 4) + "\r\n";
+  const std::string arcDck = I(5, 3) + I(5, 1) + R(2) + R(0) + R(0) + R(45) + R(9) + I(5, 6) + I(5, -1) + "\r\n";
+  struct Case {
+    const char* name;
+    std::string text;
+    int blocks, decks;
+    const char* lineAfter;
+  } cases[] = {
+      {"two blocks, no decks", head + arcBlk + strBlk + "/materials\r\n", 2, 0, "/materials"},
+      {"deck after blocks", I(5, 1) + I(5, 2) + I(5, 0) + I(5, 1) + "\r\n" + arcDck, 0, 1, ""},
+  };
+  for (const auto& c : cases) {
+    std::string line;
+    auto recs = ReadSection<CIpSec>(c.text, line);
+    ASSERT_EQ(recs.size(), 1u) << c.name;
+    ASSERT_EQ(recs[0]->GetBlkCount(), c.blocks) << c.name;
+    ASSERT_EQ(recs[0]->GetDckCount(), c.decks) << c.name;
+    EXPECT_EQ(line, c.lineAfter) << c.name;
+  }
+  std::string line;
+  auto recs = ReadSection<CIpSec>(cases[0].text, line);
+  const CIpBlk& a = *recs[0]->m_pBlkList[0];
+  EXPECT_EQ(a.m_nType, -1);
+  EXPECT_DOUBLE_EQ(a.m_dThick, 0);
+  EXPECT_DOUBLE_EQ(a.m_dYc, 0);
+  EXPECT_DOUBLE_EQ(a.m_dZc, 0);
+  EXPECT_EQ(a.m_nMat, 4);
+  const CIpBlk& b = *recs[0]->m_pBlkList[1];
+  EXPECT_EQ(b.m_nType, 0);  // the line ends before the type
+  EXPECT_DOUBLE_EQ(b.m_dThick, 7);
+  std::string t;
+  ASSERT_TRUE(recs[0]->m_pBlkList[0]->Write(t));
+  EXPECT_EQ(t, I(5, 2) + I(5, 2) + R(1) + R(0) + R(3) + R(90) + std::string(10, ' ') + I(5, 4) + I(5, -1) + "\r\n");
+
+  recs = ReadSection<CIpSec>(cases[1].text, line);
+  const CIpDck& d = *recs[0]->m_pDckList[0];
+  EXPECT_EQ(d.m_nMat, 6);
+  EXPECT_EQ(d.m_nType, -1);
+  EXPECT_DOUBLE_EQ(d.m_dY2, 2);  // non-positive outer radius of an arc deck
+  EXPECT_DOUBLE_EQ(d.m_dValue, 9);
+  EXPECT_DOUBLE_EQ(d.m_dYc, 0);
+  EXPECT_DOUBLE_EQ(d.m_dZc, 0);
+}
+
 }  // namespace

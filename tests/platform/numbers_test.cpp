@@ -34,6 +34,9 @@ TEST(AtoF, AcceptsFortranExponentsAndRejectsInfNanHex) {
       {".5", 0.5},    {"-.25", -0.25}, {"5.", 5},         {"inf", 0},        {"nan", 0},       {"0x10", 0},
       {"1e", 1},      {"1e+", 1},      {"12abc", 12},     {"   -0", 0},      {"1.5.5", 1.5},   {"1e-999", 0},
       {"infinity", 0}, {"+3", 3},
+      // leading zeros of an exponent do not count against its digits
+      {"1e0000000000000005", 1e5}, {"2.5E+00000000000003", 2500}, {"1D-000000000000002", 0.01}, {"7e000", 7},
+      {"7e+000000000000000", 7},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(plat::AtoF(c.text), c.value) << c.text;
   EXPECT_TRUE(std::isinf(plat::AtoF("1e999")));

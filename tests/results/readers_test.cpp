@@ -669,4 +669,57 @@ TEST(FbReaders, OpenFailures) {
   }
 }
 
+
+// The readers as operations of the result set hand over the same table as
+// the free readers, or null where those give none; the table is freed with
+// DeleteOpBlock.
+TEST(FbReaders, ResultSetOperationsGiveTheSameTables) {
+  struct Case {
+    int type;
+    std::function<FbTablePtr(CFbResultSet&, int, int)> free;
+    std::function<CFbOpBlock*(CFbResultSet&, int, int)> member;
+  };
+  const std::vector<Case> cases = {
+      {1, [](CFbResultSet& rs, int a, int b) { return ReadNodeResult(rs, a, b); },
+       [](CFbResultSet& rs, int a, int b) { return rs.ReadNodeResult(a, b); }},
+      {1, [](CFbResultSet& rs, int a, int b) { return ReadBeamForce(rs, a, b); },
+       [](CFbResultSet& rs, int a, int b) { return rs.ReadBeamForce(a, b); }},
+      {1, [](CFbResultSet& rs, int a, int b) { return ReadFiberResult(rs, a, b, 0); },
+       [](CFbResultSet& rs, int a, int b) { return rs.ReadFiberResult(a, b, 0); }},
+      {1, [](CFbResultSet& rs, int a, int b) { return ReadFiberResult(rs, a, b, 1); },
+       [](CFbResultSet& rs, int a, int b) { return rs.ReadFiberResult(a, b, 1); }},
+      {1, [](CFbResultSet& rs, int a, int b) { return ReadShellResult(rs, 0, a, b); },
+       [](CFbResultSet& rs, int a, int b) { return rs.ReadShellResult(0, a, b); }},
+      {2, [](CFbResultSet& rs, int a, int b) { return ReadShellResult(rs, 2, a, b); },
+       [](CFbResultSet& rs, int a, int b) { return rs.ReadShellResult(2, a, b); }},
+      {2, [](CFbResultSet& rs, int a, int b) { return ReadFiberResult(rs, a, b, 2); },
+       [](CFbResultSet& rs, int a, int b) { return rs.ReadFiberResult(a, b, 2); }},
+      {3, [](CFbResultSet& rs, int a, int) { return ReadModeShape(rs, static_cast<unsigned>(a)); },
+       [](CFbResultSet& rs, int a, int) { return rs.ReadModeShape(static_cast<unsigned>(a)); }},
+  };
+  for (const Case& c : cases) {
+    RunSpec spec = SmallFrame(c.type);
+    if (c.type == 3) spec.modes = spec.stored = 3;
+    WrittenRun run(spec);
+    ASSERT_EQ(run.m_code, 1) << run.m_msg;
+    std::vector<StepArgs> steps = AllSteps(run.m_rs);
+    ASSERT_FALSE(steps.empty());
+    steps.push_back({99, 99, 0});  // names no step or mode
+    for (const StepArgs& s : steps) {
+      SCOPED_TRACE(testing::Message() << "type " << c.type << " step " << s.a << "/" << s.b);
+      FbTablePtr want = c.free(run.m_rs, s.a, s.b);
+      CFbOpBlock* got = c.member(run.m_rs, s.a, s.b);
+      ASSERT_EQ(got != nullptr, want != nullptr);
+      if (!got) continue;
+      EXPECT_EQ(got->m_nCode, want->m_nCode);
+      EXPECT_EQ(got->m_nGStep, want->m_nGStep);
+      EXPECT_EQ(got->m_astrTitles, want->m_astrTitles);
+      ASSERT_EQ(got->GetCount(), want->GetCount());
+      for (int r = 0; r < got->GetCount(); ++r)
+        for (int v = 0; v < 8; ++v) EXPECT_EQ(got->GetAt(r)->GetValue(v), want->GetAt(r)->GetValue(v));
+      DeleteOpBlock(got);
+    }
+  }
+}
+
 }  // namespace

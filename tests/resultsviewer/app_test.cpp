@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "resultsviewer/qm_app.h"
+#include "resultsviewer/step_dialogs.h"
 #include "rv_test_util.h"
 #include "viewer/gl/keys_dlg.h"
 #include "viewer/gl/splash_dlg.h"
@@ -131,6 +132,49 @@ TEST_F(AppTest, EnableRulesFollowTheRun) {
   for (QAction* a : frame_->m_menuView->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
 }
 
+// Each diagram command of the menu asks for its step in its own dialog.
+TEST_F(AppTest, DiagramCommandsOpenTheirDialogs) {
+  rvtest::MessageCatcher messages;
+  Open(Write("frame", testrun::SmallFrame(1)));
+  frame_->UpdateActions();
+  const struct {
+    QAction* action;
+    bool deform;
+    int kind;  // of the value dialog
+    const char* caption;
+  } cases[] = {
+      {frame_->m_actDeform, true, -1, "変位図"},
+      {frame_->m_actStress, false, kDiagramFiberStress, "応力分布図"},
+      {frame_->m_actStrain, false, kDiagramFiberStrain, "ひずみ分布図"},
+      {frame_->m_actSectionForce, false, kDiagramSectionForce, "断面力分布図"},
+      {frame_->m_actShellStress, false, kDiagramShellStress, "応力分布図"},
+      {frame_->m_actShellStrain, false, kDiagramShellStrain, "ひずみ分布図"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = c.action->text().toStdString();
+    bool deform = false;
+    int kind = -1;
+    std::string caption;
+    {
+      rvtest::DialogAnswer answer([&](QDialog& d) {
+        deform = dynamic_cast<SelectStepDlg*>(&d) != nullptr;
+        if (auto* v = dynamic_cast<SelectStepStreDlg*>(&d)) kind = v->m_nDiagramKind;
+        caption = d.windowTitle().toStdString();
+        d.reject();
+        return d.result();
+      });
+      ASSERT_TRUE(c.action->isEnabled()) << text;
+      c.action->trigger();
+      EXPECT_EQ(answer.Count(), 1) << text;
+    }
+    EXPECT_EQ(deform, c.deform) << text;
+    EXPECT_EQ(kind, c.kind) << text;
+    EXPECT_EQ(caption, c.caption) << text;
+    EXPECT_EQ(View()->m_nViewMode, kModeStructure) << text;
+  }
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
 TEST_F(AppTest, RecentFilesKeepTheLastFour) {
   ClearRecent();
   frame_ = std::make_unique<CMainFrame>();
@@ -177,7 +221,7 @@ TEST_F(AppTest, FileThatCannotBeOpenedLeavesTheRunOnShow) {
   Settle();
   ASSERT_EQ(messages.Texts().size(), 1u);
   EXPECT_TRUE(messages.Any("を開けません。")) << messages.Texts()[0];
-  EXPECT_EQ(Doc().m_strName, "kept");
+  EXPECT_EQ(Doc().m_szName, "kept");
   EXPECT_GT(Doc().m_nNodes, 0);
   EXPECT_EQ(frame_->windowTitle().toStdString(), "kept.in - Varnekapp");
   EXPECT_EQ(frame_->RecentFiles(), QStringList{QString::fromStdString(dir_.path() + "/kept.in")});
@@ -196,7 +240,7 @@ TEST_F(AppTest, DroppedFileOpensLikeFileOpen) {
   QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(frame_.get(), &drop);
   Settle();
-  EXPECT_EQ(Doc().m_strName, "dropped");
+  EXPECT_EQ(Doc().m_szName, "dropped");
   EXPECT_EQ(Doc().m_resultSet.m_model.m_nAnaType, 2);
   EXPECT_EQ(View()->Scene().initialised, 1);
   EXPECT_EQ(frame_->windowTitle().toStdString(), "dropped.in - Varnekapp");
@@ -247,7 +291,7 @@ TEST(StartUpTest, OpensTheNamedFileAndShowsTheSplash) {
     ASSERT_TRUE(app.InitInstance({QString::fromStdString(path)}));
     rvtest::PumpEvents(100);
     ASSERT_NE(app.MainFrame(), nullptr);
-    EXPECT_EQ(app.MainFrame()->Doc().m_strName, "start");
+    EXPECT_EQ(app.MainFrame()->Doc().m_szName, "start");
     EXPECT_TRUE(app.MainFrame()->isMaximized() || app.MainFrame()->isVisible());
     ASSERT_NE(CSplashDlg::Instance(), nullptr);
     EXPECT_TRUE(CSplashDlg::Instance()->TimerActive());

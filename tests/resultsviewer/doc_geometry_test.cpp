@@ -51,8 +51,9 @@ TEST_F(DocTest, OpensOnlyInputFilesWhateverTheCase) {
   EXPECT_TRUE(doc_.OnOpenDocument(upper));
   EXPECT_EQ(doc_.m_bNewData, 1);
   EXPECT_EQ(doc_.m_nNodes, 6);
-  EXPECT_EQ(doc_.m_strName, "RUN");
-  EXPECT_EQ(doc_.m_strFolder, dir_.path() + "/");
+  EXPECT_EQ(doc_.m_szName, "RUN");
+  EXPECT_EQ(doc_.m_szFolder, dir_.path() + "/");
+  EXPECT_EQ(doc_.m_szStemPath, dir_.path() + "/RUN");
   EXPECT_DOUBLE_EQ(doc_.m_dDeformScale, 10.0);
   EXPECT_EQ(doc_.m_nColorMode, 0);
 

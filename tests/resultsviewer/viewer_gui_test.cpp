@@ -746,6 +746,20 @@ TEST_F(ViewerGuiTest, ViewpointsAreStoredAndSteppedThrough) {
   Key(Qt::Key_X);
   View()->OnViewIso();
   EXPECT_DOUBLE_EQ(s.eye[0], eyes[0]);
+  // Home and the isometric view show viewpoint 0 but leave the current
+  // index where the digits, '<' and '>' put it.
+  for (int showFirst = 0; showFirst < 2; ++showFirst) {
+    Key(Qt::Key_2, Qt::NoModifier, "2");
+    ASSERT_EQ(View()->Viewpoints().Current(), 2);
+    if (showFirst == 0)
+      Key(Qt::Key_Home);
+    else
+      View()->OnViewIso();
+    EXPECT_DOUBLE_EQ(s.eye[0], eyes[0]) << showFirst;
+    EXPECT_EQ(View()->Viewpoints().Current(), 2) << showFirst;
+    Key(Qt::Key_Less, Qt::ShiftModifier, "<");
+    EXPECT_DOUBLE_EQ(s.eye[0], eyes[1]) << showFirst;
+  }
   // The 1001st viewpoint is not added.
   for (int i = 0; i < 1100; ++i) View()->StoreViewpoint();
   EXPECT_EQ(View()->Viewpoints().Count(), 1000);

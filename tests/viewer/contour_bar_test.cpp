@@ -98,6 +98,37 @@ TEST(ContourBar, OneInterval) {
   }
 }
 
+TEST(ContourBar, InitTakesEitherArgumentOrder) {
+  // Init in the order (second colour, first colour, range, title) and in
+  // the constructor's order set up the same single interval, first colour at
+  // the bottom; both reset a bar that had been made into levels.
+  struct Case {
+    bool colourFirst;
+    double lo, hi;
+    ContourRgb first, second;
+  };
+  const Case cases[] = {
+      {true, -2.5, 7, {1, 2, 3}, {250, 251, 252}},
+      {false, -2.5, 7, {1, 2, 3}, {250, 251, 252}},
+      {true, 0, 1, {255, 0, 0}, {0, 0, 255}},
+  };
+  for (const Case& c : cases) {
+    CContourBar bar = Made(-3.7, 8.2, 2);
+    if (c.colourFirst)
+      bar.Init(c.second, c.first, c.lo, c.hi, "title");
+    else
+      bar.Init(c.lo, c.hi, c.first, c.second, "title");
+    EXPECT_EQ(bar.m_nCount, 1);
+    EXPECT_EQ(bar.m_nDivisions, 10);
+    EXPECT_EQ(bar.m_nInterpolate, 1);
+    EXPECT_EQ(bar.m_dLevels[0], c.lo);
+    EXPECT_EQ(bar.m_dLevels[1], c.hi);
+    EXPECT_EQ(bar.m_aLowColor[0], c.first);
+    EXPECT_EQ(bar.m_aHighColor[0], c.second);
+    EXPECT_EQ(bar.m_strTitle, "title");
+  }
+}
+
 TEST(ContourBar, UnusableRangesGiveFiniteAscendingLevels) {
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -502,6 +502,102 @@ TEST(DisplayModel, AnalysisInputMatchesTheKeywordModel) {
   }
 }
 
+TEST(DisplayModel, NodeLookupsOverAPlainArray) {
+  // The array forms search from the front: node 7 appears twice and the
+  // first record wins; a missing number stops the lookup with the
+  // diagnostic (number, its index, number wanted, node count) and keeps
+  // what was written before it.
+  DispNode nodes[4];
+  const int nos[4] = {7, 3, 7, 9};
+  for (int i = 0; i < 4; ++i) {
+    nodes[i].nNo = nos[i];
+    nodes[i].x = i + 0.5;
+    nodes[i].y = -i;
+    nodes[i].z = 10 * i;
+    for (int j = 0; j < 4; ++j) nodes[i].dVal[j] = 100 * i + j;
+  }
+  CDispNodeIndex index;
+  index.Build(nodes, 4);
+
+  struct Case {
+    int nWanted;
+    int want[4];
+    int result;
+    const char* printed;
+    int filled;  // positions written
+  };
+  const Case cases[] = {
+      {3, {9, 7, 3}, 1, "", 3},
+      {2, {3, 5}, 0, "cannot find pos : 5 ( 1 / 2 ) in 4\n", 1},
+      {3, {42, 7, 3}, 0, "cannot find pos : 42 ( 0 / 3 ) in 4\n", 0},
+      {0, {}, 1, "", 0},
+  };
+  for (const Case& c : cases) {
+    double a[4][3] = {}, b[4][3] = {};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(FindNodePos(a, 4, c.nWanted, c.want, nodes), c.result);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(FindNodePos(b, c.nWanted, c.want, index), c.result);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
+    for (int i = 0; i < c.filled; ++i) {
+      const int first = c.want[i] == 7 ? 0 : c.want[i] == 3 ? 1 : 3;
+      EXPECT_EQ(a[i][0], nodes[first].x) << i;
+      EXPECT_EQ(a[i][2], nodes[first].z) << i;
+      for (int j = 0; j < 3; ++j) EXPECT_EQ(a[i][j], b[i][j]) << i;
+    }
+  }
+
+  double v[4][4] = {};
+  const int corners[4] = {9, 7, 3, 7};
+  EXPECT_EQ(FindElemNodePos(v, 4, corners, nodes), 1);
+  EXPECT_EQ(v[0][3], 303);
+  EXPECT_EQ(v[1][0], 0);    // the first node 7, not the second
+  EXPECT_EQ(v[3][2], 2);
+  EXPECT_EQ(v[2][1], 101);
+  const int lost[4] = {9, 7, 8, 3};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(FindElemNodePos(v, 4, lost, nodes), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "cannot find pos : 8 ( 2 / 4 ) in 4\n");
+  // Fewer nodes than the array holds: only the first nodeCount are searched.
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(FindElemNodePos(v, 3, corners, nodes), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "cannot find pos : 9 ( 0 / 4 ) in 3\n");
+}
+
+TEST(DisplayModel, ArcCountsOfBothModels) {
+  // The allocation counts of the arc blocks, one function each for faces
+  // and lines, agree with the counts taken together and with what the
+  // builders append.
+  BuiltKeyword kw;
+  CFbModel fb;
+  BuildInputModel(fb);
+  const std::int64_t faces = 2 * ArcFaceCount(2, 0, 90);
+  const std::int64_t lines = 2 * ArcLineCount(0, 90);
+  struct Case {
+    const char* model;
+    std::int64_t faces, lines;
+    ArcCounts both;
+  };
+  const Case cases[] = {
+      {"keyword", CountArcFaces(kw.ds), CountArcLines(kw.ds), CDispModel::CountArcParts(kw.ds)},
+      {"input", CountArcFaces(fb), CountArcLines(fb), CDispModel::CountArcParts(fb)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.faces, c.both.nFaces) << c.model;
+    EXPECT_EQ(c.lines, c.both.nLines) << c.model;
+  }
+  EXPECT_EQ(cases[0].faces, faces);
+  EXPECT_EQ(cases[0].lines, lines);
+  // Element 3 of the analysis input names the arc section but cannot be
+  // placed: it is not counted.
+  EXPECT_EQ(cases[1].faces, faces);
+  EXPECT_EQ(cases[1].lines, lines);
+  CIpDataSet empty;
+  EXPECT_EQ(CountArcFaces(empty), 0);
+  EXPECT_EQ(CountArcLines(empty), 0);
+}
+
 TEST(DisplayModel, HugeArcCountsSaturateAndAreRefused) {
   // Arc blocks of 2^31 - 1 radial divisions over 2880 degrees, used by many
   // members: the sums stop short of overflowing, the allocation is refused

@@ -413,6 +413,31 @@ TEST_F(SceneViewTest, NodesWithoutElementsDrawBackgroundAndTriad) {
   EXPECT_EQ(view_->Scene().overlay.size(), 12u);
 }
 
+// A 3-node element with a corner node missing from the node array is left
+// out with its message in every display mode that draws surfaces; the shell
+// beside it is still drawn.
+TEST_F(SceneViewTest, ATriangleWithAMissingNodeIsReportedAndSkipped) {
+  CDispModel doc;
+  TwoShells(doc);
+  doc.m_aElems3.resize(1);
+  doc.m_aElems3[0].nNo = 301;
+  doc.m_aElems3[0].n[0] = 1;
+  doc.m_aElems3[0].n[1] = 2;
+  doc.m_aElems3[0].n[2] = 99;
+  doc.m_nElems3 = 1;
+  Show(doc, kTopView);
+  for (const int mode : {0, 1, 2}) {
+    view_->Scene().displayMode = mode;
+    view_->Scene().InvalidateLists();
+    testing::internal::CaptureStdout();
+    const QImage img = view_->grabFramebuffer();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find(" cannot find node of tria3( 0 / 1 )\n"), std::string::npos)
+        << "mode " << mode << ": " << out;
+    EXPECT_FALSE(Near(img.pixel(kA), 250, 240, 10, 40)) << "mode " << mode;
+  }
+}
+
 TEST_F(SceneViewTest, NoNodesDrawsNothing) {
   CDispModel doc;
   BuildModel(doc, {}, {});

@@ -882,7 +882,10 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
   double p[4][3], n[3];
   const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
   for (int i = 0; i < n3; ++i) {
-    if (!FindNodePos(p, 3, d.m_aElems3[static_cast<size_t>(i)].n, index)) continue;
+    if (!FindNodePos(p, 3, d.m_aElems3[static_cast<size_t>(i)].n, index)) {
+      std::printf(" cannot find node of tria3( %d / %d )\n", i, n3);
+      continue;
+    }
     FlatNormal(p, n);
     MaterialPolygon(p, 3, n, false, s.settings.lcolor, [] {});
   }

@@ -698,9 +698,9 @@ TEST(FbReaders, ResultSetOperationsGiveTheSameTables) {
        [](CFbResultSet& rs, int a, int) { return rs.ReadModeShape(static_cast<unsigned>(a)); }},
   };
   for (const Case& c : cases) {
-    RunSpec spec = SmallFrame(c.type);
-    if (c.type == 3) spec.modes = spec.stored = 3;
-    WrittenRun run(spec);
+    RunSpec frame = SmallFrame(c.type);
+    if (c.type == 3) frame.modes = frame.stored = 3;
+    WrittenRun run(frame);
     ASSERT_EQ(run.m_code, 1) << run.m_msg;
     std::vector<StepArgs> steps = AllSteps(run.m_rs);
     ASSERT_FALSE(steps.empty());

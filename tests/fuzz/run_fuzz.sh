@@ -12,6 +12,8 @@ mkdir -p "$work/new" "$work/findings" || exit 1
 # Findings of leaks and undefined behaviour must end the run.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=1"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}print_stacktrace=1:halt_on_error=1"
-exec "$fuzzer" -runs="$runs" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
+# A fixed seed makes the suite's runs follow the same inputs on every
+# machine, so a red run can be reproduced; OV_FUZZ_SEED explores others.
+exec "$fuzzer" -seed="${OV_FUZZ_SEED:-1}" -runs="$runs" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
   -close_fd_mask=1 -print_final_stats=1 -dict="$dict" -artifact_prefix="$work/findings/" \
   "$work/new" "$corpus"

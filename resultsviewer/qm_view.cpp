@@ -398,46 +398,11 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   }
 }
 
-void QmView::DrawLinePrimitives(const std::function<bool(int first, const DispLine& head)>& prepare) {
-  const QmDoc& d = *m_pDoc;
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  glLineWidth(1.0f);
-  int width = 1;
-  const int nl = std::min(d.m_nLines, static_cast<int>(d.m_aLines.size()));
-  for (int i = 0; i < nl;) {
-    const DispLine& l = d.m_aLines[static_cast<size_t>(i)];
-    const int code = l.nCode;
-    if (code <= 0) {
-      ++i;
-      continue;
-    }
-    const long long last = static_cast<long long>(i) + code;
-    if (last >= nl) break;  // a primitive that runs past the array is not drawn
-    if (prepare(i, l)) {
-      const int w = l.nThick ? 3 : 1;
-      if (w != width) {
-        glLineWidth(static_cast<float>(w));
-        width = w;
-      }
-      double p[3];
-      glBegin(code == 1 ? GL_LINES : GL_POLYGON);
-      for (long long j = i; j <= last; ++j) {
-        m_scene.ToScaled(d.m_aLines[static_cast<size_t>(j)].p, p);
-        Vertex(p);
-      }
-      glEnd();
-    }
-    i = static_cast<int>(last) + 1;
-  }
-  glLineWidth(1.0f);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-}
-
 void QmView::DrawLineItemsByValue(const CContourBar* bar) {
   const QmDoc& d = *m_pDoc;
   const CViewSettings& s = m_scene.settings;
   bool lineColour = false;
-  DrawLinePrimitives([&](int first, const DispLine&) {
+  auto colour = [&](int first, const DispLine&) {
     const double* block = bar ? d.LineBlock(first) : nullptr;
     const int k = m_nLastComponent;
     if (block && k >= 0 && k < kValueBlock && SetGLMaterialResult(*bar, block[k]) >= 0) {
@@ -446,20 +411,19 @@ void QmView::DrawLineItemsByValue(const CContourBar* bar) {
       SetFlatMaterial(s.lcolor);
       lineColour = true;
     }
-    return true;
-  });
+  };
+  m_scene.WalkLinePrimitives([](int, const DispLine&) { return true; }, colour);
 }
 
 void QmView::DrawFlaggedLineItems(const CContourBar* bar) {
   const CViewSettings& s = m_scene.settings;
-  DrawLinePrimitives([&](int, const DispLine& l) {
-    if (l.nMode1 != 1) return false;
+  auto colour = [&](int, const DispLine& l) {
     if (bar)
       SetGLMaterialColor(l.nColorClass, s.dcolor);
     else
       SetFlatMaterial(s.dcolor);
-    return true;
-  });
+  };
+  m_scene.WalkLinePrimitives([](int, const DispLine& l) { return l.nMode1 == 1; }, colour);
 }
 
 // ---------------------------------------------------------------------------

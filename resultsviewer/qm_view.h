@@ -143,10 +143,7 @@ class QmView : public CGlView {
   // Drawers over the document's display model.
   void DrawFaces(int colourMode, const CContourBar* bar, double factor, const int plain[3],
                  bool outlined);
-  // Every line primitive of the document (a record with a positive vertex
-  // count and the records it spans; one that runs past the array ends the
-  // walk) for which `prepare` sets the colour and returns true.
-  void DrawLinePrimitives(const std::function<bool(int first, const DispLine& head)>& prepare);
+  // Line items coloured by the chosen component's value; the flagged ones.
   void DrawLineItemsByValue(const CContourBar* bar);
   void DrawFlaggedLineItems(const CContourBar* bar);
   void BuildDiagramFaceList(const CContourBar* bar, double factor);

@@ -748,11 +748,25 @@ void CGlScene::DrawLines(int flagFilter, const CContourBar* bar) {
 }
 
 void CGlScene::DrawKindLines(int kind, int flagFilter, const CContourBar* bar) {
-  if (!m_pDoc) return;
-  const CDispModel& d = *m_pDoc;
   // kind -2: every line (DrawLines), flagged ones in dcolor, the rest in
   // lcolor; otherwise the lines of that kind (negative: all) in dcolor.
   const bool allLines = kind == -2;
+  auto flagMatch = [&](const DispLine& l) { return flagFilter >= 0 && l.nMode1 == flagFilter; };
+  WalkLinePrimitives(
+      [&](int, const DispLine& l) {
+        return allLines || (KindMatches(kind, l.nColorClass) && (flagFilter < 0 || flagMatch(l)));
+      },
+      [&](int, const DispLine& l) {
+        if (bar)
+          SetGLMaterialColor(l.nColorClass, settings.dcolor);
+        else
+          SetLineColour(!allLines || flagMatch(l) ? settings.dcolor : settings.lcolor);
+      });
+}
+
+void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& colour) {
+  if (!m_pDoc) return;
+  const CDispModel& d = *m_pDoc;
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
   glLineWidth(1.0f);
   int width = 1;
@@ -766,10 +780,7 @@ void CGlScene::DrawKindLines(int kind, int flagFilter, const CContourBar* bar) {
     }
     const long long last = static_cast<long long>(i) + code;
     if (last >= nl) break;  // a primitive that runs past the array is not drawn
-    const bool flagMatch = flagFilter >= 0 && l.nMode1 == flagFilter;
-    const bool wanted =
-        allLines || (KindMatches(kind, l.nColorClass) && (flagFilter < 0 || flagMatch));
-    if (wanted) {
+    if (select(i, l)) {
       const int w = l.nThick ? 3 : 1;
       if (w != width) {
         glLineWidth(static_cast<float>(w));
@@ -777,11 +788,7 @@ void CGlScene::DrawKindLines(int kind, int flagFilter, const CContourBar* bar) {
       }
       double p[3];
       glBegin(code == 1 ? GL_LINES : GL_POLYGON);
-      // The colour goes inside the primitive, where a display list keeps it.
-      if (bar)
-        SetGLMaterialColor(l.nColorClass, settings.dcolor);
-      else
-        SetLineColour(!allLines || flagMatch ? settings.dcolor : settings.lcolor);
+      colour(i, l);
       for (long long k = i; k <= last; ++k) {
         ToScaled(d.m_aLines[static_cast<size_t>(k)].p, p);
         Vertex(p);

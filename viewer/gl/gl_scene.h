@@ -12,6 +12,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -176,6 +177,13 @@ class CGlScene {
   void DrawElements(int kind, int flagFilter, int colourMode, const CContourBar* bar, bool outlined,
                     bool withNames);
   void DrawKindLines(int kind, int flagFilter, const CContourBar* bar);
+  // Walks the line primitives of the document (one that runs past the array
+  // is not drawn): `select` decides before each whether it is drawn, and
+  // `colour` sets its colour inside glBegin/glEnd, where a display list keeps
+  // it. Thick lines are three pixels wide.
+  using LineSelect = std::function<bool(int first, const DispLine& head)>;
+  using LineColour = std::function<void(int first, const DispLine& head)>;
+  void WalkLinePrimitives(const LineSelect& select, const LineColour& colour);
   void DrawLines(int flagFilter, const CContourBar* bar);
   void DrawElementEdges(double displacementFactor);
   void DrawMaterialSurfaces(int colourMode, double displacementFactor);

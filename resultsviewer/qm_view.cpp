@@ -16,28 +16,12 @@
 #include "resultsviewer/ui_hooks.h"
 #include "viewer/gl/cjk_font.h"
 #include "viewer/gl/gl_material.h"
+#include "viewer/gl/gl_primitives.h"
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr int kBlack[3] = {0, 0, 0};
-
-void Vertex(const double p[3]) { glVertex3d(p[0], p[1], p[2]); }
-
-// Normal from the first three corners, left as it is below length 1e-99.
-void FlatNormal(const double p[4][3], double n[3]) {
-  double a[3], b[3];
-  for (int i = 0; i < 3; ++i) {
-    a[i] = p[1][i] - p[0][i];
-    b[i] = p[2][i] - p[0][i];
-  }
-  n[0] = a[1] * b[2] - a[2] * b[1];
-  n[1] = a[2] * b[0] - a[0] * b[2];
-  n[2] = a[0] * b[1] - a[1] * b[0];
-  const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-  if (len >= 1e-99)
-    for (int i = 0; i < 3; ++i) n[i] /= len;
-}
 
 }  // namespace
 
@@ -316,34 +300,11 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   auto valueColour = [&](double v) {
     if (SetGLMaterialResult(*bar, v) >= 0) plainSet = false;
   };
-  auto polygon = [&](const double p[4][3], int corners, const double n[3]) {
-    glBegin(GL_POLYGON);
-    glNormal3dv(n);
-    for (int k = 0; k < corners; ++k) Vertex(p[k]);
-    glEnd();
-  };
   auto draw = [&](const double p[4][3], int corners, const double n[3], const std::function<void()>& colour) {
-    if (!outlined) {
-      colour();
-      polygon(p, corners, n);
-      return;
-    }
-    glStencilFunc(GL_NEVER, 1, 1);
-    glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    polygon(p, corners, n);
-    glStencilFunc(GL_EQUAL, 0, 1);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    colour();
-    polygon(p, corners, n);
-    glStencilFunc(GL_ALWAYS, 0, 1);
-    glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    SetFlatMaterial(s.lcolor);
-    plainSet = false;
-    polygon(p, corners, n);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    DrawOutlinedPolygon(p, corners, n, outlined, colour, [&] {
+      SetFlatMaterial(s.lcolor);
+      plainSet = false;
+    });
   };
 
   double p[4][3], n[3];
@@ -360,13 +321,10 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
   for (int i = 0; i < n4; ++i) {
     const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
-    double v[4][4];
-    if (!FindNodePos(p, 4, e.n, index) || !FindElemNodePos(v, e.n, index)) {
+    if (!DisplacedShellCorners(p, e.n, factor, index)) {
       std::printf(" cannot find node of tria4( %d / %d )\n", i, n4);
       continue;
     }
-    for (int k = 0; k < 4; ++k)
-      for (int j = 0; j < 3; ++j) p[k][j] += factor * v[k][j];
     FlatNormal(p, n);
     double value = 0;
     if (bar && d.ShellValue(i, value)) {

@@ -128,6 +128,14 @@ int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& in
   return FindEachNode(4, nos, index.Count(), IndexFinder(index), PutValues(out));
 }
 
+int DisplacedShellCorners(double out[4][3], const int nos[4], double factor, const CDispNodeIndex& index) {
+  double v[4][4];
+  if (!FindNodePos(out, 4, nos, index) || !FindElemNodePos(v, nos, index)) return 0;
+  for (int k = 0; k < 4; ++k)
+    for (int j = 0; j < 3; ++j) out[k][j] += factor * v[k][j];
+  return 1;
+}
+
 int FindNodePos(double out[][3], int nodeCount, int nWanted, const int* nos,
                 const DispNode* nodes) {
   return FindEachNode(nWanted, nos, nodeCount, ArrayFinder(nodeCount, nodes), PutPosition(out));

@@ -39,6 +39,9 @@ class CDispNodeIndex {
 int FindNodePos(double out[][3], int nWanted, const int* nos, const CDispNodeIndex& index);
 // The four per-node values of each of the four corner nodes into out[i].
 int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& index);
+// The four corners of a shell moved by `factor` times their nodes' values
+// (the displacement shown). 0 when a node is missing.
+int DisplacedShellCorners(double out[4][3], const int nos[4], double factor, const CDispNodeIndex& index);
 // The same over a plain node array of `nodeCount` records, searched from the
 // front (the first node with a number wins). For one-off lookups; the
 // drawing's repeated lookups go through a CDispNodeIndex.

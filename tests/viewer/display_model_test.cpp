@@ -647,3 +647,37 @@ TEST(DisplayModel, HugeArcCountsSaturateAndAreRefused) {
 }
 
 }  // namespace
+
+// A shell's corners moved by factor x its nodes' first three values; a
+// missing node gives no corners.
+TEST(DisplayModel, DisplacedShellCornersFollowTheFactor) {
+  DispNode nodes[4];
+  for (int i = 0; i < 4; ++i) {
+    nodes[i].nNo = i + 1;
+    nodes[i].x = i;
+    nodes[i].y = 2 * i;
+    nodes[i].z = -i;
+    nodes[i].dVal[0] = 0.5;
+    nodes[i].dVal[1] = -1;
+    nodes[i].dVal[2] = i;
+    nodes[i].dVal[3] = 99;  // not a displacement
+  }
+  CDispNodeIndex index;
+  index.Build(nodes, 4);
+  const int shell[4] = {4, 3, 2, 1};
+  for (const double factor : {0.0, 1.0, -2.5}) {
+    double p[4][3];
+    ASSERT_EQ(DisplacedShellCorners(p, shell, factor, index), 1) << factor;
+    for (int k = 0; k < 4; ++k) {
+      const DispNode& n = nodes[shell[k] - 1];
+      EXPECT_DOUBLE_EQ(p[k][0], n.x + factor * 0.5) << factor;
+      EXPECT_DOUBLE_EQ(p[k][1], n.y - factor) << factor;
+      EXPECT_DOUBLE_EQ(p[k][2], n.z + factor * n.dVal[2]) << factor;
+    }
+  }
+  const int lost[4] = {1, 2, 5, 3};
+  double p[4][3];
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(DisplacedShellCorners(p, lost, 1.0, index), 0);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("cannot find pos : 5"), std::string::npos);
+}

@@ -9,24 +9,9 @@
 #include <functional>
 
 #include "viewer/gl/gl_material.h"
+#include "viewer/gl/gl_primitives.h"
 
 namespace {
-
-// Flat normal of a polygon from its first three corners; left as it is when
-// its length is negligible.
-void FlatNormal(const double p[4][3], double n[3]) {
-  const double a[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
-  const double b[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
-  n[0] = a[1] * b[2] - a[2] * b[1];
-  n[1] = a[2] * b[0] - a[0] * b[2];
-  n[2] = a[0] * b[1] - a[1] * b[0];
-  const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-  if (len >= 1e-99) {
-    n[0] /= len;
-    n[1] /= len;
-    n[2] /= len;
-  }
-}
 
 // Part kind of a colour class: above 3 counts as 3; a negative class (black,
 // or "keep the material") is not one of the first three kinds either.
@@ -50,8 +35,6 @@ void SetLineColour(const int rgb[3]) {
   glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, c);
   glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, c);
 }
-
-void Vertex(const double p[3]) { glVertex3d(p[0], p[1], p[2]); }
 
 // Consecutive quads of one colour class go into one GL_QUADS primitive: one
 // primitive a face made the driver compile about a million of them for a
@@ -851,34 +834,10 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
 
 namespace {
 
-// One filled polygon of the material display, plain or with the three
-// stencil passes of the outlined form.
+// One filled polygon of the material display; outlines in the edge colour.
 void MaterialPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
                      const int lcolor[3], const std::function<void()>& material) {
-  auto polygon = [&](const std::function<void()>& colour) {
-    glBegin(GL_POLYGON);
-    glNormal3dv(n);
-    colour();
-    for (int k = 0; k < corners; ++k) Vertex(p[k]);
-    glEnd();
-  };
-  if (!outlined) {
-    polygon(material);
-    return;
-  }
-  glStencilFunc(GL_NEVER, 1, 1);
-  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  polygon([] {});
-  glStencilFunc(GL_EQUAL, 0, 1);
-  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  polygon(material);
-  glStencilFunc(GL_ALWAYS, 0, 1);
-  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  polygon([&] { SetLineColour(lcolor); });
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  DrawOutlinedPolygon(p, corners, n, outlined, material, [&] { SetLineColour(lcolor); });
 }
 
 }  // namespace
@@ -910,13 +869,10 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
   const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
   for (int i = 0; i < n4; ++i) {
     const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
-    double v[4][4];
-    if (!FindNodePos(p, 4, e.n, index) || !FindElemNodePos(v, e.n, index)) {
+    if (!DisplacedShellCorners(p, e.n, factor, index)) {
       std::printf(" cannot find node of tria4( %d / %d )\n", i, n4);
       continue;
     }
-    for (int k = 0; k < 4; ++k)
-      for (int j = 0; j < 3; ++j) p[k][j] += factor * v[k][j];
     FlatNormal(p, n);
     MaterialPolygon(p, 4, n, outlined, s.settings.lcolor, [&] { material(e.nMat); });
   }

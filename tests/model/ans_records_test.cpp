@@ -2,38 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "model/record_test_util.h"
+
 #include <functional>
 #include <memory>
 #include <vector>
 
 namespace {
 
-template <class Rec>
-std::vector<std::unique_ptr<Rec>> ReadSection(const std::string& text, std::string& line) {
-  auto ar = plat::LineReader::FromString(text);
-  std::vector<std::unique_ptr<Rec>> out;
-  for (;;) {
-    auto r = std::make_unique<Rec>();
-    if (!r->Read(*ar, line)) break;
-    out.push_back(std::move(r));
-  }
-  return out;
-}
-
-template <class Rec>
-std::string WriteAll(const std::vector<std::unique_ptr<Rec>>& recs) {
-  std::string all, t;
-  for (auto& r : recs)
-    if (r->Write(t)) all += t;
-  return all;
-}
-
-template <class Rec>
-std::string RoundTrip(const std::string& text, int mode) {
-  ColumnModeScope scope(mode);
-  std::string line;
-  return WriteAll(ReadSection<Rec>(text, line));
-}
+using namespace rectest;
 
 const std::string kPst9Wide =
     "         1       100       110         5         9  0.500000         1  1.000000         2  1.500000         3\r\n"

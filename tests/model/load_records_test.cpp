@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/record_test_util.h"
+
 #include <climits>
 #include <functional>
 #include <memory>
@@ -9,33 +11,7 @@
 
 namespace {
 
-// Reads every record of a section the way a block does.
-template <class Rec>
-std::vector<std::unique_ptr<Rec>> ReadSection(const std::string& text, std::string& line) {
-  auto ar = plat::LineReader::FromString(text);
-  std::vector<std::unique_ptr<Rec>> out;
-  for (;;) {
-    auto r = std::make_unique<Rec>();
-    if (!r->Read(*ar, line)) break;
-    out.push_back(std::move(r));
-  }
-  return out;
-}
-
-template <class Rec>
-std::string WriteAll(const std::vector<std::unique_ptr<Rec>>& recs) {
-  std::string all, t;
-  for (auto& r : recs)
-    if (r->Write(t)) all += t;
-  return all;
-}
-
-template <class Rec>
-std::string RoundTrip(const std::string& text, int mode) {
-  ColumnModeScope scope(mode);
-  std::string line;
-  return WriteAll(ReadSection<Rec>(text, line));
-}
+using namespace rectest;
 
 struct RoundTripCase {
   const char* name;

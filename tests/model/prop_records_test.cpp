@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/record_test_util.h"
+
 #include <memory>
 #include <vector>
 
@@ -13,6 +15,8 @@
 
 namespace {
 
+using namespace rectest;
+
 // The directive lines as the file holds them, derived from their UTF-8 texts.
 std::string Sj(const char* utf8) { return plat::Utf8ToCp932(utf8); }
 const std::string kFile = Sj("$ ﾌｧｲﾙ名      = ");
@@ -20,26 +24,6 @@ const std::string kSep = Sj("$ 区切り文字  = ");
 const std::string kCol = Sj("$ 指定カラム  = ");
 const std::string kColForm = Sj("$ 指定列形式  = ");
 const std::string kStart = Sj("$ 読込み開始行= ");
-
-template <class Rec>
-std::vector<std::unique_ptr<Rec>> ReadSection(const std::string& text, std::string& line) {
-  auto ar = plat::LineReader::FromString(text);
-  std::vector<std::unique_ptr<Rec>> out;
-  for (;;) {
-    auto r = std::make_unique<Rec>();
-    if (!r->Read(*ar, line)) break;
-    out.push_back(std::move(r));
-  }
-  return out;
-}
-
-template <class Rec>
-std::string WriteAll(const std::vector<std::unique_ptr<Rec>>& recs) {
-  std::string all, t;
-  for (auto& r : recs)
-    if (r->Write(t)) all += t;
-  return all;
-}
 
 // Value lines of 1, 2, ..., n, eight to a line.
 std::string ValueLines(int n) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/record_test_util.h"
+
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -11,28 +13,7 @@
 
 namespace {
 
-template <class Rec>
-std::vector<std::unique_ptr<Rec>> ReadSection(const std::string& text, std::string& line) {
-  auto ar = plat::LineReader::FromString(text);
-  std::vector<std::unique_ptr<Rec>> out;
-  for (;;) {
-    auto r = std::make_unique<Rec>();
-    if (!r->Read(*ar, line)) break;
-    out.push_back(std::move(r));
-  }
-  return out;
-}
-
-template <class Rec>
-std::string WriteAll(const std::vector<std::unique_ptr<Rec>>& recs) {
-  std::string all, t;
-  for (auto& r : recs)
-    if (r->Write(t)) all += t;
-  return all;
-}
-
-std::string R(double v) { return FormatReal10(v); }
-std::string I(int width, int v) { return plat::Format("%*d", width, v); }
+using namespace rectest;
 
 // A wide head line: number 3, material 2, the given counts, flags of bits 0,
 // 2 and 11, option 5, direction (0, 1, 0), coefficients, option 2, values.

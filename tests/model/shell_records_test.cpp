@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/record_test_util.h"
+
 #include <memory>
 #include <vector>
 
@@ -10,28 +12,7 @@
 
 namespace {
 
-template <class Rec>
-std::vector<std::unique_ptr<Rec>> ReadSection(const std::string& text, std::string& line) {
-  auto ar = plat::LineReader::FromString(text);
-  std::vector<std::unique_ptr<Rec>> out;
-  for (;;) {
-    auto r = std::make_unique<Rec>();
-    if (!r->Read(*ar, line)) break;
-    out.push_back(std::move(r));
-  }
-  return out;
-}
-
-template <class Rec>
-std::string WriteAll(const std::vector<std::unique_ptr<Rec>>& recs) {
-  std::string all, t;
-  for (auto& r : recs)
-    if (r->Write(t)) all += t;
-  return all;
-}
-
-std::string R(double v) { return FormatReal10(v); }
-std::string I(int width, int v) { return plat::Format("%*d", width, v); }
+using namespace rectest;
 
 std::string Head(int w, int no, int layers, int type) {
   return I(w, no) + I(w, 1) + R(0.2) + I(w, layers) + I(w, type) + "\r\n" + R(1) + R(2) + R(3) + R(4) + R(5) + "\r\n";

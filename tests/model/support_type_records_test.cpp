@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/record_test_util.h"
+
 #include <memory>
 #include <vector>
 
@@ -9,44 +11,7 @@
 
 namespace {
 
-std::string B(int n) { return std::string(static_cast<size_t>(n), ' '); }
-
-template <class Rec>
-std::vector<std::unique_ptr<Rec>> ReadSection(const std::string& text, std::string& line) {
-  auto ar = plat::LineReader::FromString(text);
-  std::vector<std::unique_ptr<Rec>> out;
-  for (;;) {
-    auto r = std::make_unique<Rec>();
-    if (!r->Read(*ar, line)) break;
-    out.push_back(std::move(r));
-  }
-  return out;
-}
-
-template <class Rec>
-std::string WriteAll(const std::vector<std::unique_ptr<Rec>>& recs) {
-  std::string all, t;
-  for (auto& r : recs)
-    if (r->Write(t)) all += t;
-  return all;
-}
-
-struct RoundTrip {
-  int mode;
-  std::string text;
-};
-
-template <class Rec>
-void ExpectRoundTrips(const std::vector<RoundTrip>& cases) {
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    ColumnModeScope scope(c.mode);
-    std::string line;
-    auto recs = ReadSection<Rec>(c.text + "/end\r\n", line);
-    EXPECT_EQ(line, "/end");
-    EXPECT_EQ(WriteAll(recs), c.text);
-  }
-}
+using namespace rectest;
 
 const std::string kV8 = "  1.000000  2.000000  3.000000  4.000000  5.000000  6.000000  7.000000  8.000000";
 const std::string kDirX = "  1.000000         0         0\r\n";

@@ -1,6 +1,8 @@
 #include "viewer/color_table.h"
 
 #include <gtest/gtest.h>
+
+#include "viewer/test_folder.h"
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,25 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
- public:
-  TempDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_path = fs::temp_directory_path() /
-             ("clr_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-    fs::remove_all(m_path);
-    fs::create_directories(m_path);
-  }
-  ~TempDir() { fs::remove_all(m_path); }
-  std::string Dir() const { return m_path.string() + "/"; }
-  void Write(const std::string& name, const std::string& text) const {
-    ASSERT_TRUE(plat::WriteWholeFile(Dir() + name, text));
-  }
-
- private:
-  fs::path m_path;
-};
 
 int Read(const std::string& text, CColorTable& table) {
   auto in = plat::LineReader::FromString(text);
@@ -170,7 +153,7 @@ TEST(ColorTable, AtMostAThousandEntries) {
 }
 
 TEST(ColorTable, LoadOrDefault) {
-  TempDir dir;
+  TestFolder dir;
   CColorTable t;
   // No file: palette 1.
   EXPECT_EQ(LoadColorTableOrDefault(dir.Dir(), t), 13);

@@ -1,6 +1,8 @@
 #include "viewer/eye_file.h"
 
 #include <gtest/gtest.h>
+
+#include "viewer/test_folder.h"
 #include <unistd.h>
 
 #include <cstring>
@@ -13,22 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
- public:
-  TempDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_path = fs::temp_directory_path() /
-             ("eye_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-    fs::remove_all(m_path);
-    fs::create_directories(m_path);
-  }
-  ~TempDir() { fs::remove_all(m_path); }
-  std::string Dir() const { return m_path.string() + "/"; }
-
- private:
-  fs::path m_path;
-};
 
 double F64At(const std::string& data, size_t offset) {
   uint64_t v = 0;
@@ -128,7 +114,7 @@ TEST(EyeFile, RecordLayout) {
 }
 
 TEST(EyeFile, SaveAndReadBack) {
-  TempDir dir;
+  TestFolder dir;
   CEyeList list;
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(list.Register(Camera(i)));
   const std::string path = dir.Dir() + "m.eye";
@@ -161,7 +147,7 @@ TEST(EyeFile, CountsAndShortFiles) {
       {5000, 2, 0, 2},     {3, 2, 100, 2},     // half a record is not loaded
       {1200, 1100, 0, 1000},                   // cut to the table
   };
-  TempDir dir;
+  TestFolder dir;
   const std::string path = dir.Dir() + "c.eye";
   for (const Case& c : cases) {
     ASSERT_TRUE(plat::WriteWholeFile(path, EyeBytes(c.count, c.records, c.extra)));
@@ -182,7 +168,7 @@ TEST(EyeFile, CountsAndShortFiles) {
 }
 
 TEST(EyeFile, StartFromFile) {
-  TempDir dir;
+  TestFolder dir;
   const CViewSettings cam = Camera(50);
   // No file: the camera is viewpoint 0.
   CEyeList none;
@@ -246,7 +232,7 @@ TEST(EyeFile, ListOperations) {
 }
 
 TEST(EyeFile, FailedSaveIsReported) {
-  TempDir dir;
+  TestFolder dir;
   CEyeList list;
   list.Register(Camera(1));
   std::string error;
@@ -272,7 +258,7 @@ TEST(EyeFile, FailedSaveIsReported) {
 TEST(EyeFile, AFolderIsNoViewpointFile) {
   // A folder that carries the file's name does not open: the start camera
   // becomes viewpoint 0 as with no file at all.
-  TempDir dir;
+  TestFolder dir;
   const CViewSettings cam = Camera(50);
   struct Case {
     const char* folder;  // created under the temporary folder

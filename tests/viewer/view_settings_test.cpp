@@ -1,6 +1,8 @@
 #include "viewer/view_settings.h"
 
 #include <gtest/gtest.h>
+
+#include "viewer/test_folder.h"
 #include <unistd.h>
 
 #include <cmath>
@@ -13,27 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
- public:
-  explicit TempDir(const std::string& tag = "") {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_path = fs::temp_directory_path() /
-             ("viw_" + std::string(info->name()) + tag + "_" + std::to_string(::getpid()));
-    fs::remove_all(m_path);
-    fs::create_directories(m_path);
-  }
-  ~TempDir() { fs::remove_all(m_path); }
-  std::string Dir() const { return m_path.string() + "/"; }
-  std::string Write(const std::string& name, const std::string& text) const {
-    const std::string p = Dir() + name;
-    EXPECT_TRUE(plat::WriteWholeFile(p, text));
-    return p;
-  }
-
- private:
-  fs::path m_path;
-};
 
 CViewSettings Defaults() {
   CViewSettings s;
@@ -211,7 +192,7 @@ TEST(ViewSettings, UpdateEyeAngles) {
 }
 
 TEST(ViewSettings, ReadFile) {
-  TempDir dir;
+  TestFolder dir;
   CViewSettings s = Defaults();
   EXPECT_EQ(ReadViwFile(s, dir.Dir() + "none.viw"), kViwCannotOpen);
   EXPECT_EQ(s.fileRead, 0);
@@ -231,7 +212,7 @@ TEST(ViewSettings, ReadFile) {
 }
 
 TEST(ViewSettings, ThreeFilesOverrideInOrder) {
-  TempDir prog("prog"), data("data");
+  TestFolder prog("prog"), data("data");
   prog.Write("default.viw", "bcolor = 10 10 10\nmass = 1\nfactor = 1.5\nanglex = 20\n");
   data.Write("default.viw", "mass = 2\nfactor = 2.5\n");
   // Copied from Windows: the name differs in case.
@@ -257,7 +238,7 @@ TEST(ViewSettings, ThreeFilesOverrideInOrder) {
 TEST(ViewSettings, AFolderIsNoSettingsFile) {
   // A folder named like a settings file does not open: result 7, nothing
   // changes, and the search goes on with the next file.
-  TempDir prog("prog"), data("data");
+  TestFolder prog("prog"), data("data");
   prog.Write("default.viw", "mass = 1\n");
   fs::create_directories(data.Dir() + "default.viw");
   fs::create_directories(data.Dir() + "MODEL.VIW");

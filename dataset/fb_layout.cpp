@@ -19,14 +19,22 @@ int64_t FbWordOffset(int64_t w, int64_t d) {
   return head + 8 * records;
 }
 
-int64_t FbPayloadWords(int64_t fileBytes, int64_t d) {
+int64_t FbFullRecordBytes(int64_t fileBytes, int64_t d) {
   if (d < 1 || fileBytes <= 0) return 0;
   const int64_t recordBytes = 4 * (d + 2);
-  const int64_t full = fileBytes / recordBytes;
-  const int64_t rest = fileBytes - full * recordBytes;
-  // A last record that is shorter or cut: the words after its marker.
-  const int64_t partial = rest >= 4 ? std::min(d, (rest - 4) / 4) : 0;
-  return full * d + partial;
+  return fileBytes / recordBytes * recordBytes;
+}
+
+int64_t FbPayloadWords(int64_t fileBytes, int64_t d, uint32_t lastMarker) {
+  if (d < 1 || fileBytes <= 0) return 0;
+  const int64_t fullBytes = FbFullRecordBytes(fileBytes, d);
+  const int64_t rest = fileBytes - fullBytes;
+  // A last record that is shorter or cut: the words after its leading marker,
+  // no more than that marker announces, so that the trailing marker of a
+  // short record is not taken for a word. A marker beyond d words (a cut
+  // record's garbage) bounds nothing.
+  const int64_t partial = rest >= 4 ? std::min({d, int64_t{lastMarker >> 2}, (rest - 4) / 4}) : 0;
+  return fullBytes / (4 * (d + 2)) * d + partial;
 }
 
 void CFbResultSet::SetRecordSizes() {
@@ -70,7 +78,12 @@ int CFbResultSet::CountFileSteps(FbFile file, bool readRecWords) {
   const int64_t stepWords = m_aStepWords[file];
   if (stepWords < 1) return 0;
   // Count payload words, not the length markers around every record.
-  const int64_t words = m_nRecWords >= 1 ? FbPayloadWords(f.Size(), m_nRecWords) : f.Size() / 4;
+  int64_t words = f.Size() / 4;
+  if (m_nRecWords >= 1) {
+    int32_t lastMarker = -1;  // unreadable: no bound
+    f.ReadInt32(FbFullRecordBytes(f.Size(), m_nRecWords), lastMarker);
+    words = FbPayloadWords(f.Size(), m_nRecWords, static_cast<uint32_t>(lastMarker));
+  }
   return plat::ClampToInt(words / stepWords);
 }
 

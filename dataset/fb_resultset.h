@@ -36,9 +36,13 @@ enum FbFile : int {
 // between 4-byte length markers: 4 + 4 (w + 2 floor(w / d)). -1 when d < 1,
 // w < 0 or the offset does not fit in 64 bits.
 int64_t FbWordOffset(int64_t w, int64_t d);
+// Bytes of the whole records of `d` payload words at the start of a file of
+// `fileBytes` bytes: where a short or cut last record begins.
+int64_t FbFullRecordBytes(int64_t fileBytes, int64_t d);
 // Payload words present in a file of `fileBytes` bytes whose records hold
-// `d` words each (full records plus the words of a cut or short last one).
-int64_t FbPayloadWords(int64_t fileBytes, int64_t d);
+// `d` words each: full records plus the words of a cut or short last one,
+// whose leading marker (payload bytes) is `lastMarker`.
+int64_t FbPayloadWords(int64_t fileBytes, int64_t d, uint32_t lastMarker);
 
 class CFbResultSet {
  public:

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <climits>
+#include <limits>
 
 #include "platform/bytestr.h"
 #include "platform/numbers.h"
@@ -12,14 +13,16 @@ namespace {
 // range, exponent form otherwise.
 std::string FormatRealWidth(double x, int width, const char* fixedFmt, const char* expFmt, double posLimit,
                             double negLimit) {
+  // A field that overflowed on reading (1E999) is written as the largest
+  // finite value the field carries: its mantissa is cut, not rounded, so the
+  // text reads back finite with the same sign (an "Inf" would read as 0).
+  if (std::isinf(x)) x = std::copysign(std::numeric_limits<double>::max(), x);
   std::string text;
   if (x == 0) {
     text = "0";
   } else if (std::isnan(x)) {
     // Cannot come from our parsers; reads back as 0.
     text = "NaN";
-  } else if (std::isinf(x)) {
-    text = x > 0 ? "Inf" : "-Inf";
   } else {
     bool fixed = (x >= 0.01 && x < posLimit) || (x > negLimit && x <= -0.01);
     if (fixed) {

@@ -309,6 +309,28 @@ TEST(FbResultSet, DynamicStepCountLastFileDecides) {
   EXPECT_EQ(rs.m_nRecWords, 7);
 }
 
+// One fibre: .sta, and .eps before version 20, hold one word per step, so
+// the trailing marker of a short last record must not count as a step.
+TEST(FbResultSet, DynamicStepCountOfOneWordSteps) {
+  for (int version : {19, 20})
+    for (int stored : {7, 8, 10, 13}) {
+      TempDir dir;
+      RunSpec s = SmallFrame(2);
+      s.version = version;
+      s.fibers = 1;
+      s.stored = stored;
+      s.writeTim = false;
+      CFbResultSet rs;
+      ASSERT_EQ(WriteAndLoad(dir, s, rs), 2);
+      EXPECT_EQ(rs.m_nMaxStep, stored) << version << " " << stored;
+      if (version < 20) {
+        std::filesystem::remove(dir.path() + "/frame.sta");
+        rs.CountSteps();
+        EXPECT_EQ(rs.m_nMaxStep, stored) << "eps " << stored;
+      }
+    }
+}
+
 TEST(FbResultSet, StatusFileLines) {
   struct Case {
     const char* text;
@@ -339,11 +361,18 @@ TEST(FbLayout, WordPositions) {
                      {int64_t{1} << 62, 1, -1}};
   for (const Case& c : cases) EXPECT_EQ(FbWordOffset(c.w, c.d), c.byte) << c.w << "/" << c.d;
 
+  // The last record's leading marker bounds its words: a full-length marker
+  // (12) or garbage marks a cut record, a shorter one a short record whose
+  // trailing marker is no word.
   struct Len {
-    int64_t bytes, d, words;
-  } const lens[] = {{0, 3, 0}, {3, 3, 0}, {20, 3, 3}, {40, 3, 6}, {44, 3, 6}, {48, 3, 7}, {52, 3, 8}, {60, 3, 9},
-                    {30, 3, 4}, {100, 0, 0}};
-  for (const Len& l : lens) EXPECT_EQ(FbPayloadWords(l.bytes, l.d), l.words) << l.bytes << "/" << l.d;
+    int64_t bytes, d;
+    uint32_t marker;
+    int64_t words;
+  } const lens[] = {{0, 3, 12, 0},  {3, 3, 12, 0},  {20, 3, 12, 3}, {40, 3, 12, 6}, {44, 3, 12, 6},
+                    {48, 3, 12, 7}, {52, 3, 12, 8}, {60, 3, 12, 9}, {30, 3, 12, 4}, {100, 0, 12, 0},
+                    {48, 3, 0, 6},  {52, 3, 4, 7},  {56, 3, 8, 8},  {52, 3, 8, 8},  {52, 3, ~0u, 8}};
+  for (const Len& l : lens)
+    EXPECT_EQ(FbPayloadWords(l.bytes, l.d, l.marker), l.words) << l.bytes << "/" << l.d << "/" << l.marker;
 }
 
 TEST(FbLayout, BlockFiles) {

@@ -52,8 +52,33 @@ TEST(FormatReal, CarryPastTheFieldUsesTheExponentForm) {
 
 TEST(FormatReal, NonFiniteValuesHaveAFixedText) {
   EXPECT_EQ(FormatReal10(std::numeric_limits<double>::quiet_NaN()), "       NaN");
-  EXPECT_EQ(FormatReal10(HUGE_VAL), "       Inf");
-  EXPECT_EQ(FormatReal15(-HUGE_VAL), "           -Inf");
+}
+
+// A field that overflowed on reading is written as the largest finite value
+// of its width, so read-write-read keeps its sign and magnitude.
+TEST(FormatReal, OverflowedFieldsWriteTheLargestFiniteValue) {
+  struct Case {
+    const char* field;
+    const char* ten;
+    const char* fifteen;
+  };
+  const Case cases[] = {{"1E999", "1.7976E308", "1.797693134E308"}, {"-1E999", "-1.797E308", "-1.79769313E308"}};
+  for (const auto& c : cases) {
+    const double x = CutReal(c.field, 0, 10);
+    ASSERT_TRUE(std::isinf(x)) << c.field;
+    EXPECT_EQ(FormatReal10(x), c.ten);
+    EXPECT_EQ(FormatReal15(x), c.fifteen);
+    EXPECT_EQ(FormatReal10(std::copysign(std::numeric_limits<double>::max(), x)), c.ten);
+    for (const std::string text : {c.ten, c.fifteen}) {
+      const double back = CutReal(text, 0, static_cast<int>(text.size()));
+      EXPECT_TRUE(std::isfinite(back)) << text;
+      EXPECT_GE(std::fabs(back), 1.79e308) << text;
+      EXPECT_EQ(std::signbit(back), std::signbit(x)) << text;
+    }
+    // The second write gives the same text.
+    EXPECT_EQ(FormatReal10(CutReal(c.ten, 0, 10)), c.ten);
+    EXPECT_EQ(FormatReal15(CutReal(c.fifteen, 0, 15)), c.fifteen);
+  }
 }
 
 TEST(FormatReal, AlwaysExactWidthForFiniteValues) {

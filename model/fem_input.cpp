@@ -91,10 +91,10 @@ void CFemInput::AppendCommentLine(std::string& text) const {
 }
 
 bool CSingleList::MatchKeyword(const std::string& line) const {
-  // Every keyword begins with the empty text, so a blank line matches; the
-  // data set's reader passes blank lines over before it asks.
+  // A leading part of the keyword matches; an empty or blank line names no
+  // section.
   const std::string t = plat::TrimCp932(line);
-  return t.empty() || plat::FindCp932(m_strKeyword, t) == 0;
+  return !t.empty() && plat::FindCp932(m_strKeyword, t) == 0;
 }
 
 int CFemInput::SetTextComment(int col, const std::string& text, int maxCol) {

@@ -116,6 +116,8 @@ bool CIpPShell::SetText(int col, std::string text) {
     m_strComment = std::move(text);
     return true;
   }
+  // Refuse before touching anything: a refused edit changes nothing.
+  if (col < 0 || col > 9) return false;
   m_strComment.clear();
   switch (col) {
     case 0: m_nNo = plat::AtoI(text); break;

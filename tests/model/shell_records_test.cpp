@@ -112,8 +112,13 @@ TEST(ShellRecords, CellsInColumnOrder) {
   EXPECT_TRUE(s.SetText(9, "$1.5"));  // a "$" text is not a comment here
   EXPECT_EQ(s.m_strComment, "");
   EXPECT_DOUBLE_EQ(s.m_dPs4, 0);
+  // A refused column changes nothing, the comment included.
   s.SetComment("x");
-  EXPECT_FALSE(s.SetText(10, "1"));
+  for (int col : {10, -2}) {
+    EXPECT_FALSE(s.SetText(col, "1"));
+    EXPECT_EQ(s.m_strComment, "x");
+  }
+  EXPECT_TRUE(s.SetText(0, "4"));
   EXPECT_EQ(s.m_strComment, "");
   EXPECT_FALSE(s.IsEmpty());
   EXPECT_TRUE(CIpPShell().IsEmpty());

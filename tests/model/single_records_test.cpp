@@ -81,11 +81,10 @@ TEST(SingleRecords, MatchKeyword) {
       {&d, "/dx", false},
       {&ic, "/initial condition", true},
       {&ic, "\t/initial", true},
-      // Every keyword begins with the empty text, so a blank line matches
-      // (the data set's reader passes blank lines over before it asks).
-      {&g, "", true},
-      {&g, "    ", true},
-      {&d, "\t \r", true},
+      // An empty or blank line names no section.
+      {&g, "", false},
+      {&g, "    ", false},
+      {&d, "\t \r", false},
       {&d, "/damping\t", true},
       {&ic, "/initial  condition", false},
   };

@@ -115,8 +115,8 @@ bool WriteKeywordFile(const Frame& frame, const std::string& path, std::string* 
 
 // Result-file settings of a run.
 struct RunOptions {
-  int type = 1;      // 1 static (one push-over case, or two in the examples), 2 dynamic
-  int steps = 0;     // stored result steps
+  int type = 1;      // 1 static (one push-over case, or two in the examples), 2 dynamic, 3 eigen
+  int steps = 0;     // stored result steps (eigen: modes)
   int recWords = 1024;
   bool twoCases = false;  // static: a gravity case of one step before the push-over
   bool results = true;

@@ -2,12 +2,13 @@
 // analysis input with result files.
 //
 //   ov_frame_gen --elements N --dir DIR [--name NAME] [--dat] [--in]
-//                [--steps K] [--dynamic] [--two-cases] [--coarse]
+//                [--steps K] [--dynamic | --eigen] [--two-cases] [--coarse]
 //                [--bays X,Y --storeys S --div D]
 //
 // Without --dat or --in both are written. --steps K writes K result steps
 // beside the input (static push-over; --two-cases puts a gravity step
-// before it; --dynamic writes a time-history run instead).
+// before it; --dynamic writes a time-history run instead, --eigen an eigen
+// run of K modes).
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,7 +22,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: ov_frame_gen (--elements N | --bays X,Y --storeys S [--div D]) --dir DIR [--name NAME]\n"
-               "                    [--dat] [--in] [--steps K] [--dynamic] [--two-cases] [--coarse]\n");
+               "                    [--dat] [--in] [--steps K] [--dynamic | --eigen] [--two-cases] [--coarse]\n");
   return 2;
 }
 
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
       run.results = run.steps > 0;
     } else if (a == "--dynamic") {
       run.type = 2;
+    } else if (a == "--eigen") {
+      run.type = 3;
     } else if (a == "--two-cases") {
       run.twoCases = true;
     } else if (a == "--coarse") {
@@ -103,7 +106,8 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::printf("wrote %s%s\n", path.c_str(),
-                run.results ? plat::Format(" and %d result steps", run.steps).c_str() : "");
+                run.results ? plat::Format(run.type == 3 ? " and %d modes" : " and %d result steps", run.steps).c_str()
+                            : "");
   }
   return 0;
 }

@@ -100,6 +100,8 @@ testrun::RunSpec MakeRunSpec(const Frame& f, const RunOptions& o) {
     w.head = 1;
     for (int k = 0; k <= std::max(8, o.steps); ++k) w.values.push_back(3.0 * std::sin(2 * kPi * k / 8.0));
     s.waves = {w};
+  } else if (o.type == 3) {
+    s.modes = std::max(1, o.steps);
   }
   s.writeResults = false;
   s.recWords = o.recWords;
@@ -196,6 +198,69 @@ void Factors(const RunOptions& o, int k, double& fl, double& fg) {
 
 uint32_t Bits(float v) { return testrun::FloatBits(v); }
 
+// The mode file of an eigen run: one word per mode (its period), the mode
+// shapes (node by node X, Y, Z, RX, RY, RZ), then six participation factors
+// and one effective mass ratio per mode. The shapes cycle through sway in X,
+// sway in Y and torsion, each family with one more half wave up the height
+// every round; the largest translation of a mode is 0.1.
+bool WriteModeFile(const Frame& f, const std::string& path, const RunOptions& o, std::string* error) {
+  const int modes = std::max(1, o.steps);
+  const size_t n = f.nodes.size();
+  const double H = std::max(1e-9, f.height);
+  double xmax = 0, ymax = 0;
+  for (const FrameNode& nd : f.nodes) {
+    xmax = std::max(xmax, nd.x);
+    ymax = std::max(ymax, nd.y);
+  }
+  const double xc = xmax / 2, yc = ymax / 2, rmax = std::max(1e-9, std::hypot(xc, yc));
+  RecordStream out(o.recWords);
+  if (!out.Open(path, static_cast<int64_t>(modes) * (static_cast<int64_t>(n) * 6 + 8))) {
+    if (error) *error = "cannot write " + path;
+    return false;
+  }
+  const double t1 = 0.02 * H;  // first period, seconds
+  auto family = [](int k) { return (k - 1) % 3; };
+  auto round = [](int k) { return (k - 1) / 3; };
+  for (int k = 1; k <= modes; ++k) out.Put(Bits(static_cast<float>(t1 / (2 * round(k) + 1) / (1 + 0.1 * family(k)))));
+  std::vector<double> shape(n * 6);
+  for (int k = 1; k <= modes; ++k) {
+    const double waves = (2 * round(k) + 1) * kPi / 2;  // quarter, three quarters, ... of a wave
+    double peak = 1e-12;
+    for (size_t i = 0; i < n; ++i) {
+      const FrameNode& nd = f.nodes[i];
+      const double u = std::sin(waves * nd.z / H), du = waves / H * std::cos(waves * nd.z / H);
+      double* a = &shape[i * 6];
+      std::fill(a, a + 6, 0.0);
+      if (family(k) == 0) {
+        a[0] = u;
+        a[4] = du;
+      } else if (family(k) == 1) {
+        a[1] = u;
+        a[3] = -du;
+      } else {
+        a[0] = -(nd.y - yc) / rmax * u;
+        a[1] = (nd.x - xc) / rmax * u;
+        a[5] = u / rmax;
+      }
+      peak = std::max({peak, std::fabs(a[0]), std::fabs(a[1])});
+    }
+    for (double v : shape) out.Put(Bits(static_cast<float>(0.1 * v / peak)));
+  }
+  for (int k = 1; k <= modes; ++k) {
+    const double factor = 1.27 / (2 * round(k) + 1) * (round(k) % 2 ? -1 : 1);
+    for (int d = 0; d < 6; ++d) {
+      const bool main = (family(k) == 0 && d == 0) || (family(k) == 1 && d == 1) || (family(k) == 2 && d == 5);
+      out.Put(Bits(static_cast<float>(main ? factor : 0.0)));
+    }
+  }
+  for (int k = 1; k <= modes; ++k) out.Put(Bits(static_cast<float>(0.8 / ((2 * round(k) + 1) * (2 * round(k) + 1)))));
+  if (!out.Close()) {
+    if (error) *error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int64_t BlockSteps(const Frame& f, const RunOptions& o) {
@@ -215,6 +280,7 @@ std::string WriteRun(const Frame& f, const std::string& dir, const std::string& 
   const std::string base = dir + "/" + name;
   if (!plat::WriteWholeFile(base + ".in", testrun::InText(frameDesc), error)) return {};
   if (!o.results) return base + ".in";
+  if (o.type == 3) return WriteModeFile(f, base + ".md", o, error) ? base + ".in" : std::string();
 
   const double H = std::max(1e-9, f.height);
   double xmax = 0, ymax = 0;

@@ -1,5 +1,6 @@
 // The example runs beside the sources, opened as a user would: the
-// structure, then each diagram of the static run, and the dynamic run.
+// structure, then each diagram of the static run, the dynamic run and the
+// eigen run.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -94,6 +95,32 @@ TEST_F(ExampleRunTest, DynamicSwayListsItsTimes) {
   EXPECT_EQ(entries, 6);
   EXPECT_EQ(View()->m_nViewMode, kModeDeform);
   EXPECT_NE(View()->m_szStepText.find(" (sec)"), std::string::npos);
+  EXPECT_GT(rvtest::CountColour(img, 255, 128, 128, 1), 1000);
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(ExampleRunTest, EigenModesShowTheirShapes) {
+  const std::string path = Example("modes.in");
+  ASSERT_TRUE(std::filesystem::exists(path)) << path;
+  rvtest::MessageCatcher messages;
+  Open(path);
+  Grab();
+  EXPECT_EQ(Doc().m_resultSet.m_model.m_nAnaType, 3);
+  // Only the structure and the mode shapes have something to show.
+  EXPECT_FALSE(View()->CanShowFiber() || View()->CanShowSectionForce() || View()->CanShowShell());
+  std::vector<std::string> entries;
+  rvtest::DialogAnswer answer([&](QDialog& d) {
+    const QComboBox* steps = static_cast<SelectStepDlg&>(d).StepCombo();
+    for (int k = 0; k < steps->count(); ++k) entries.push_back(steps->itemText(k).toStdString());
+    return Last()(d);
+  });
+  View()->ShowDeformDiagram();
+  const QImage img = Grab();
+  rvtest::SaveFrame(img, "example_modes");
+  ASSERT_EQ(entries.size(), 6u);
+  EXPECT_EQ(entries.back(), "モード    6 次");
+  EXPECT_EQ(View()->m_nViewMode, kModeDeform);
+  EXPECT_EQ(View()->m_szStepText, "モード    6 次");
   EXPECT_GT(rvtest::CountColour(img, 255, 128, 128, 1), 1000);
   EXPECT_TRUE(messages.Texts().empty());
 }

@@ -198,6 +198,15 @@ void Factors(const RunOptions& o, int k, double& fl, double& fg) {
 
 uint32_t Bits(float v) { return testrun::FloatBits(v); }
 
+// The largest x and y of the frame's nodes (the plan starts at 0, 0).
+void PlanExtent(const Frame& f, double& xmax, double& ymax) {
+  xmax = ymax = 0;
+  for (const FrameNode& n : f.nodes) {
+    xmax = std::max(xmax, n.x);
+    ymax = std::max(ymax, n.y);
+  }
+}
+
 // The mode file of an eigen run: one word per mode (its period), the mode
 // shapes (node by node X, Y, Z, RX, RY, RZ), then six participation factors
 // and one effective mass ratio per mode. The shapes cycle through sway in X,
@@ -207,11 +216,8 @@ bool WriteModeFile(const Frame& f, const std::string& path, const RunOptions& o,
   const int modes = std::max(1, o.steps);
   const size_t n = f.nodes.size();
   const double H = std::max(1e-9, f.height);
-  double xmax = 0, ymax = 0;
-  for (const FrameNode& nd : f.nodes) {
-    xmax = std::max(xmax, nd.x);
-    ymax = std::max(ymax, nd.y);
-  }
+  double xmax, ymax;
+  PlanExtent(f, xmax, ymax);
   const double xc = xmax / 2, yc = ymax / 2, rmax = std::max(1e-9, std::hypot(xc, yc));
   RecordStream out(o.recWords);
   if (!out.Open(path, static_cast<int64_t>(modes) * (static_cast<int64_t>(n) * 6 + 8))) {
@@ -283,11 +289,8 @@ std::string WriteRun(const Frame& f, const std::string& dir, const std::string& 
   if (o.type == 3) return WriteModeFile(f, base + ".md", o, error) ? base + ".in" : std::string();
 
   const double H = std::max(1e-9, f.height);
-  double xmax = 0, ymax = 0;
-  for (const FrameNode& n : f.nodes) {
-    xmax = std::max(xmax, n.x);
-    ymax = std::max(ymax, n.y);
-  }
+  double xmax, ymax;
+  PlanExtent(f, xmax, ymax);
   const double xc = xmax / 2, yc = ymax / 2;
   const int S = f.frameDesc.storeys;
 

@@ -43,9 +43,8 @@ run_fuzz() {
 
 # The model viewer's loading tests under ThreadSanitizer. Qt, Mesa and the
 # libraries under them are not instrumented; tests/tsan.supp makes TSan
-# ignore the calls they make into its interceptors and names the one
-# descriptor-reuse report that this leaves (see there); every access of our
-# own code is still checked.
+# ignore the calls they make into its interceptors (see there for why each);
+# every access of our own code is still checked.
 run_tsan() {
   local dir=build-tsan
   echo "== Building $dir"

@@ -7,7 +7,8 @@ set(sizes 16 32 48 64 128 256)
 set(errors "")
 
 file(REMOVE_RECURSE "${PREFIX}")
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env --unset=DESTDIR
+                        "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install ${BUILD_DIR} failed: ${result}")
@@ -86,5 +87,6 @@ if(errors)
   list(JOIN errors "\n  " text)
   message(FATAL_ERROR "installed icons:\n  ${text}")
 endif()
+file(REMOVE_RECURSE "${PREFIX}")  # kept only when something is missing
 list(LENGTH entries n)
 message(STATUS "${n} desktop entries and their file types have all their icons")

@@ -39,6 +39,13 @@ int Report(const std::vector<Count>& counts) {
 
 long long Rows(const FbTablePtr& t) { return t ? t->GetCount() : -1; }
 
+std::unique_ptr<plat::LineReader> Open(const std::string& path) {
+  std::string error;
+  std::unique_ptr<plat::LineReader> in = plat::LineReader::FromFile(path, &error);
+  if (!in) std::fprintf(stderr, "cannot open %s: %s\n", path.c_str(), error.c_str());
+  return in;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,11 +75,8 @@ int main(int argc, char** argv) {
 
   // The keyword data file, read in the wide columns it was written in.
   const std::string dat = dir + "/" + name + ".dat";
-  std::unique_ptr<plat::LineReader> datIn = plat::LineReader::FromFile(dat);
-  if (!datIn) {
-    std::fprintf(stderr, "cannot open %s\n", dat.c_str());
-    return 1;
-  }
+  std::unique_ptr<plat::LineReader> datIn = Open(dat);
+  if (!datIn) return 1;
   CIpDataSet ds;
   {
     ColumnModeScope wide(1);
@@ -94,11 +98,8 @@ int main(int argc, char** argv) {
 
   // The analysis input and its result files.
   const std::string in = dir + "/" + name + ".in";
-  std::unique_ptr<plat::LineReader> inIn = plat::LineReader::FromFile(in);
-  if (!inIn) {
-    std::fprintf(stderr, "cannot open %s\n", in.c_str());
-    return 1;
-  }
+  std::unique_ptr<plat::LineReader> inIn = Open(in);
+  if (!inIn) return 1;
   CFbResultSet rs;
   std::string msg;
   const int loaded = LoadAnalysisInput(*inIn, in, rs, &msg);

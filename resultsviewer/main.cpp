@@ -1,5 +1,7 @@
 // Varnek: the results viewer.
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QSurfaceFormat>
 #include <clocale>
 
@@ -11,6 +13,12 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Numbers in files never follow the user's locale.
   std::setlocale(LC_NUMERIC, "C");
+  // Every window's icon, in all the sizes compiled in; on Wayland the
+  // compositor takes it from the desktop entry of this name instead.
+  QIcon icon;
+  for (const QFileInfo& size : QDir(QStringLiteral(":/appicon")).entryInfoList()) icon.addFile(size.filePath());
+  QApplication::setWindowIcon(icon);
+  QGuiApplication::setDesktopFileName(QStringLiteral("varnek"));
   QmApp theApp;
   QStringList args = QCoreApplication::arguments();
   if (!args.isEmpty()) args.removeFirst();

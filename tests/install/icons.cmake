@@ -1,0 +1,92 @@
+# Installs the build into a fresh prefix and checks that every icon the
+# installed desktop entries and file types name is there: as SVG and in
+# each PNG size of the hicolor theme, each PNG of the size its folder says.
+#   cmake -D BUILD_DIR=<build> -D PREFIX=<empty folder> -P icons.cmake
+cmake_minimum_required(VERSION 3.25)
+set(sizes 16 32 48 64 128 256)
+set(errors "")
+
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env --unset=DESTDIR
+                        "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install ${BUILD_DIR} failed: ${result}")
+endif()
+set(hicolor "${PREFIX}/share/icons/hicolor")
+
+# An icon of the theme in `context` (apps, mimetypes) at every size.
+function(check_icon name context)
+  if(NOT EXISTS "${hicolor}/scalable/${context}/${name}.svg")
+    list(APPEND errors "missing scalable/${context}/${name}.svg")
+  endif()
+  foreach(size IN LISTS sizes)
+    set(png "${hicolor}/${size}x${size}/${context}/${name}.png")
+    if(NOT EXISTS "${png}")
+      list(APPEND errors "missing ${size}x${size}/${context}/${name}.png")
+      continue()
+    endif()
+    # The signature, then the header chunk's width and height (big-endian).
+    file(READ "${png}" head LIMIT 24 HEX)
+    string(SUBSTRING "${head}" 0 16 signature)
+    string(SUBSTRING "${head}" 32 8 w)
+    string(SUBSTRING "${head}" 40 8 h)
+    math(EXPR w "0x${w}")
+    math(EXPR h "0x${h}")
+    if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT w EQUAL size OR NOT h EQUAL size)
+      list(APPEND errors "${png}: not a ${size} x ${size} PNG (${w} x ${h})")
+    endif()
+  endforeach()
+  set(errors "${errors}" PARENT_SCOPE)
+endfunction()
+
+# File types: each names its icon.
+set(types "")
+file(GLOB packages "${PREFIX}/share/mime/packages/*.xml")
+foreach(package IN LISTS packages)
+  file(READ "${package}" xml)
+  string(REPLACE ";" "," xml "${xml}")
+  string(REPLACE "</mime-type>" ";" chunks "${xml}")
+  foreach(chunk IN LISTS chunks)
+    if(NOT chunk MATCHES "<mime-type[^>]* type=\"([^\"]+)\"")
+      continue()
+    endif()
+    set(type "${CMAKE_MATCH_1}")
+    list(APPEND types "${type}")
+    if(chunk MATCHES "<(generic-)?icon name=\"([^\"]+)\"")
+      check_icon("${CMAKE_MATCH_2}" mimetypes)
+    else()
+      list(APPEND errors "${package}: ${type} names no icon")
+    endif()
+  endforeach()
+endforeach()
+
+# Desktop entries: each names its icon, and its file types are installed.
+file(GLOB entries "${PREFIX}/share/applications/*.desktop")
+if(NOT entries)
+  list(APPEND errors "no desktop entry installed")
+endif()
+foreach(entry IN LISTS entries)
+  file(STRINGS "${entry}" icon REGEX "^Icon=")
+  if(icon MATCHES "^Icon=([^/]+)$")
+    check_icon("${CMAKE_MATCH_1}" apps)
+  else()
+    list(APPEND errors "${entry}: no Icon= line naming a theme icon")
+  endif()
+  file(STRINGS "${entry}" mime REGEX "^MimeType=")
+  string(REGEX REPLACE "^MimeType=" "" mime "${mime}")
+  string(REPLACE "\\;" ";" mime "${mime}")  # file(STRINGS) escapes the separators
+  foreach(type IN LISTS mime)
+    if(type AND NOT type IN_LIST types)
+      list(APPEND errors "${entry}: file type ${type} is not installed")
+    endif()
+  endforeach()
+endforeach()
+
+if(errors)
+  list(JOIN errors "\n  " text)
+  message(FATAL_ERROR "installed icons:\n  ${text}")
+endif()
+file(REMOVE_RECURSE "${PREFIX}")  # kept only when something is missing
+list(LENGTH entries n)
+message(STATUS "${n} desktop entries and their file types have all their icons")

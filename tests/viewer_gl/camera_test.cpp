@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "gl_test_util.h"
+#include "viewer/eye_file.h"
 #include "viewer/gl/gl_scene.h"
 
 namespace {
@@ -402,6 +403,48 @@ TEST(CameraDegenerate, EyeGivenOnTheCentreIsRefused) {
   s.Setup(doc, SceneFiles{"", dir.Path(), "m"});
   EXPECT_TRUE(s.CameraValid());
   ExpectVec(s.settings.eye, 15, 12, 10.5, "eye");
+}
+
+TEST(CameraDegenerate, UpOfNoLengthGivenIsReplaced) {
+  TempDir dir;
+  dir.Write("m.viw", "up = 0 0 0\n");
+  CDispModel doc;
+  BuildModel(doc, {{1, 0, 0, 0}, {2, 10, 4, 1}}, {});
+  CGlScene s;
+  s.Setup(doc, SceneFiles{"", dir.Path(), "m"});
+  EXPECT_TRUE(s.CameraValid());
+  ExpectVec(s.settings.up, 0, 0, 1, "up");
+}
+
+// Viewpoints the list holds but no camera can look from: recalling one, by
+// number, by step or without making it current, leaves camera and current
+// viewpoint as they were.
+TEST_F(CameraTest, ARecalledViewpointTheMovesRefuseChangesNothing) {
+  CEyeList eyes;
+  eyes.Register(scene_.settings);
+  auto bad = [&](auto&& spoil) {
+    CViewSettings c = scene_.settings;
+    spoil(c);
+    eyes.Register(c, false);
+  };
+  bad([](CViewSettings& c) { c.eye[0] = c.center[0] + 1e-300; c.eye[1] = c.center[1]; c.eye[2] = c.center[2]; });
+  bad([](CViewSettings& c) { c.up[0] = c.up[1] = 0; c.up[2] = 1e-200; });
+  bad([](CViewSettings& c) { c.eye[0] = 1e308; c.center[0] = -1e308; });
+  bad([](CViewSettings& c) { c.up[1] = std::nan(""); });
+  bad([](CViewSettings& c) { c.polar = INFINITY; });
+  scene_.Orbit(0, 0, 0, 40);
+  const CViewSettings before = scene_.settings;
+  for (int n = 1; n < eyes.Count(); ++n) {
+    EXPECT_FALSE(scene_.RecallViewpoint(eyes, n)) << n;
+    EXPECT_FALSE(scene_.ShowViewpoint(eyes.At(n))) << n;
+    EXPECT_EQ(eyes.Current(), 0);
+    ExpectVec(scene_.settings.eye, before.eye[0], before.eye[1], before.eye[2], "eye");
+    ExpectVec(scene_.settings.up, before.up[0], before.up[1], before.up[2], "up");
+    EXPECT_EQ(scene_.settings.polar, before.polar);
+  }
+  EXPECT_FALSE(scene_.RecallViewpoint(eyes, eyes.Count()));
+  EXPECT_TRUE(scene_.RecallViewpoint(eyes, 0));
+  ExpectVec(scene_.settings.eye, 15, 12, 10.5, "eye");
 }
 
 }  // namespace

@@ -394,26 +394,27 @@ TEST(CameraDegenerate, AMoveThatWouldLeaveNaNDoesNothing) {
   ExpectVec(s.settings.eye, eye[0], eye[1], eye[2], "eye");
 }
 
-TEST(CameraDegenerate, EyeGivenOnTheCentreIsRefused) {
-  TempDir dir;
-  dir.Write("m.viw", "eye = 0 0 0\n");  // scaled origin: the model's middle
-  CDispModel doc;
-  BuildModel(doc, {{1, 0, 0, 0}, {2, 10, 4, 1}}, {});
-  CGlScene s;
-  s.Setup(doc, SceneFiles{"", dir.Path(), "m"});
-  EXPECT_TRUE(s.CameraValid());
-  ExpectVec(s.settings.eye, 15, 12, 10.5, "eye");
-}
-
-TEST(CameraDegenerate, UpOfNoLengthGivenIsReplaced) {
-  TempDir dir;
-  dir.Write("m.viw", "up = 0 0 0\n");
-  CDispModel doc;
-  BuildModel(doc, {{1, 0, 0, 0}, {2, 10, 4, 1}}, {});
-  CGlScene s;
-  s.Setup(doc, SceneFiles{"", dir.Path(), "m"});
-  EXPECT_TRUE(s.CameraValid());
-  ExpectVec(s.settings.up, 0, 0, 1, "up");
+// A settings file that puts the eye on the centre, or gives an up of no
+// length, would look nowhere: the set-up puts the default in its place.
+TEST(CameraDegenerate, EyeOnTheCentreOrNoUpGivenIsRefused) {
+  struct Case {
+    const char* viw;
+    double eye[3], up[3];
+  };
+  const Case cases[] = {{"eye = 0 0 0\n", {15, 12, 10.5}, {0, 0, 1}},  // scaled origin: the middle
+                        {"up = 0 0 0\n", {15, 12, 10.5}, {0, 0, 1}},
+                        {"up = 1 0 0\n", {15, 12, 10.5}, {1, 0, 0}}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    dir.Write("m.viw", c.viw);
+    CDispModel doc;
+    BuildModel(doc, {{1, 0, 0, 0}, {2, 10, 4, 1}}, {});
+    CGlScene s;
+    s.Setup(doc, SceneFiles{"", dir.Path(), "m"});
+    EXPECT_TRUE(s.CameraValid()) << c.viw;
+    ExpectVec(s.settings.eye, c.eye[0], c.eye[1], c.eye[2], c.viw);
+    ExpectVec(s.settings.up, c.up[0], c.up[1], c.up[2], c.viw);
+  }
 }
 
 // Viewpoints the list holds but no camera can look from: recalling one, by

@@ -2,7 +2,8 @@
 // the data file, and a viewpoint file with damaged records.
 #include <sys/stat.h>
 
-#include <cmath>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "mv_test_support.h"

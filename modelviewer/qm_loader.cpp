@@ -4,11 +4,13 @@
 #include <new>
 
 std::atomic<bool> g_bLoading{false};
+std::function<void()> g_fnLoadStartHook;
 
 int LoadThreadProc(LoadBlock* block) {
   block->nTotal = 100;
   block->nProgress = 0;
   QmDoc& doc = *block->pDoc;
+  if (g_fnLoadStartHook) g_fnLoadStartHook();
   try {
     doc.LoadDatFile(block->messages);
   } catch (const std::bad_alloc&) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -32,6 +33,10 @@ struct LoadBlock {
 // The worker's entry: loads the file into the document, always ends with
 // the document ready and bDone set. Returns 0.
 int LoadThreadProc(LoadBlock* block);
+
+// Called by each worker before it loads, when set: a test holds a load open
+// with it. Set it before the load starts and clear it once none runs.
+extern std::function<void()> g_fnLoadStartHook;
 
 class CModelLoader {
  public:

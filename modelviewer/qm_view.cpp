@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWheelEvent>
 #include <numbers>
 
@@ -88,7 +89,13 @@ bool QmView::RenderFrame() {
   if (!wasSetUp && m_scene.initialised) {
     // Viewpoints: the file's, else the start camera as viewpoint 0.
     m_pEyes = std::make_unique<CEyeList>();
-    m_pEyes->StartFromFile(doc->m_szStemPath + ".eye", m_scene.settings);
+    const std::string eyePath = doc->m_szStemPath + ".eye";
+    if (const int dropped = m_pEyes->StartFromFile(eyePath, m_scene.settings)) {
+      // Told once the paint is over.
+      QTimer::singleShot(0, this, [this, text = DroppedEyesText(eyePath, dropped)] {
+        ShowMessage(window(), TextToQString(text), MsgIcon::kWarning);
+      });
+    }
     emit commandStateChanged();
   }
   m_bInDraw = false;
@@ -230,7 +237,7 @@ void QmView::keyPressEvent(QKeyEvent* e) {
 
 void QmView::GoToEye(int n) {
   if (!m_pEyes) return;
-  if (m_pEyes->Recall(n, m_scene.settings)) Redraw();
+  if (m_scene.RecallViewpoint(*m_pEyes, n)) Redraw();
 }
 
 int QmView::HandleViewKey(bool ctrl, bool shift, int key) {
@@ -250,7 +257,7 @@ int QmView::HandleViewKey(bool ctrl, bool shift, int key) {
       if (!m_pEyes) return 0;
       // Viewpoint 0 becomes current; after delete-all entry 0 still holds
       // its camera and is restored all the same.
-      if (!m_pEyes->Recall(0, m_scene.settings)) m_pEyes->At(0).Get(m_scene.settings);
+      if (!m_scene.RecallViewpoint(*m_pEyes, 0)) m_scene.ShowViewpoint(m_pEyes->At(0));
       return 1;
     case Qt::Key_Left:
       SetWord(ctrl && !shift ? 23 : 13);
@@ -268,7 +275,7 @@ int QmView::HandleViewKey(bool ctrl, bool shift, int key) {
     case Qt::Key_Less:
     case Qt::Key_Greater:
       if (!m_pEyes) return 0;
-      return m_pEyes->Step(key == Qt::Key_Less ? -1 : 1, m_scene.settings) ? 1 : 0;
+      return m_scene.RecallViewpoint(*m_pEyes, m_pEyes->Current() + (key == Qt::Key_Less ? -1 : 1)) ? 1 : 0;
     case Qt::Key_M:
       ShowAxisMenu(rect().center());
       return 0;
@@ -277,7 +284,7 @@ int QmView::HandleViewKey(bool ctrl, bool shift, int key) {
   }
   if (key >= Qt::Key_0 && key <= Qt::Key_9) {
     if (!m_pEyes) return 0;
-    return m_pEyes->Recall(key - Qt::Key_0, m_scene.settings) ? 1 : 0;
+    return m_scene.RecallViewpoint(*m_pEyes, key - Qt::Key_0) ? 1 : 0;
   }
   return 0;
 }

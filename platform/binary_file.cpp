@@ -2,8 +2,9 @@
 
 #include <sys/types.h>
 
-#include <cerrno>
 #include <cstring>
+
+#include "platform/paths.h"
 
 namespace plat {
 
@@ -36,11 +37,8 @@ BinaryFile::~BinaryFile() { Close(); }
 
 bool BinaryFile::Open(const std::string& path, std::string* error) {
   Close();
-  m_file = std::fopen(path.c_str(), "rb");
-  if (!m_file) {
-    if (error) *error = std::strerror(errno);
-    return false;
-  }
+  m_file = OpenRegularFile(path, error);
+  if (!m_file) return false;
   m_size = 0;
   if (fseeko(m_file, 0, SEEK_END) == 0) m_size = static_cast<int64_t>(ftello(m_file));
   if (m_size < 0) m_size = 0;

@@ -1,7 +1,12 @@
 #include "platform/paths.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "platform/bytestr.h"
 
@@ -45,6 +50,44 @@ std::string FileNameOf(std::string_view path) {
 bool FileExists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+namespace {
+
+// The reason given for a path that names no regular file.
+std::string NotRegularReason(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
+  return "通常のファイルではありません";
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, std::string* error) {
+  auto fail = [&](std::string reason) -> std::FILE* {
+    if (error) *error = std::move(reason);
+    return nullptr;
+  };
+  // Looked at before the open, so that no device or pipe is opened at all;
+  // and again on the descriptor, in case the name changed in between.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return fail(std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return fail(NotRegularReason(st));
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return fail(std::strerror(errno));
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const std::string reason = S_ISREG(st.st_mode) ? std::strerror(errno) : NotRegularReason(st);
+    ::close(fd);
+    return fail(reason);
+  }
+  // Reads of a regular file never wait; the flag only kept the open from it.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) {
+    const int err = errno;
+    ::close(fd);
+    return fail(std::strerror(err));
+  }
+  return f;
 }
 
 std::string FindFileNoCase(const std::string& path) {

@@ -1,5 +1,6 @@
 // Path splitting and the lookup of files beside an opened one.
 #pragma once
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,11 @@ std::string FileNameOf(std::string_view path);
 std::string FindFileNoCase(const std::string& path);
 
 bool FileExists(const std::string& path);
+
+// Opens an existing file for reading ("rb"). Anything but a regular file (a
+// folder, a named pipe, a device) is refused without waiting on it: a named
+// pipe would otherwise hold the open until some writer came. Null with
+// `error` set to the reason otherwise.
+std::FILE* OpenRegularFile(const std::string& path, std::string* error = nullptr);
 
 }  // namespace plat

@@ -1,9 +1,13 @@
 #include "platform/text_lines.h"
 
+#include <fcntl.h>
+#include <limits.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/paths.h"
 
 namespace plat {
 
@@ -31,11 +35,8 @@ std::unique_ptr<LineReader> LineReader::FromString(std::string data) {
 }
 
 std::unique_ptr<LineReader> LineReader::FromFile(const std::string& path, std::string* error) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    if (error) *error = Reason(errno);
-    return nullptr;
-  }
+  std::FILE* f = OpenRegularFile(path, error);
+  if (!f) return nullptr;
   auto r = std::make_unique<LineReader>();
   r->m_file = f;
   if (fseeko(f, 0, SEEK_END) == 0) {
@@ -115,11 +116,44 @@ LineWriter::~LineWriter() {
   }
 }
 
+namespace {
+
+// A temporary name in the target's folder for writer `attempt`.
+std::string TempPathBeside(const std::string& path, int attempt) {
+  std::string suffix = ".tmp" + std::to_string(::getpid());
+  if (attempt > 0) suffix += "-" + std::to_string(attempt);
+  // The name is cut so that the temporary name fits wherever the target's
+  // does; the folder part stays whole.
+  const size_t slash = path.find_last_of('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t nameLen = path.size() - nameStart;
+  const size_t keep = nameLen + suffix.size() <= NAME_MAX ? nameLen : NAME_MAX - suffix.size();
+  return path.substr(0, nameStart + keep) + suffix;
+}
+
+}  // namespace
+
 bool LineWriter::Open(std::string* error) {
-  m_tmp = m_path + ".tmp" + std::to_string(::getpid());
-  m_file = std::fopen(m_tmp.c_str(), "wb");
+  // A name already there (another writer's, or anything left behind) is
+  // never written through: the next name is tried.
+  int fd = -1;
+  int err = 0;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    m_tmp = TempPathBeside(m_path, attempt);
+    fd = ::open(m_tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    err = errno;
+    if (fd < 0 && err != EEXIST) break;
+  }
+  if (fd >= 0) {
+    m_file = ::fdopen(fd, "wb");
+    if (!m_file) {
+      err = errno;
+      ::close(fd);
+      ::unlink(m_tmp.c_str());
+    }
+  }
   if (!m_file) {
-    if (error) *error = Reason(errno);
+    if (error) *error = Reason(err);
     m_failed = true;
     return false;
   }
@@ -150,11 +184,8 @@ bool LineWriter::Commit(std::string* error) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out, std::string* error) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    if (error) *error = Reason(errno);
-    return false;
-  }
+  std::FILE* f = OpenRegularFile(path, error);
+  if (!f) return false;
   out.clear();
   char buf[kChunk];
   size_t got;

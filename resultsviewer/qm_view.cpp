@@ -126,7 +126,11 @@ int QmView::InitScene() {
     m_pContourBar->MakeLevels(s.contour);
   }
 
-  m_eyes.StartFromFile(doc.m_szFolder + doc.m_szName + ".eye", s);
+  const std::string eyePath = doc.m_szFolder + doc.m_szName + ".eye";
+  if (const int dropped = m_eyes.StartFromFile(eyePath, s)) {
+    // Told once the paint is over.
+    QTimer::singleShot(0, this, [this, text = DroppedEyesText(eyePath, dropped)] { varnek::MessageBox(this, text); });
+  }
   // A caption names a step of the run it was read from.
   if (doc.m_nDocSerial != m_nSceneSerial) m_szStepText.clear();
   m_nSceneSerial = doc.m_nDocSerial;

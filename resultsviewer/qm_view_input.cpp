@@ -33,8 +33,7 @@ void QmView::ShowViewpoint(int n) {
   // Home and the isometric view show the first viewpoint without making it
   // the one '<' and '>' step from.
   if (n < 0 || n >= m_eyes.Count()) return;
-  m_eyes.At(n).Get(m_scene.settings);
-  update();
+  if (m_scene.ShowViewpoint(m_eyes.At(n))) update();
 }
 
 void QmView::StoreViewpoint() { m_eyes.Register(m_scene.settings, false); }
@@ -121,7 +120,7 @@ void QmView::OnKeyDown(QKeyEvent* event) {
       break;
     default:
       if (digit < 0) return;
-      m_eyes.Recall(digit, m_scene.settings);
+      m_scene.RecallViewpoint(m_eyes, digit);
       break;
   }
   if (word >= 0) WalkText(word);
@@ -130,7 +129,7 @@ void QmView::OnKeyDown(QKeyEvent* event) {
 
 void QmView::OnChar(const QString& text) {
   if (text == QStringLiteral("<") || text == QStringLiteral(">")) {
-    if (m_eyes.Step(text == QStringLiteral("<") ? -1 : 1, m_scene.settings)) update();
+    if (m_scene.RecallViewpoint(m_eyes, m_eyes.Current() + (text == QStringLiteral("<") ? -1 : 1))) update();
   }
 }
 

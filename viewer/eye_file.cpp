@@ -1,8 +1,7 @@
 #include "viewer/eye_file.h"
 
+#include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/binary_file.h"
 #include "platform/paths.h"
@@ -105,6 +104,19 @@ void EyeRecord::Decode(const unsigned char in[kSize]) {
   reserved5 = 0;
 }
 
+bool EyeRecord::Usable() const {
+  auto finite = [](const double* v, int n) {
+    for (int i = 0; i < n; ++i)
+      if (!std::isfinite(v[i])) return false;
+    return true;
+  };
+  if (!finite(eye, 3) || !finite(center, 3) || !finite(up, 3)) return false;
+  if (!std::isfinite(distance) || !std::isfinite(azimuth) || !std::isfinite(polar)) return false;
+  const bool onCentre = eye[0] == center[0] && eye[1] == center[1] && eye[2] == center[2];
+  const bool noUp = up[0] == 0 && up[1] == 0 && up[2] == 0;
+  return !onCentre && !noUp;
+}
+
 bool CEyeList::Register(const CViewSettings& camera, bool makeCurrent) {
   if (m_nCount >= kCapacity) return false;
   if (makeCurrent) m_nCurrent = m_nCount;
@@ -124,10 +136,8 @@ bool CEyeList::Step(int delta, CViewSettings& camera) {
   return Recall(m_nCurrent + delta, camera);
 }
 
-bool CEyeList::ReadFile(const std::string& path) {
-  // A folder opens for reading here but is no viewpoint file.
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
+bool CEyeList::ReadFile(const std::string& path, int* dropped) {
+  if (dropped) *dropped = 0;
   plat::BinaryFile f;
   if (!f.Open(path)) return false;
   int32_t count = 0;
@@ -138,10 +148,18 @@ bool CEyeList::ReadFile(const std::string& path) {
   const int64_t whole = (f.Size() - 4) / EyeRecord::kSize;
   if (whole < count) count = static_cast<int32_t>(whole < 0 ? 0 : whole);
   unsigned char buf[EyeRecord::kSize];
+  // A damaged record would blank the view at its key: the rest are kept.
   int n = 0;
-  for (; n < count; ++n) {
-    if (!f.ReadAt(4 + static_cast<int64_t>(n) * EyeRecord::kSize, buf, sizeof buf)) break;
-    m_aRecords[static_cast<size_t>(n)].Decode(buf);
+  for (int i = 0; i < count; ++i) {
+    if (!f.ReadAt(4 + static_cast<int64_t>(i) * EyeRecord::kSize, buf, sizeof buf)) break;
+    EyeRecord& r = m_aRecords[static_cast<size_t>(n)];
+    r.Decode(buf);
+    if (r.Usable()) {
+      ++n;
+    } else {
+      r.Clear();
+      if (dropped) ++*dropped;
+    }
   }
   m_nCount = n;
   if (m_nCurrent >= m_nCount) m_nCurrent = 0;
@@ -159,18 +177,24 @@ bool CEyeList::WriteFile(const std::string& path, std::string* error) const {
   return plat::WriteWholeFile(path, data, error);
 }
 
-void CEyeList::StartFromFile(const std::string& path, const CViewSettings& camera) {
+int CEyeList::StartFromFile(const std::string& path, const CViewSettings& camera) {
   for (EyeRecord& r : m_aRecords) r.Clear();
   m_nCount = 0;
   m_nCurrent = 0;
+  int dropped = 0;
   const std::string found = plat::FindFileNoCase(path);
-  if (!found.empty()) ReadFile(found);
+  if (!found.empty()) ReadFile(found, &dropped);
   if (m_nCount == 0) {
     m_nCount = 1;
     m_aRecords[0].Set(camera);
   }
+  return dropped;
 }
 
 std::string EyeFilePath(const std::string& dataPath) {
   return plat::ReplaceExtension(dataPath, ".eye");
+}
+
+std::string DroppedEyesText(const std::string& path, int dropped) {
+  return "視点ﾌｧｲﾙ " + path + " の壊れた視点 " + std::to_string(dropped) + " 個を読み飛ばしました";
 }

@@ -40,6 +40,9 @@ struct EyeRecord {
   void Encode(unsigned char out[kSize]) const;
   // Reads a record; its last reserved int32 becomes 0.
   void Decode(const unsigned char in[kSize]);
+  // False for a record no camera can look from: a value the camera takes
+  // that is not finite, the eye on the centre, or no up direction.
+  bool Usable() const;
 };
 
 // The viewpoints of one view.
@@ -69,16 +72,18 @@ class CEyeList {
   // The file's records replace the list. False when the file does not open
   // (the list is then unchanged). A negative count reads as 0, one above the
   // capacity is cut to it, and a file shorter than its count gives only its
-  // complete records.
-  bool ReadFile(const std::string& path);
+  // complete records. Records that are not usable are left out and counted
+  // in `dropped`.
+  bool ReadFile(const std::string& path, int* dropped = nullptr);
   // Writes count and records to a temporary file renamed over `path`; false
   // with `error` when any step failed (the old file is then untouched).
   bool WriteFile(const std::string& path, std::string* error = nullptr) const;
 
   // A view's first draw: a fresh list, the file read when there is one
   // (exact name first, then any case), and the camera as viewpoint 0 when
-  // that leaves no viewpoint.
-  void StartFromFile(const std::string& path, const CViewSettings& camera);
+  // that leaves no viewpoint. Returns the number of records left out as not
+  // usable, which the view tells once (DroppedEyesText).
+  int StartFromFile(const std::string& path, const CViewSettings& camera);
 
  private:
   std::vector<EyeRecord> m_aRecords;
@@ -88,3 +93,7 @@ class CEyeList {
 
 // The viewpoint file of a data file: its folder and name with ".eye".
 std::string EyeFilePath(const std::string& dataPath);
+
+// What a view tells when `dropped` records of the viewpoint file at `path`
+// were left out.
+std::string DroppedEyesText(const std::string& path, int dropped);

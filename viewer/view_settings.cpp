@@ -1,8 +1,6 @@
 #include "viewer/view_settings.h"
 
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "platform/bytestr.h"
@@ -13,7 +11,8 @@
 
 namespace {
 
-// The reader looks at this much of a line; the rest is ignored.
+// The reader takes a line this long at most; the rest of a longer line is
+// read as a further line.
 constexpr size_t kLineLimit = 254;
 
 template <size_t N>
@@ -258,15 +257,16 @@ int ParseViwLine(std::string_view line, CViewSettings& s) {
 }
 
 int ReadViwFile(CViewSettings& s, const std::string& path) {
-  // A folder opens for reading here but holds no settings.
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return kViwCannotOpen;
   auto in = plat::LineReader::FromFile(path);
   if (!in) return kViwCannotOpen;
   std::string line;
   while (in->ReadString(line)) {
-    if (line.size() > kLineLimit) line.resize(kLineLimit);
-    ParseViwLine(line, s);
+    std::string_view rest = line;
+    do {
+      const std::string_view piece = rest.substr(0, kLineLimit);
+      rest.remove_prefix(piece.size());
+      ParseViwLine(piece, s);
+    } while (!rest.empty());
   }
   for (int i = 0; i < 3; ++i) s.cogCopy[i] = s.cog[i];
   s.fileRead = 1;

@@ -1,6 +1,7 @@
-// The viewpoint file (.eye): read into a view's list, every viewpoint
-// recalled and stepped through as the keys do, and the list saved and read
-// back, which must give the same viewpoints.
+// The viewpoint file (.eye): read into a view's list, which must keep only
+// viewpoints a camera can look from, every viewpoint recalled and stepped
+// through as the keys do, and the list saved and read back, which must give
+// the same viewpoints.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CEyeList list;
   list.StartFromFile(path, camera);
   const int n = list.Count();
+  for (int i = 0; i < n; ++i)
+    if (!list.At(i).Usable()) Mismatch("unusable viewpoint kept", i);
   for (int i = -1; i <= n && i < 8; ++i) list.Recall(i, camera);
   list.Recall(n - 1, camera);
   list.Step(+1, camera);

@@ -12,11 +12,8 @@
 #include <QProgressBar>
 #include <QToolBar>
 #include <QWheelEvent>
-#include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-#include <thread>
+#include <future>
 
 #include "mv_test_support.h"
 #include "viewer/gl/splash_dlg.h"
@@ -167,13 +164,27 @@ TEST(StatusBarTest, PanesHaveTheirWidthsAndTheBarItsFont) {
 // worker waits, and goes within a tick of the worker's end.
 TEST(StatusBarTest, ProgressStepsOncePerTickUntilTheWorkerEnds) {
   TempFolder dir;
-  WriteSquareModel(dir.Path("model.txt"));
-  std::stringstream text;
-  text << std::ifstream(dir.Path("model.txt"), std::ios::binary).rdbuf();
-  const std::string fifo = dir.Path("slow.dat");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string path = dir.Path("slow.dat");
+  WriteSquareModel(path);
+  // The worker waits at its start until released: the load lasts as long
+  // as the test wants. The hook goes after the program (and its worker);
+  // the release comes before them, also when an assertion ends the test.
+  struct HookScope {
+    ~HookScope() { g_fnLoadStartHook = nullptr; }
+  } hookScope;
+  std::promise<void> release;
+  g_fnLoadStartHook = [go = release.get_future().share()] { go.wait(); };
   Program prog;
-  CChildFrame* child = prog.Open(fifo);
+  struct ReleaseScope {
+    std::promise<void>& p;
+    bool done = false;
+    void Release() {
+      if (!done) p.set_value();
+      done = true;
+    }
+    ~ReleaseScope() { Release(); }
+  } releaseScope{release};
+  CChildFrame* child = prog.Open(path);
   ASSERT_NE(child, nullptr);
   QProgressBar* progress = prog.frame->StatusBar()->Progress();
   QElapsedTimer clock;
@@ -189,8 +200,7 @@ TEST(StatusBarTest, ProgressStepsOncePerTickUntilTheWorkerEnds) {
   EXPECT_TRUE(g_bLoading.load());
   EXPECT_FALSE(prog.frame->Action(kCmdFileOpen)->isEnabled());
 
-  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << text.str(); });
-  writer.join();
+  releaseScope.Release();
   clock.restart();
   ASSERT_TRUE(WaitFor([&] { return !progress->isVisible(); }, 2000));
   EXPECT_LT(clock.elapsed(), 500);

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -71,6 +77,69 @@ TEST(LineReader, MissingFileGivesAReason) {
   std::string err;
   EXPECT_FALSE(plat::LineReader::FromFile("/nonexistent/dir/file.dat", &err));
   EXPECT_FALSE(err.empty());
+}
+
+// A named pipe would hold a plain open until a writer came; a folder opens
+// for reading on this system. Neither is read: every opener refuses them
+// with a reason, and a regular file beside them still opens.
+TEST(OpenRegularFile, EveryOpenerRefusesFoldersPipesAndDevices) {
+  const auto dir = std::filesystem::temp_directory_path() / "ov_special_test";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir / "x.in");
+  const std::string fifo = (dir / "x.dis").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string plain = (dir / "x.txt").string();
+  ASSERT_TRUE(plat::WriteWholeFile(plain, "a\n"));
+  struct Case {
+    std::string path;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {(dir / "x.in").string(), std::strerror(EISDIR)},
+      {fifo, "通常のファイルではありません"},
+      {"/dev/null", "通常のファイルではありません"},
+      {(dir / "none").string(), std::strerror(ENOENT)},
+  };
+  for (const Case& c : cases) {
+    std::string e1, e2, e3, text;
+    EXPECT_FALSE(plat::LineReader::FromFile(c.path, &e1)) << c.path;
+    plat::BinaryFile f;
+    EXPECT_FALSE(f.Open(c.path, &e2)) << c.path;
+    EXPECT_FALSE(plat::ReadWholeFile(c.path, text, &e3)) << c.path;
+    EXPECT_EQ(e1, c.reason);
+    EXPECT_EQ(e2, c.reason);
+    EXPECT_EQ(e3, c.reason);
+  }
+  EXPECT_TRUE(plat::LineReader::FromFile(plain));
+  plat::BinaryFile f;
+  EXPECT_TRUE(f.Open(plain));
+  std::filesystem::remove_all(dir);
+}
+
+// The temporary name of a write must fit wherever the target's name fits,
+// and a name left behind in the way is never written through.
+TEST(LineWriter, TemporaryNameFitsBesideTheLongestName) {
+  const auto dir = std::filesystem::temp_directory_path() / "ov_writer_long_test";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  for (size_t len : {size_t{1}, size_t{243}, size_t{251}, size_t{NAME_MAX}}) {
+    const std::string path = (dir / std::string(len, 'n')).string();
+    std::string err;
+    ASSERT_TRUE(plat::WriteWholeFile(path, "v", &err)) << len << " " << err;
+    std::string got;
+    ASSERT_TRUE(plat::ReadWholeFile(path, got));
+    EXPECT_EQ(got, "v");
+    std::filesystem::remove(path);
+  }
+  const std::string path = (dir / "x.eye").string();
+  const std::string squatter = path + ".tmp" + std::to_string(::getpid());
+  ASSERT_TRUE(plat::WriteWholeFile(squatter, "keep"));
+  ASSERT_TRUE(plat::WriteWholeFile(path, "new"));
+  std::string got;
+  ASSERT_TRUE(plat::ReadWholeFile(squatter, got));
+  EXPECT_EQ(got, "keep");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 2);
+  std::filesystem::remove_all(dir);
 }
 
 TEST(LineWriter, ReplacesTheFileOnlyWhenComplete) {

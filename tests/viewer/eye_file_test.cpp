@@ -5,6 +5,7 @@
 #include "viewer/test_folder.h"
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -193,6 +194,44 @@ TEST(EyeFile, StartFromFile) {
 
   EXPECT_EQ(EyeFilePath("/a/b/model.dat"), "/a/b/model.eye");
   EXPECT_EQ(EyeFilePath("run.in"), "run.eye");
+}
+
+// Damaged records would blank the view at their key: they are left out and
+// counted, the rest kept in order (the fuzz target tries random bytes).
+TEST(EyeFile, DamagedRecordsAreLeftOutAndCounted) {
+  TestFolder dir;
+  const std::string path = dir.Dir() + "d.eye";
+  std::string data = EyeBytes(8, 8);
+  auto* p = reinterpret_cast<unsigned char*>(data.data()) + 4;
+  auto spoil = [&](int record, size_t offset, double v) {
+    unsigned char b[8];
+    std::memcpy(b, &v, 8);  // the test host is little-endian, as the file
+    std::memcpy(p + record * EyeRecord::kSize + offset, b, 8);
+  };
+  spoil(1, 0, std::nan(""));                              // eye x
+  spoil(2, 40, INFINITY);                                 // centre z
+  std::memset(p + 3 * EyeRecord::kSize, 0, EyeRecord::kSize);  // all zeros
+  for (size_t o : {72, 80, 88}) spoil(4, o, 0.0);         // no up
+  for (size_t o : {0, 8, 16}) spoil(5, o, 15.0 + o / 8);  // eye on the centre
+  spoil(7, 152, -INFINITY);                               // azimuth
+  ASSERT_TRUE(plat::WriteWholeFile(path, data));
+  CEyeList list;
+  int dropped = -1;
+  ASSERT_TRUE(list.ReadFile(path, &dropped));
+  EXPECT_EQ(dropped, 6);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.At(0).eye[0], 0.0);
+  EXPECT_EQ(list.At(1).eye[0], 6.0);
+  CEyeList start;
+  EXPECT_EQ(start.StartFromFile(path, Camera(50)), 6);
+  EXPECT_EQ(start.Count(), 2);
+  EXPECT_EQ(DroppedEyesText(path, 6), "視点ﾌｧｲﾙ " + path + " の壊れた視点 6 個を読み飛ばしました");
+
+  // Nothing usable at all: the camera is viewpoint 0.
+  ASSERT_TRUE(plat::WriteWholeFile(path, EyeBytes(1, 0) + std::string(EyeRecord::kSize, '\0')));
+  EXPECT_EQ(start.StartFromFile(path, Camera(50)), 1);
+  EXPECT_EQ(start.Count(), 1);
+  EXPECT_EQ(start.At(0).eye[0], 50.0);
 }
 
 TEST(EyeFile, ListOperations) {

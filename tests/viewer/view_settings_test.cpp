@@ -198,15 +198,22 @@ TEST(ViewSettings, ReadFile) {
   EXPECT_EQ(s.fileRead, 0);
   EXPECT_EQ(s.mass, 10.0);
 
-  // CRLF lines, a line without '=', and a line longer than the reader looks
-  // at: its tail is ignored, not read as a line of its own.
-  const std::string longLine = "persp = 0" + std::string(250, ' ') + "anglex = 99";
-  const std::string p = dir.Write("a.viw", "cog = 1 2 3\r\nnonsense\r\n" + longLine + "\r\nmass=4");
+  // CRLF lines, a line without '=', and lines longer than the reader takes:
+  // the rest is read as a further line, so a keyword at column 255 or 509
+  // counts while one cut in two is lost as a whole.
+  const std::string longLine = "persp = 0" + std::string(245, ' ') + "anglex = 99" + std::string(243, ' ') +
+                               "oor = 5";
+  const std::string cutLine = "info = 1" + std::string(242, ' ') + "contour = 7";
+  const std::string p =
+      dir.Write("a.viw", "cog = 1 2 3\r\nnonsense\r\n" + longLine + "\r\n" + cutLine + "\r\nmass=4");
   EXPECT_EQ(ReadViwFile(s, p), kViwOk);
   EXPECT_EQ(s.fileRead, 1);
   EXPECT_EQ(s.mass, 4.0);
   EXPECT_EQ(s.persp, 0);
-  EXPECT_EQ(s.anglex, 30.0);
+  EXPECT_EQ(s.anglex, 99.0);
+  EXPECT_EQ(s.oor, 5);
+  EXPECT_TRUE(s.info);
+  EXPECT_EQ(s.contour, 2);
   EXPECT_EQ(s.cogCopy[0], 1.0);
   EXPECT_EQ(s.cogCopy[2], 3.0);
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "gl_test_util.h"
+#include "viewer/eye_file.h"
 #include "viewer/gl/gl_scene.h"
 
 namespace {
@@ -393,15 +394,58 @@ TEST(CameraDegenerate, AMoveThatWouldLeaveNaNDoesNothing) {
   ExpectVec(s.settings.eye, eye[0], eye[1], eye[2], "eye");
 }
 
-TEST(CameraDegenerate, EyeGivenOnTheCentreIsRefused) {
-  TempDir dir;
-  dir.Write("m.viw", "eye = 0 0 0\n");  // scaled origin: the model's middle
-  CDispModel doc;
-  BuildModel(doc, {{1, 0, 0, 0}, {2, 10, 4, 1}}, {});
-  CGlScene s;
-  s.Setup(doc, SceneFiles{"", dir.Path(), "m"});
-  EXPECT_TRUE(s.CameraValid());
-  ExpectVec(s.settings.eye, 15, 12, 10.5, "eye");
+// A settings file that puts the eye on the centre, or gives an up of no
+// length, would look nowhere: the set-up puts the default in its place.
+TEST(CameraDegenerate, EyeOnTheCentreOrNoUpGivenIsRefused) {
+  struct Case {
+    const char* viw;
+    double eye[3], up[3];
+  };
+  const Case cases[] = {{"eye = 0 0 0\n", {15, 12, 10.5}, {0, 0, 1}},  // scaled origin: the middle
+                        {"up = 0 0 0\n", {15, 12, 10.5}, {0, 0, 1}},
+                        {"up = 1 0 0\n", {15, 12, 10.5}, {1, 0, 0}}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    dir.Write("m.viw", c.viw);
+    CDispModel doc;
+    BuildModel(doc, {{1, 0, 0, 0}, {2, 10, 4, 1}}, {});
+    CGlScene s;
+    s.Setup(doc, SceneFiles{"", dir.Path(), "m"});
+    EXPECT_TRUE(s.CameraValid()) << c.viw;
+    ExpectVec(s.settings.eye, c.eye[0], c.eye[1], c.eye[2], c.viw);
+    ExpectVec(s.settings.up, c.up[0], c.up[1], c.up[2], c.viw);
+  }
+}
+
+// Viewpoints the list holds but no camera can look from: recalling one, by
+// number, by step or without making it current, leaves camera and current
+// viewpoint as they were.
+TEST_F(CameraTest, ARecalledViewpointTheMovesRefuseChangesNothing) {
+  CEyeList eyes;
+  eyes.Register(scene_.settings);
+  auto bad = [&](auto&& spoil) {
+    CViewSettings c = scene_.settings;
+    spoil(c);
+    eyes.Register(c, false);
+  };
+  bad([](CViewSettings& c) { c.eye[0] = c.center[0] + 1e-300; c.eye[1] = c.center[1]; c.eye[2] = c.center[2]; });
+  bad([](CViewSettings& c) { c.up[0] = c.up[1] = 0; c.up[2] = 1e-200; });
+  bad([](CViewSettings& c) { c.eye[0] = 1e308; c.center[0] = -1e308; });
+  bad([](CViewSettings& c) { c.up[1] = std::nan(""); });
+  bad([](CViewSettings& c) { c.polar = INFINITY; });
+  scene_.Orbit(0, 0, 0, 40);
+  const CViewSettings before = scene_.settings;
+  for (int n = 1; n < eyes.Count(); ++n) {
+    EXPECT_FALSE(scene_.RecallViewpoint(eyes, n)) << n;
+    EXPECT_FALSE(scene_.ShowViewpoint(eyes.At(n))) << n;
+    EXPECT_EQ(eyes.Current(), 0);
+    ExpectVec(scene_.settings.eye, before.eye[0], before.eye[1], before.eye[2], "eye");
+    ExpectVec(scene_.settings.up, before.up[0], before.up[1], before.up[2], "up");
+    EXPECT_EQ(scene_.settings.polar, before.polar);
+  }
+  EXPECT_FALSE(scene_.RecallViewpoint(eyes, eyes.Count()));
+  EXPECT_TRUE(scene_.RecallViewpoint(eyes, 0));
+  ExpectVec(scene_.settings.eye, 15, 12, 10.5, "eye");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <Qt>
 #include <cmath>
 
+#include "viewer/eye_file.h"
 #include "viewer/gl/gl_scene.h"
 
 namespace {
@@ -28,7 +29,7 @@ struct CGlScene::CameraSnapshot {
 };
 
 template <class F>
-void CGlScene::GuardedMove(F&& move) {
+bool CGlScene::GuardedMove(F&& move) {
   CameraSnapshot s;
   for (int i = 0; i < 3; ++i) {
     s.eye[i] = settings.eye[i];
@@ -45,7 +46,7 @@ void CGlScene::GuardedMove(F&& move) {
   move();
   if (CameraValid() && std::isfinite(settings.distance) && std::isfinite(settings.azimuth) &&
       std::isfinite(settings.polar))
-    return;
+    return true;
   // A move that produced a non-finite camera (or put the eye on the centre)
   // would be drawn as nothing and could be saved to a viewpoint file.
   for (int i = 0; i < 3; ++i) {
@@ -60,6 +61,7 @@ void CGlScene::GuardedMove(F&& move) {
   flipped = s.flipped;
   settings.factor = s.factor;
   settings.anglex = s.anglex;
+  return false;
 }
 
 void CGlScene::ToScaled(const double model[3], double out[3]) const {
@@ -77,7 +79,17 @@ bool CGlScene::CameraValid() const {
   double d[3];
   for (int i = 0; i < 3; ++i) d[i] = (settings.eye[i] - settings.center[i]) * scale;
   const double len = Length3(d);
-  return std::isfinite(len) && len > 1e-12;
+  // No up direction gives the view no orientation: nothing is drawn.
+  return std::isfinite(len) && len > 1e-12 && Length3(settings.up) > 0;
+}
+
+bool CGlScene::ShowViewpoint(const EyeRecord& record) {
+  return GuardedMove([&] { record.Get(settings); });
+}
+
+bool CGlScene::RecallViewpoint(CEyeList& eyes, int n) {
+  if (n < 0 || n >= eyes.Count() || !ShowViewpoint(eyes.At(n))) return false;
+  return eyes.Recall(n, settings);
 }
 
 bool CGlScene::IsOrthographic() const { return !useExtentProjection || settings.persp == 0; }

@@ -310,6 +310,11 @@ int CGlScene::Setup(const CDispModel& doc, const SceneFiles& files, const SceneV
       settings.eye[i] = settings.center[i] + dd;
       if (!std::isfinite(settings.up[i])) settings.up[i] = i == 2 ? 1 : 0;
     }
+    // What is still wrong is an up of no length: it gives no orientation.
+    if (!CameraValid()) {
+      settings.up[0] = settings.up[1] = 0;
+      settings.up[2] = 1;
+    }
   }
   UpdateEyeAngles(settings);
 

@@ -21,6 +21,9 @@
 #include "viewer/display_model.h"
 #include "viewer/view_settings.h"
 
+class CEyeList;
+struct EyeRecord;
+
 // Client rectangle in device pixels (left, top, right, bottom).
 struct SceneRect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -213,8 +216,14 @@ class CGlScene {
   void ToScaled(const double model[3], double out[3]) const;
   void ToModel(const double scaled[3], double out[3]) const;
   double DollyStep() const;
-  // True when eye, centre and up are finite and the eye is off the centre.
+  // True when eye, centre and up are finite, the eye is off the centre and
+  // up is not zero.
   bool CameraValid() const;
+  // A registered viewpoint into the camera, as a move: one the moves would
+  // refuse changes nothing and gives false. RecallViewpoint also makes
+  // viewpoint n the list's current one; false when n is not registered.
+  bool ShowViewpoint(const EyeRecord& record);
+  bool RecallViewpoint(CEyeList& eyes, int n);
 
   // --- state (the fields of the scene) ------------------------------------
   int initialised = 0;
@@ -258,8 +267,9 @@ class CGlScene {
 
  private:
   struct CameraSnapshot;
+  // Runs a move; a camera it leaves unusable is put back (false).
   template <class F>
-  void GuardedMove(F&& move);
+  bool GuardedMove(F&& move);
   bool IsOrthographic() const;
   double EffectiveFactor() const;
   void ApplyContextState();

@@ -5,6 +5,7 @@
 
 #include "resultsviewer/qm_app.h"
 #include "viewer/gl/gl_view.h"
+#include "viewer/gl/ui_hooks.h"
 
 int main(int argc, char** argv) {
   QSurfaceFormat::setDefaultFormat(CGlView::SceneFormat());
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
   // Numbers in files never follow the user's locale.
   std::setlocale(LC_NUMERIC, "C");
   QmApp theApp;
-  QStringList args = QCoreApplication::arguments();
+  QStringList args = ArgumentsFromArgv(argc, argv);
   if (!args.isEmpty()) args.removeFirst();
   if (!theApp.InitInstance(args)) return 1;
   return QApplication::exec();

@@ -313,10 +313,6 @@ CChildFrame* CMainFrame::AddChild(std::shared_ptr<QmDoc> doc) {
   connect(child->View(), &CGlView::sceneFailed, this,
           [this](const QString& message) { ShowMessage(this, message, MsgIcon::kStop); });
   child->showMaximized();
-  // The first OpenGL view makes Qt create the frame's native window anew,
-  // which forgets the state it was shown with (a maximised frame came back
-  // at its normal size).
-  if (QWindow* w = windowHandle(); w && w->windowStates() != windowState()) w->setWindowStates(windowState());
   m_pMdi->setActiveSubWindow(child);
   child->View()->setFocus();
   return child;
@@ -484,6 +480,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   if (CKeysDlg* keys = CKeysDlg::Instance()) keys->hide();
   if (CSplashDlg* splash = CSplashDlg::Instance()) splash->hide();
   event->accept();
+}
+
+bool CMainFrame::event(QEvent* event) {
+  // The first OpenGL view makes Qt create the frame's native window anew,
+  // and the new one would forget the state the frame was shown with (a
+  // maximised frame came back at its normal size): it gets it before it is
+  // mapped.
+  if (event->type() == QEvent::WinIdChange) {
+    if (QWindow* w = windowHandle(); w && w->windowStates() != windowState()) w->setWindowStates(windowState());
+  }
+  return QMainWindow::event(event);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

@@ -3,6 +3,7 @@
 // code page 932 open from the command line and from drops; a displaced grid
 // model shows its edges and its material display on its surfaces.
 #include <QDropEvent>
+#include <QFile>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QSettings>
@@ -30,12 +31,20 @@ TEST(PathBytesTest, PathsRoundTripByteForByte) {
       "\xed\xb2\x80",        // an encoded surrogate
       "a\xf4\x90\x80\x80z",  // past U+10FFFF
   };
+  TempFolder dir;
+  int n = 0;
   for (const std::string& c : cases) {
     const QString q = PathToQString(c);
     EXPECT_EQ(QStringToPath(q), c) << c;
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tollgrane"), QStringLiteral("bytes"));
-    s.setValue(QStringLiteral("p"), PathToSetting(q));
-    s.sync();
+    // Through a profile file, read back by a copy (a profile caches what
+    // was set in it).
+    const QString file = QString::fromStdString(dir.Path("p" + std::to_string(++n)));
+    {
+      QSettings s(file + QStringLiteral(".ini"), QSettings::IniFormat);
+      s.setValue(QStringLiteral("p"), PathToSetting(q));
+    }
+    ASSERT_TRUE(QFile::copy(file + QStringLiteral(".ini"), file + QStringLiteral("b.ini")));
+    QSettings s(file + QStringLiteral("b.ini"), QSettings::IniFormat);
     EXPECT_EQ(QStringToPath(PathFromSetting(s.value(QStringLiteral("p")))), c) << c;
   }
   // UTF-8 reads as Qt reads it, and the display shows code page 932 as such.
@@ -48,6 +57,7 @@ TEST(StartUpTest, StartedWithAFileTheFrameStaysMaximised) {
   const std::string path = dir.Path(kCp932Name + ".dat");
   WriteSquareModel(path);
   App();
+  MessageRecorder messages;
   std::string arg0 = "ostrel", arg1 = path;
   char* argv[] = {arg0.data(), arg1.data(), nullptr};
   QmApp app;
@@ -83,6 +93,7 @@ TEST(StartUpTest, StartedWithAFileTheFrameStaysMaximised) {
   ASSERT_EQ(frame->ChildFrames().size(), 2u);
   EXPECT_EQ(frame->ChildFrames()[1]->Document()->m_strPath, other);
   EXPECT_TRUE(WaitFor([&] { return !g_bLoading.load() && !frame->LoadTimerActive(); }));
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 // A plane of two shells moved by dy 0.5 (a twentieth of its depth): the

@@ -119,10 +119,8 @@ TEST_F(UsabilityTest, RunsNamedInCodePage932OpenFromTheCommandLineAndDrops) {
   EXPECT_EQ(Doc().m_szName, "b" + kCp932Name);
   EXPECT_EQ(Doc().m_resultSet.m_model.m_nAnaType, 2);
   EXPECT_TRUE(messages.Texts().empty());
-  // The recent-file list keeps the name's bytes through the profile.
-  CMainFrame again;
-  ASSERT_FALSE(again.RecentFiles().isEmpty());
-  EXPECT_EQ(QStringToPath(again.RecentFiles().front()), other);
+  ASSERT_FALSE(frame_->RecentFiles().isEmpty());
+  EXPECT_EQ(QStringToPath(frame_->RecentFiles().front()), other);
 }
 
 }  // namespace

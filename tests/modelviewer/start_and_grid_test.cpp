@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QSettings>
 #include <QWindow>
 #include <algorithm>
@@ -19,6 +22,16 @@ namespace {
 
 // "建物" in code page 932: not UTF-8.
 const std::string kCp932Name = "\x8c\x9a\x95\xa8";
+
+// Removes the files named in code page 932 before their folder goes: Qt
+// would list them by names it cannot give back to the system.
+struct RemoveOnExit {
+  std::vector<std::string> paths;
+  ~RemoveOnExit() {
+    std::error_code ec;
+    for (const std::string& p : paths) std::filesystem::remove(p, ec);
+  }
+};
 
 TEST(PathBytesTest, PathsRoundTripByteForByte) {
   const std::string cases[] = {
@@ -55,6 +68,8 @@ TEST(PathBytesTest, PathsRoundTripByteForByte) {
 TEST(StartUpTest, StartedWithAFileTheFrameStaysMaximised) {
   TempFolder dir;
   const std::string path = dir.Path(kCp932Name + ".dat");
+  const std::string other = dir.Path("b" + kCp932Name + ".dat");
+  RemoveOnExit cleanup{{path, other}};
   WriteSquareModel(path);
   App();
   MessageRecorder messages;
@@ -81,7 +96,6 @@ TEST(StartUpTest, StartedWithAFileTheFrameStaysMaximised) {
   EXPECT_EQ(child->geometry(), frame->MdiArea()->viewport()->rect());
 
   // A drop names its file percent-encoded, byte by byte.
-  const std::string other = dir.Path("b" + kCp932Name + ".dat");
   WriteSquareModel(other);
   QMimeData data;
   data.setData(QStringLiteral("text/uri-list"),
@@ -94,6 +108,52 @@ TEST(StartUpTest, StartedWithAFileTheFrameStaysMaximised) {
   EXPECT_EQ(frame->ChildFrames()[1]->Document()->m_strPath, other);
   EXPECT_TRUE(WaitFor([&] { return !g_bLoading.load() && !frame->LoadTimerActive(); }));
   EXPECT_TRUE(messages.shown.empty());
+}
+
+// The program itself, started with a file under a window manager on a
+// server of its own: its frame fills the screen. Skipped where the program,
+// the window manager or the X tools are not there.
+TEST(StartUpTest, UnderAWindowManagerTheFrameFillsTheScreen) {
+  App();
+  const QString ostrel = QCoreApplication::applicationDirPath() + QStringLiteral("/../modelviewer/Ostrel");
+  for (const char* tool : {"xvfb-run", "openbox", "xwininfo"})
+    if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) GTEST_SKIP() << tool;
+  if (!QFile::exists(ostrel)) GTEST_SKIP() << "no program";
+  TempFolder dir;
+  const std::string path = dir.Path(kCp932Name + ".dat");
+  RemoveOnExit cleanup{{path}};
+  WriteSquareModel(path);
+  // The frame's line in the window tree, once the program has read the
+  // file; the script names the file in its own bytes.
+  const std::string script = dir.Path("start.sh");
+  dir.Write("start.sh",
+            "openbox >/dev/null 2>&1 & W=$!; sleep 0.5\n"
+            "\"$OSTREL\" '" + path + "' >/dev/null 2>&1 & P=$!\n"
+            "for i in $(seq 100); do sleep 0.2\n"
+            "  L=$(xwininfo -root -tree | grep 'Ostrel - \\[' | head -1); [ -n \"$L\" ] && break\n"
+            "done\n"
+            "sleep 1; xwininfo -root -tree | grep 'Ostrel - \\[' | head -1\n"
+            "[ -n \"$SHOT\" ] && command -v import >/dev/null && import -window root \"$SHOT\"\n"
+            "kill $P $W; wait\n");
+  QProcess run;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("OSTREL"), ostrel);
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.Path("config")));
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  if (const char* out = std::getenv("OV_SAVE_FRAMES"))
+    env.insert(QStringLiteral("SHOT"), QString::fromLocal8Bit(out) + QStringLiteral("/ostrel_started_with_a_file.png"));
+  run.setProcessEnvironment(env);
+  run.start(QStringLiteral("xvfb-run"), {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"),
+                                         QStringLiteral("sh"), QString::fromStdString(script)});
+  ASSERT_TRUE(run.waitForFinished(60000));
+  const QString line = QString::fromUtf8(run.readAllStandardOutput());
+  // The name is shown as code page 932; the frame spans the screen's width
+  // and all its height but the window manager's title bar.
+  EXPECT_TRUE(line.contains(QStringLiteral("Ostrel - [建物.dat]"))) << line.toStdString();
+  const QRegularExpressionMatch m = QRegularExpression(QStringLiteral(" (\\d+)x(\\d+)\\+")).match(line);
+  ASSERT_TRUE(m.hasMatch()) << line.toStdString();
+  EXPECT_EQ(m.captured(1).toInt(), 1280);
+  EXPECT_GT(m.captured(2).toInt(), 900);
 }
 
 // A plane of two shells moved by dy 0.5 (a twentieth of its depth): the

@@ -6,6 +6,7 @@
 
 #include "modelviewer/qm_app.h"
 #include "viewer/gl/gl_view.h"
+#include "viewer/gl/ui_hooks.h"
 
 int main(int argc, char** argv) {
   // Every OpenGL widget of the program shares this format.
@@ -20,6 +21,6 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(icon);
   QGuiApplication::setDesktopFileName(QStringLiteral("ostrel"));
   QmApp theApp;
-  if (!theApp.InitInstance(QApplication::arguments())) return 0;
+  if (!theApp.InitInstance(ArgumentsFromArgv(argc, argv))) return 0;
   return QApplication::exec();
 }

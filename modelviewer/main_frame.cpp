@@ -5,7 +5,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMdiArea>
 #include <QMenu>
@@ -15,6 +14,7 @@
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QToolBar>
+#include <QWindow>
 
 #include "modelviewer/qm_app.h"
 #include "modelviewer/qm_dialogs.h"
@@ -45,7 +45,8 @@ QFont StatusBarFont() {
 
 CChildFrame::CChildFrame(std::shared_ptr<QmDoc> doc, QWidget* parent) : QMdiSubWindow(parent) {
   setAttribute(Qt::WA_DeleteOnClose);
-  const QString title = QFileInfo(PathToQString(doc->m_strPath)).fileName();
+  // A name in code page 932 is shown as such.
+  const QString title = TextToQString(plat::FileNameOf(doc->m_strPath));
   m_pView = new QmView(std::move(doc), this);
   setWidget(m_pView);
   setWindowTitle(title);
@@ -481,14 +482,24 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+bool CMainFrame::event(QEvent* event) {
+  // The first OpenGL view makes Qt create the frame's native window anew,
+  // and the new one would forget the state the frame was shown with (a
+  // maximised frame came back at its normal size): it gets it before it is
+  // mapped.
+  if (event->type() == QEvent::WinIdChange) {
+    if (QWindow* w = windowHandle(); w && w->windowStates() != windowState()) w->setWindowStates(windowState());
+  }
+  return QMainWindow::event(event);
+}
+
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
+  const QStringList files = DroppedLocalFiles(*event->mimeData());
   event->acceptProposedAction();
   activateWindow();
-  for (const QUrl& u : urls)
-    if (u.isLocalFile()) OpenDocumentFile(u.toLocalFile());
+  for (const QString& file : files) OpenDocumentFile(file);
 }

@@ -95,6 +95,7 @@ class CMainFrame : public QMainWindow {
   void OnArrangeIcons();
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;

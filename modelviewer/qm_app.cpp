@@ -10,13 +10,14 @@
 #include "viewer/gl/about_dlg.h"
 #include "viewer/gl/keys_dlg.h"
 #include "viewer/gl/splash_dlg.h"
+#include "viewer/gl/ui_hooks.h"
 
 void CRecentFileList::Load() {
   m_files.clear();
   QSettings s(QStringLiteral("Tollgrane"), QStringLiteral("Ostrel"));
   s.beginGroup(QStringLiteral("Recent File List"));
   for (int i = 1; i <= kSize; ++i) {
-    const QString f = s.value(QStringLiteral("File%1").arg(i)).toString();
+    const QString f = PathFromSetting(s.value(QStringLiteral("File%1").arg(i)));
     if (!f.isEmpty()) m_files.push_back(f);
   }
   s.endGroup();
@@ -26,7 +27,8 @@ void CRecentFileList::Save() const {
   QSettings s(QStringLiteral("Tollgrane"), QStringLiteral("Ostrel"));
   s.beginGroup(QStringLiteral("Recent File List"));
   s.remove(QString());
-  for (int i = 0; i < m_files.size(); ++i) s.setValue(QStringLiteral("File%1").arg(i + 1), m_files[i]);
+  for (int i = 0; i < m_files.size(); ++i)
+    s.setValue(QStringLiteral("File%1").arg(i + 1), PathToSetting(m_files[i]));
   s.endGroup();
   s.sync();
 }
@@ -75,6 +77,7 @@ bool QmApp::InitInstance(const QStringList& args, bool showSplash) {
   // Qt set the C library's locale from the environment; numbers are read
   // and written with the "C" conventions whatever it says.
   std::setlocale(LC_NUMERIC, "C");
+  InstallQtJapanese();
   RecentFiles().Load();
   InitBuiltinPalettes();
 

@@ -7,6 +7,7 @@
 
 #include "resultsviewer/qm_app.h"
 #include "viewer/gl/gl_view.h"
+#include "viewer/gl/ui_hooks.h"
 
 int main(int argc, char** argv) {
   QSurfaceFormat::setDefaultFormat(CGlView::SceneFormat());
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(icon);
   QGuiApplication::setDesktopFileName(QStringLiteral("varnek"));
   QmApp theApp;
-  QStringList args = QCoreApplication::arguments();
+  QStringList args = ArgumentsFromArgv(argc, argv);
   if (!args.isEmpty()) args.removeFirst();
   if (!theApp.InitInstance(args)) return 1;
   return QApplication::exec();

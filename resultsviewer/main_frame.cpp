@@ -39,10 +39,7 @@ CMainFrame::CMainFrame() : m_pDoc(std::make_unique<QmDoc>()) {
 
   // Status bar: the movement word, then the three key indicators.
   m_pStatus = new CPStatusBar(200, this);
-  for (const char* text : {"CAP", "NUM", "SCRL"}) {
-    const int pane = m_pStatus->AddPane(U(text), 0, true);
-    m_pStatus->Pane(pane)->setEnabled(false);
-  }
+  m_pStatus->AddLockPanes();
   setStatusBar(m_pStatus);
 
   setAcceptDrops(true);
@@ -138,7 +135,8 @@ void CMainFrame::UpdateActions() {
 }
 
 QString CMainFrame::TitleText() const {
-  const QString doc = m_pDoc->m_strTitle.empty() ? U("無題") : QString::fromStdString(m_pDoc->m_strTitle);
+  // A name in code page 932 is shown as such.
+  const QString doc = m_pDoc->m_strTitle.empty() ? U("無題") : TextToQString(m_pDoc->m_strTitle);
   return doc + QStringLiteral(" - ") + U(kAppTitle);
 }
 
@@ -148,7 +146,7 @@ void CMainFrame::SetWalkText(int index) {
 
 void CMainFrame::OpenFile(const QString& path) {
   if (path.isEmpty()) return;
-  const std::string p = QFile::encodeName(path).toStdString();
+  const std::string p = QStringToPath(path);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   m_pDoc->OnOpenDocument(p);
   QApplication::restoreOverrideCursor();
@@ -186,7 +184,7 @@ void CMainFrame::LoadRecent() {
   QSettings settings;
   m_recent.clear();
   for (int i = 1; i <= kMaxRecent; ++i) {
-    const QString p = settings.value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
+    const QString p = PathFromSetting(settings.value(QStringLiteral("Recent File List/File%1").arg(i)));
     if (!p.isEmpty()) m_recent.push_back(p);
   }
 }
@@ -196,7 +194,7 @@ void CMainFrame::SaveRecent() const {
   for (int i = 1; i <= kMaxRecent; ++i) {
     const QString key = QStringLiteral("Recent File List/File%1").arg(i);
     if (i <= m_recent.size())
-      settings.setValue(key, m_recent[i - 1]);
+      settings.setValue(key, PathToSetting(m_recent[i - 1]));
     else
       settings.remove(key);
   }
@@ -219,7 +217,7 @@ void CMainFrame::RebuildRecentMenu() {
   m_recentEmpty->setVisible(m_recent.isEmpty());
   for (int i = 0; i < m_recent.size(); ++i) {
     const QString path = m_recent[i];
-    auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this);
+    auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(TextToQString(QStringToPath(path))), this);
     connect(a, &QAction::triggered, this, [this, path] { OpenFile(path); });
     m_menuFile->insertAction(m_recentEmpty, a);
     m_recentActions.push_back(a);
@@ -242,13 +240,9 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 
 void CMainFrame::dropEvent(QDropEvent* event) {
   // One document: the files are opened in turn and the last one stays.
-  bool any = false;
-  for (const QUrl& url : event->mimeData()->urls()) {
-    if (!url.isLocalFile()) continue;
-    OpenFile(url.toLocalFile());
-    any = true;
-  }
-  if (any) {
+  const QStringList files = DroppedLocalFiles(*event->mimeData());
+  for (const QString& file : files) OpenFile(file);
+  if (!files.isEmpty()) {
     event->acceptProposedAction();
     activateWindow();
   }

@@ -5,11 +5,15 @@
 #include "resultsviewer/main_frame.h"
 #include "viewer/gl/keys_dlg.h"
 #include "viewer/gl/splash_dlg.h"
+#include "viewer/gl/ui_hooks.h"
 
 QmApp::QmApp() {
   QCoreApplication::setOrganizationName(QStringLiteral("Tollgrane"));
   QCoreApplication::setApplicationName(QStringLiteral("Varnek"));
-  QGuiApplication::setApplicationDisplayName(QStringLiteral("Varnekapp"));
+  // No display name: Qt would add it to every dialog's title. The main
+  // window writes the program's title into its own caption, and message
+  // boxes carry it as theirs.
+  SetMessageTitle(QStringLiteral("Varnekapp"));
 }
 
 QmApp::~QmApp() {
@@ -37,6 +41,7 @@ QmApp::CommandLine QmApp::ParseCommandLine(const QStringList& args) {
 }
 
 bool QmApp::InitInstance(const QStringList& args) {
+  InstallQtJapanese();
   const CommandLine cl = ParseCommandLine(args);
   if (cl.showSplash) CSplashDlg::ShowSplash(ViewerProgram::Varnek);
   m_pFrame = std::make_unique<CMainFrame>();

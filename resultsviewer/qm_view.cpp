@@ -488,7 +488,9 @@ void QmView::PaintOverlay(QPainter& painter) {
     t.r = t.g = t.b = static_cast<unsigned char>(grey);
     texts.push_back(t);
   };
-  if ((m_pContourBar || m_nViewMode == kModeDeform) && surfacesOn && !m_szStepText.empty()) {
+  // The caption names the step of the diagram on show; the structure has none.
+  if ((m_pContourBar || m_nViewMode == kModeDeform) && m_nViewMode != kModeStructure && surfacesOn &&
+      !m_szStepText.empty()) {
     add(m_szStepText, m_nTextX + 1, m_nTextY + 1, 255);
     add(m_szStepText, m_nTextX, m_nTextY + 1, 255);
     add(m_szStepText, m_nTextX + 1, m_nTextY, 255);

@@ -75,6 +75,8 @@ bool QmView::AskStep(QDialog& dlg, int& stepIndex, double& scale, int& lcase, in
   if (m_nLastCase >= 0) stepIndex = model.GetStepIndex(m_nLastCase, m_nLastStep) - 1;
   scale = m_pDoc->m_dDeformScale;
   const int r = varnek::ExecDialog(dlg);
+  // The keys move the camera again at once, whichever way the dialog ended.
+  setFocus(Qt::OtherFocusReason);
   if (r == -1) {
     varnek::MessageBox(this, "Dialog box could not be created!");
     return false;

@@ -4,7 +4,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWheelEvent>
-#include <cstdlib>
 
 #include "resultsviewer/qm_view.h"
 #include "resultsviewer/ui_hooks.h"
@@ -53,21 +52,23 @@ void QmView::OnKeyDown(QKeyEvent* event) {
   bool repaint = true;
   const int digit = DigitOf(event);
   switch (key) {
+    // The words say what the camera does, as the keys guide and the model
+    // viewer say it.
     case Qt::Key_Left:
-      m_scene.OnKey(key, ctrl, shift, 1);
-      word = ctrl && !shift ? 24 : 14;
-      break;
-    case Qt::Key_Right:
       m_scene.OnKey(key, ctrl, shift, 1);
       word = ctrl && !shift ? 23 : 13;
       break;
+    case Qt::Key_Right:
+      m_scene.OnKey(key, ctrl, shift, 1);
+      word = ctrl && !shift ? 24 : 14;
+      break;
     case Qt::Key_Up:
       m_scene.OnKey(key, ctrl, shift, 1);
-      word = shift ? 12 : ctrl ? 22 : 2;
+      word = shift ? 11 : ctrl ? 21 : 1;
       break;
     case Qt::Key_Down:
       m_scene.OnKey(key, ctrl, shift, 1);
-      word = shift ? 11 : ctrl ? 21 : 1;
+      word = shift ? 12 : ctrl ? 22 : 2;
       break;
     case Qt::Key_A:
     case Qt::Key_S:
@@ -206,8 +207,8 @@ void QmView::wheelEvent(QWheelEvent* event) {
   const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
   const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
   if (shift && ctrl) {
-    // The amount is never negative: the view angle halves whichever way.
-    m_scene.Zoom(10 * std::abs(n));
+    // The wheel's sign picks the direction: forward zooms in.
+    m_scene.Zoom(10 * n);
   } else if (ctrl) {
     return;
   } else {

@@ -1,7 +1,7 @@
 # Debian packages the project needs; sourced by the set-up and test scripts.
 OV_PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xauth fonts-noto-cjk
-  clang libclang-rt-14-dev locales"
+  qt6-base-dev qt6-translations-l10n libx11-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  xvfb xauth fonts-noto-cjk clang libclang-rt-14-dev locales"
 
 # Installs what is missing; does nothing when everything is there.
 ov_install_packages() {

@@ -289,7 +289,11 @@ int ReadGridResultSet(const std::vector<std::string>& args, CDispModel& doc, CGr
   grid.m_szStemPath = parts.dir + parts.name;
 
   doc.m_nColorMode = static_cast<int>(mode);
-  doc.m_dDispScale = plat::AtoF(arg(3));
+  // The surfaces are drawn at the current nodes; the edge layer and the
+  // material display move their corners further by this factor x the nodes'
+  // displacements, which would set them apart from the surfaces.
+  grid.m_dAskedScale = plat::AtoF(arg(3));
+  doc.m_dDispScale = 0.0;
 
   const std::string& stem = grid.m_szStemPath;
   grid.m_szGridPath = stem + ".grid";

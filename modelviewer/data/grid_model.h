@@ -47,6 +47,10 @@ struct CGridModel {
   // dx, dy, dz times the model scale, to move corners by).
   std::vector<std::array<double, 4>> m_aNodeValues;
 
+  // The displacement scale the caller named (the document's own factor is
+  // 0: the current nodes are displaced already, see ReadGridResultSet).
+  double m_dAskedScale = 0.0;
+
   GridValueRange m_aNodeRange[4];     // dx, dy, dz, length over the .disp nodes
   GridValueRange m_aStressRange[14];  // the 14 values over the .qdstre records
 
@@ -61,6 +65,8 @@ constexpr int kGridBadComponent = -1;
 
 // The menu's entry: args = {"pro", path of the .grid file, stress component
 // 1-18 as text, displacement scale as text}; missing arguments read as empty.
+// The current nodes hold base + displacement x model scale, where every
+// display draws the model: the document's displacement factor is 0.
 // Returns 0, or -1 (after " bad qdstre# : <arg>\n") for a component outside
 // 1-18, "0" meaning no stress colouring; a bad component changes nothing.
 // The document's m_nGridStatus is femsol's result, which replaces fem's

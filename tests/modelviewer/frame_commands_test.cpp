@@ -241,7 +241,7 @@ TEST(OpenDialogTest, FileOpenOffersTheDocumentTypeAndAllFiles) {
   const QmDoc* doc = prog.frame->ChildFrames()[0]->Document();
   EXPECT_EQ(doc->m_branch, DocBranch::kGrid);
   EXPECT_EQ(doc->m_nColorMode, 0);
-  EXPECT_DOUBLE_EQ(doc->m_dDispScale, 100.0);
+  EXPECT_DOUBLE_EQ(doc->m_grid.m_dAskedScale, 100.0);
   EXPECT_TRUE(messages.shown.empty());
 
   // Cancel opens nothing.

@@ -78,7 +78,8 @@ TEST(GridDocumentTest, AGridModelIsColouredByTheFirstStressComponent) {
   EXPECT_TRUE(doc->m_bReady.load());
   EXPECT_EQ(doc->m_branch, DocBranch::kGrid);
   EXPECT_EQ(doc->m_nColorMode, 0);
-  EXPECT_DOUBLE_EQ(doc->m_dDispScale, 100.0);
+  EXPECT_DOUBLE_EQ(doc->m_grid.m_dAskedScale, 100.0);
+  EXPECT_DOUBLE_EQ(doc->m_dDispScale, 0.0);  // the current nodes are displaced already
   EXPECT_EQ(doc->m_nElems4, 2);
   EXPECT_EQ(doc->m_grid.m_szStemPath, dir.Path("shell"));
   SceneValues values;

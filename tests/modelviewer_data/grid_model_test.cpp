@@ -62,7 +62,8 @@ TEST_F(GridModelTest, LoadsTheModel) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 
   EXPECT_EQ(m_doc.m_nColorMode, 0);
-  EXPECT_EQ(m_doc.m_dDispScale, 100.0);
+  EXPECT_EQ(m_grid.m_dAskedScale, 100.0);
+  EXPECT_EQ(m_doc.m_dDispScale, 0.0);
   EXPECT_EQ(m_doc.m_nGridStatus, kGridOk);
   EXPECT_EQ(m_grid.m_szFolder, m_dir.string() + "/");
   EXPECT_EQ(m_grid.m_szName, "shell");
@@ -115,6 +116,22 @@ TEST_F(GridModelTest, LoadsTheModel) {
   EXPECT_EQ(m_grid.m_aNodeRange[3].max, 1.0);
   EXPECT_EQ(m_grid.m_aStressRange[2].min, 3.0);
   EXPECT_EQ(m_grid.m_aStressRange[9].max, -3.0);
+}
+
+// The surfaces are drawn at the current nodes; the edge layer and the
+// material display move the corners by the document's factor x the nodes'
+// displacements: all must land on the same places.
+TEST_F(GridModelTest, EdgesAndMaterialsMeetTheDisplacedSurfaces) {
+  WriteModel();
+  ASSERT_EQ(Open(), 0);
+  ASSERT_EQ(m_doc.m_nElems4, 1);
+  const DispElem& e = m_doc.m_aElems4[0];
+  double surface[4][3], moved[4][3];
+  ASSERT_TRUE(FindNodePos(surface, 4, e.n, m_doc.m_curNodeIndex));
+  ASSERT_TRUE(DisplacedShellCorners(moved, e.n, m_doc.m_dDispScale, m_doc.m_curNodeIndex));
+  EXPECT_DOUBLE_EQ(surface[1][0], 1.2);  // base 1.0 + dx 1 x scale 0.2
+  for (int k = 0; k < 4; ++k)
+    for (int j = 0; j < 3; ++j) EXPECT_DOUBLE_EQ(moved[k][j], surface[k][j]) << k << ',' << j;
 }
 
 TEST_F(GridModelTest, ColourModesAsData) {
@@ -170,13 +187,15 @@ TEST_F(GridModelTest, ComponentNumbers) {
     SCOPED_TRACE(c.component);
     m_doc.m_nColorMode = 5;
     m_doc.m_dDispScale = 7.0;
+    m_grid.m_dAskedScale = 7.0;
     m_grid.m_szName = "before";
     testing::internal::CaptureStdout();
     EXPECT_EQ(Open(c.component, "2.5"), c.result);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), c.out);
     EXPECT_EQ(m_doc.m_nColorMode, c.mode);
     // A bad number changes nothing at all.
-    EXPECT_EQ(m_doc.m_dDispScale, c.result == 0 ? 2.5 : 7.0);
+    EXPECT_EQ(m_grid.m_dAskedScale, c.result == 0 ? 2.5 : 7.0);
+    EXPECT_EQ(m_doc.m_dDispScale, c.result == 0 ? 0.0 : 7.0);
     EXPECT_EQ(m_grid.m_szName, c.result == 0 ? "shell" : "before");
   }
 }

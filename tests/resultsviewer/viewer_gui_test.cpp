@@ -660,7 +660,7 @@ TEST_F(ViewerGuiTest, ArrowKeysMoveTheCameraAndNameTheMovement) {
   const double eye0[3] = {s.eye[0], s.eye[1], s.eye[2]};
   const double cen0[3] = {s.center[0], s.center[1], s.center[2]};
   Key(Qt::Key_Up);
-  EXPECT_EQ(frame_->StatusBar()->OpMode(), 2);
+  EXPECT_EQ(frame_->StatusBar()->OpMode(), 1);  // "前進": the camera goes forward
   EXPECT_NEAR(Distance(), d0, 1e-9);
   // One step (0.02 scaled units) toward the centre, eye and centre alike.
   double moved = 0;
@@ -675,11 +675,12 @@ TEST_F(ViewerGuiTest, ArrowKeysMoveTheCameraAndNameTheMovement) {
     Qt::KeyboardModifiers mods;
     int word;
   } words[] = {
-      {Qt::Key_Down, Qt::NoModifier, 1},         {Qt::Key_Up, Qt::ShiftModifier, 12},
-      {Qt::Key_Down, Qt::ShiftModifier, 11},     {Qt::Key_Left, Qt::NoModifier, 14},
-      {Qt::Key_Right, Qt::NoModifier, 13},       {Qt::Key_Left, Qt::ControlModifier, 24},
-      {Qt::Key_Right, Qt::ControlModifier, 23},  {Qt::Key_Up, Qt::ControlModifier, 22},
-      {Qt::Key_Down, Qt::ControlModifier, 21},   {Qt::Key_Left, Qt::ShiftModifier, 14},
+      // The words of what the camera does, as in the model viewer.
+      {Qt::Key_Down, Qt::NoModifier, 2},         {Qt::Key_Up, Qt::ShiftModifier, 11},
+      {Qt::Key_Down, Qt::ShiftModifier, 12},     {Qt::Key_Left, Qt::NoModifier, 13},
+      {Qt::Key_Right, Qt::NoModifier, 14},       {Qt::Key_Left, Qt::ControlModifier, 23},
+      {Qt::Key_Right, Qt::ControlModifier, 24},  {Qt::Key_Up, Qt::ControlModifier, 21},
+      {Qt::Key_Down, Qt::ControlModifier, 22},   {Qt::Key_Left, Qt::ShiftModifier, 13},
   };
   for (const auto& w : words) {
     Key(w.key, w.mods);
@@ -856,13 +857,16 @@ TEST_F(ViewerGuiTest, WheelDolliesAndZooms) {
   e0 = s.eye[0];
   Wheel(-240);
   EXPECT_NEAR(along(e0), -2 * one, 1e-9);
-  // Ctrl alone does nothing; Ctrl and Shift halve the view angle either way.
+  // Ctrl alone does nothing; with Shift the wheel's sign picks the way:
+  // forward halves the view angle, back doubles it again.
   e0 = s.eye[0];
   Wheel(120, Qt::ControlModifier);
   EXPECT_DOUBLE_EQ(s.eye[0], e0);
   const double angle = s.anglex;
-  Wheel(-120, Qt::ControlModifier | Qt::ShiftModifier);
+  Wheel(120, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_DOUBLE_EQ(s.anglex, angle / 2);
+  Wheel(-120, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_DOUBLE_EQ(s.anglex, angle);
 }
 
 TEST_F(ViewerGuiTest, AxisPopupPlacesTheEyeOnTheChosenAxis) {

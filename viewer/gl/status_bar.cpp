@@ -1,5 +1,6 @@
 #include "viewer/gl/status_bar.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
@@ -96,6 +97,25 @@ bool CPStatusBar::SetOpMode(int mode) {
   return true;
 }
 
+void CPStatusBar::AddLockPanes() {
+  if (m_lockPanes[0] >= 0) return;
+  static const char* const kTexts[3] = {"CAP", "NUM", "SCRL"};
+  for (int i = 0; i < 3; ++i) m_lockPanes[i] = AddPane(QString::fromLatin1(kTexts[i]), 0, true);
+  UpdateLockPanes();
+  // A lock may change while another program has the keyboard.
+  m_lockTimer.setInterval(1000);
+  connect(&m_lockTimer, &QTimer::timeout, this, &CPStatusBar::UpdateLockPanes);
+  m_lockTimer.start();
+  qApp->installEventFilter(this);
+}
+
+void CPStatusBar::UpdateLockPanes() {
+  m_bLockUpdatePending = false;
+  const LockKeyState state = ReadLockKeys();
+  for (int i = 0; i < 3; ++i)
+    if (QWidget* pane = Pane(m_lockPanes[i])) pane->setEnabled(state.on[i] == 1);
+}
+
 void CPStatusBar::SetProgressPane(int pane) {
   m_nProgressPane = Pane(pane) ? pane : -1;
   PlaceProgress();
@@ -123,6 +143,14 @@ void CPStatusBar::showEvent(QShowEvent* event) {
 }
 
 bool CPStatusBar::eventFilter(QObject* watched, QEvent* event) {
+  // A key that may have toggled a lock: one reading once the key has been
+  // handled, however many widgets the event passed through.
+  const QEvent::Type t = event->type();
+  if ((t == QEvent::KeyRelease || t == QEvent::KeyPress || t == QEvent::ApplicationActivate) &&
+      m_lockPanes[0] >= 0 && !m_bLockUpdatePending) {
+    m_bLockUpdatePending = true;
+    QTimer::singleShot(0, this, &CPStatusBar::UpdateLockPanes);
+  }
   // The panes get their places from the bar's layout after the bar itself
   // was resized: follow the pane the progress bar covers.
   if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&

@@ -5,9 +5,18 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QString>
+#include <QTimer>
 #include <vector>
 
 class QLabel;
+
+// The lock keys as the keyboard's indicators show them: caps, num and scroll
+// lock, each 1 on, 0 off, -1 where it cannot be read (not X11, no XKB, an
+// indicator the keyboard map lacks).
+struct LockKeyState {
+  int on[3] = {-1, -1, -1};
+};
+LockKeyState ReadLockKeys();
 
 // Pane 0: the movement word in black with its arrow in red right after it.
 class COpWordPane : public QWidget {
@@ -49,6 +58,15 @@ class CPStatusBar : public QStatusBar {
   bool SetOpMode(int mode);
   int OpMode() const { return m_pWord->OpMode(); }
 
+  // Adds the "CAP", "NUM" and "SCRL" panes at the right end: each shows its
+  // text while its lock is on and is grey while it is off, or always where
+  // the state cannot be read. They follow key events and a slow timer.
+  void AddLockPanes();
+  void UpdateLockPanes();
+  // The index of the caps (0), num (1) or scroll (2) lock pane; -1 before
+  // AddLockPanes.
+  int LockPane(int lock) const { return lock >= 0 && lock < 3 ? m_lockPanes[lock] : -1; }
+
   QProgressBar* Progress() const { return m_pProgress; }
   // The pane the progress bar covers, -1 for none.
   void SetProgressPane(int pane);
@@ -68,4 +86,7 @@ class CPStatusBar : public QStatusBar {
   std::vector<QWidget*> m_panes;
   QProgressBar* m_pProgress = nullptr;
   int m_nProgressPane = -1;
+  int m_lockPanes[3] = {-1, -1, -1};
+  QTimer m_lockTimer;
+  bool m_bLockUpdatePending = false;
 };

@@ -49,8 +49,9 @@ TEST_F(UsabilityTest, DialogsKeepTheirOwnTitlesAndQtSpeaksJapanese) {
   });
   frame->View()->OnViewDeform();
   EXPECT_EQ(title, "変位図");
-  if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm")))
+  if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm"))) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString(), "キャンセル");
+  }
 }
 
 TEST_F(UsabilityTest, LockPanesFollowTheKeyboard) {

@@ -117,6 +117,12 @@ class CDispModel {
   // building and never grow).
   int m_nOverflow = 0;
 
+  // Seconds the last load spent reading the file, linking and counting, and
+  // building these arrays (the first-picture report shows them).
+  struct LoadSeconds {
+    double read = 0, link = 0, build = 0;
+  } m_loadSeconds;
+
   // Node lookups over both node arrays, rebuilt by the node builders.
   CDispNodeIndex m_nodeIndex;
   CDispNodeIndex m_curNodeIndex;

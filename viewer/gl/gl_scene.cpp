@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -483,10 +484,16 @@ void CGlScene::CallOrBuild(int n, int kind) {
     glCallList(name);
     return;
   }
-  glNewList(name, GL_COMPILE_AND_EXECUTE);
+  // Compiled, then called: the same picture as compile-and-execute, and the
+  // compile time can be told apart from the drawing.
+  const auto t0 = std::chrono::steady_clock::now();
+  glNewList(name, GL_COMPILE);
   BuildList(n, kind);
   glEndList();
+  compileSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  ++listsCompiled;
   listBuilt[n] = 1;
+  glCallList(name);
 }
 
 void CGlScene::BuildList(int n, int kind) {

@@ -261,6 +261,10 @@ class CGlScene {
   std::vector<OverlayText> overlay;   // texts of the frame in progress
   PickResult lastPick;
   std::string lastError;
+  // Lists compiled and the seconds spent compiling them, summed until the
+  // owner resets them (the first-picture report).
+  int listsCompiled = 0;
+  double compileSeconds = 0.0;
 
   // Copies the document's scale and offset into the scene.
   void TakeNormalisation(const CDispModel& doc);

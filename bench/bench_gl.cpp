@@ -56,7 +56,7 @@ struct Loaded {
   double readMs = 0, linkMs = 0, displayMs = 0;
 };
 
-std::unique_ptr<Loaded> LoadModel(const std::string& path) {
+std::unique_ptr<Loaded> LoadModel(const std::string& path, bool mixedColours = false) {
   auto m = std::make_unique<Loaded>();
   const auto t0 = Clock::now();
   m->ds = std::make_unique<CIpDataSet>();
@@ -74,6 +74,15 @@ std::unique_ptr<Loaded> LoadModel(const std::string& path) {
   const auto t2 = Clock::now();
   m->doc = std::make_unique<CDispModel>();
   SetDefaultColorTable(m->doc->m_colorTable);
+  if (mixedColours) {
+    // Every colour class from -1 to 4 and both flags, as a colour map would.
+    for (int i = 0; i < m->ds->m_Elems.GetCount(); ++i)
+      if (const CIpElem* e = m->ds->m_Elems.GetRecord(i))
+        m->doc->m_aElemColors.push_back({e->m_nNo, i % 6 - 1, (i / 6) % 2});
+    for (int i = 0; i < m->ds->m_Quads.GetCount(); ++i)
+      if (const CIpQuad* q = m->ds->m_Quads.GetRecord(i))
+        m->doc->m_aElemColors.push_back({q->m_nNo, i % 6 - 1, (i / 3) % 2});
+  }
   m->doc->BuildDisplayModel(*m->ds, m->stats);
   const auto t3 = Clock::now();
   m->readMs = Ms(t1 - t0);
@@ -193,7 +202,7 @@ int Pictures(const QString& dir, const QStringList& files) {
   QFile picks(dir + "/picks.txt");
   if (!picks.open(QIODevice::WriteOnly | QIODevice::Text)) return 1;
   for (const QString& file : files) {
-    std::unique_ptr<Loaded> m = LoadModel(file.toStdString());
+    std::unique_ptr<Loaded> m = LoadModel(file.toStdString(), true);
     BenchView view;
     view.resize(640, 480);
     view.show();
@@ -207,16 +216,21 @@ int Pictures(const QString& dir, const QStringList& files) {
       const char* name;
       int mode, surfaces, stencil;
       double turn;
+      double dolly = 0;
     };
-    const Shot shots[] = {{"normal", 0, 1, 0, 0}, {"flagged", 1, 1, 0, 0}, {"material", 2, 1, 0, 0},
-                          {"edges", 0, 0, 0, 0},  {"outlined", 0, 1, 1, 0}, {"mat-outlined", 2, 1, 1, 0},
-                          {"turned", 0, 1, 0, 35}};
+    const Shot shots[] = {{"normal", 0, 1, 0, 0},        {"flagged", 1, 1, 0, 0},
+                          {"material", 2, 1, 0, 0},      {"edges", 0, 0, 0, 0},
+                          {"outlined", 0, 1, 1, 0},      {"mat-outlined", 2, 1, 1, 0},
+                          {"turned", 0, 1, 0, 35},       {"far", 0, 1, 0, 0, -8},
+                          {"far-flagged", 1, 1, 0, 0, -8}, {"far-material", 2, 1, 0, 0, -8},
+                          {"far-edges", 0, 0, 0, 0, -8}};
     for (const Shot& shot : shots) {
       view.grabFramebuffer();  // set up
       s.displayMode = shot.mode;
       s.surfacesOn = static_cast<unsigned char>(shot.surfaces);
       s.settings.stencil = shot.stencil;
       if (shot.turn != 0) s.RotateDeg(shot.turn, shot.turn / 2);
+      if (shot.dolly != 0) s.Dolly(shot.dolly, true);
       s.InvalidateLists();
       view.grabFramebuffer().save(stem + "-" + shot.name + ".png");
       for (const QPoint p : {QPoint(320, 240), QPoint(300, 200), QPoint(350, 260)}) {
@@ -229,6 +243,7 @@ int Pictures(const QString& dir, const QStringList& files) {
                         .toUtf8());
       }
       if (shot.turn != 0) s.RotateDeg(-shot.turn, -shot.turn / 2);
+      if (shot.dolly != 0) s.Dolly(-shot.dolly, true);
     }
   }
   return 0;

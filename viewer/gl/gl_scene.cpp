@@ -416,6 +416,8 @@ void CGlScene::DeleteLists() {
 void CGlScene::InvalidateLists() {
   std::fill(std::begin(listBuilt), std::end(listBuilt), 0);
   m_nodeIndex.Clear();  // the model may have changed in place
+  m_faceOrder = std::vector<int>();
+  m_faceOrderOf = nullptr;
 }
 
 double CGlScene::EffectiveFactor() const {
@@ -714,28 +716,86 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
     }
   }
 
+  run.End();
+  DrawFaces(kind, flagFilter, withNames);
+}
+
+const std::vector<int>& CGlScene::FaceKindOrder() {
+  const CDispModel& d = *m_pDoc;
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
-  for (int i = 0; i < nf; ++i) {
+  if (m_faceOrderOf != d.m_aFaces.data() || static_cast<int>(m_faceOrder.size()) != nf) {
+    GroupByKey(nf, 4, [&](int i) { return KindOf(d.m_aFaces[static_cast<size_t>(i)].nColorClass); },
+               m_faceOrder, m_faceKindStart);
+    m_faceOrderOf = d.m_aFaces.data();
+  }
+  return m_faceOrder;
+}
+
+void CGlScene::DrawFaces(int kind, int flagFilter, bool withNames) {
+  const CDispModel& d = *m_pDoc;
+  double p[4][3], n[3];
+  const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
+  // Faces carry no value records: they keep their class colour.
+  auto polygon = [&](const DispFace& f, int corners) {
+    glBegin(GL_POLYGON);
+    glNormal3dv(n);
+    if (f.nColorClass != QuadRun::kNoColour) SetGLMaterialColor(f.nColorClass, settings.dcolor);
+    for (int k = 0; k < corners; ++k) Vertex(p[k]);
+    glEnd();
+  };
+  if (withNames) {
+    for (int i = 0; i < nf; ++i) {
+      const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
+      if (!KindMatches(kind, f.nColorClass)) continue;
+      if (flagFilter >= 0 && f.nMode1 != flagFilter) continue;
+      FaceCorners(f, p);
+      FlatNormal(p, n);
+      glLoadName(static_cast<GLuint>(10 * i + kPickFace));
+      polygon(f, f.nCorners == 3 ? 3 : 4);
+    }
+    return;
+  }
+  // The faces of one kind come from its group of the kind order, in array
+  // order as before; runs of one colour class are one draw each.
+  const int* order = nullptr;
+  int count = nf;
+  if (kind >= 0) {
+    order = FaceKindOrder().data() + m_faceKindStart[static_cast<size_t>(kind)];
+    count = m_faceKindStart[static_cast<size_t>(kind) + 1] - m_faceKindStart[static_cast<size_t>(kind)];
+  }
+  CQuadStaging staged(true);
+  int runStart = 0, runClass = 0;
+  bool open = false;
+  auto flush = [&] {
+    staged.Draw(runStart, staged.Count() - runStart);
+    runStart = staged.Count();
+  };
+  for (int t = 0; t < count; ++t) {
+    const int i = order ? order[t] : t;
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-    if (!KindMatches(kind, f.nColorClass)) continue;
     if (flagFilter >= 0 && f.nMode1 != flagFilter) continue;
     FaceCorners(f, p);
     FlatNormal(p, n);
-    const int corners = f.nCorners == 3 ? 3 : 4;
-    if (!withNames && corners == 4) {
-      run.Add(f.nColorClass, n, p);
+    if (f.nCorners == 3) {
+      flush();
+      open = false;
+      polygon(f, 3);
       continue;
     }
-    run.End();
-    if (withNames) glLoadName(static_cast<GLuint>(10 * i + kPickFace));
-    glBegin(GL_POLYGON);
-    glNormal3dv(n);
-    // Faces carry no value records: they keep their class colour.
-    if (f.nColorClass != -99999) SetGLMaterialColor(f.nColorClass, settings.dcolor);
-    for (int k = 0; k < corners; ++k) Vertex(p[k]);
-    glEnd();
+    if (!open || f.nColorClass != runClass) {
+      flush();
+      open = true;
+      runClass = f.nColorClass;
+      if (runClass != QuadRun::kNoColour) SetGLMaterialColor(runClass, settings.dcolor);
+    }
+    if (staged.Full()) {
+      flush();
+      staged.Clear();
+      runStart = 0;
+    }
+    staged.Add(p, n);
   }
-  run.End();
+  flush();
 }
 
 void CGlScene::DrawLines(int flagFilter, const CContourBar* bar) {
@@ -826,21 +886,27 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
   }
   glEnd();
 
+  // The outlines of the faces along the members, as quads in line mode (a
+  // triangle repeats its last corner) from client arrays.
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   glBegin(GL_QUADS);
   SetLineColour(settings.lcolor);
+  glEnd();
+  CQuadStaging staged(false);
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
     if (f.nSide <= 0) continue;
+    if (staged.Count() == 0) SetLineColour(settings.lcolor);
     FaceCorners(f, p);
-    if (f.nCorners == 3) {
-      for (int k = 0; k < 3; ++k) Vertex(p[k]);
-      Vertex(p[2]);
-    } else {
-      for (int k = 0; k < 4; ++k) Vertex(p[k]);
+    if (f.nCorners == 3)
+      for (int j = 0; j < 3; ++j) p[3][j] = p[2][j];
+    staged.Add(p);
+    if (staged.Full()) {
+      staged.Draw(0, staged.Count());
+      staged.Clear();
     }
   }
-  glEnd();
+  staged.Draw(0, staged.Count());
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 

@@ -68,6 +68,10 @@ class CGlView : public QOpenGLWidget {
   virtual bool RenderFrame();
   // Texts over the picture; the default paints the scene's overlay.
   virtual void PaintOverlay(QPainter& painter);
+  // True for a view that writes the first-picture report itself (its first
+  // drawn frame is not yet its complete picture); the default reports the
+  // first frame that drew the document, once swapped.
+  virtual bool ReportsOwnPicture() const { return false; }
 
   CGlScene m_scene;
 
@@ -116,3 +120,6 @@ constexpr double kStaleInputSeconds = 0.3;
 
 // Seconds since the process started (0 when the system does not say).
 double ProcessSeconds();
+// True when OV_FIRST_PICTURE is set: the first complete picture of a loaded
+// model is reported on standard error once swapped ("first picture ...").
+bool FirstPictureWanted();

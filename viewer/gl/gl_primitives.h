@@ -15,11 +15,12 @@ void Vertex(const double p[3]);
 // far more. The staging holds one chunk and is reused; the caller draws
 // (and clears) it whenever it is full.
 //
-// The pictures are those of glBegin(GL_QUADS) with glNormal3dv and
-// glVertex3d: the same primitive, vertex order and per-vertex values (the
-// driver rounds doubles to these same floats). After a draw the arrays are
-// disabled again and the current normal is set to the last quad's, as the
-// immediate drawing left it.
+// The pictures are those of glBegin(GL_QUADS) with glVertex3d (and
+// glNormal3dv when normals are staged): the same primitive, vertex order
+// and per-vertex values (the driver rounds doubles to these same floats).
+// Colours are set outside the draw. After a draw the arrays are disabled
+// again and, with normals, the current normal is set to the last quad's, as
+// the immediate drawing left it.
 class CQuadStaging {
  public:
   static constexpr int kChunkQuads = 1 << 15;  // 3 MB with normals

@@ -417,6 +417,7 @@ void CGlScene::InvalidateLists() {
   std::fill(std::begin(listBuilt), std::end(listBuilt), 0);
   m_nodeIndex.Clear();  // the model may have changed in place
   m_faceOrder = std::vector<int>();
+  m_faceKindStart.clear();
   m_faceOrderOf = nullptr;
 }
 
@@ -723,7 +724,8 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
 const std::vector<int>& CGlScene::FaceKindOrder() {
   const CDispModel& d = *m_pDoc;
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
-  if (m_faceOrderOf != d.m_aFaces.data() || static_cast<int>(m_faceOrder.size()) != nf) {
+  if (m_faceKindStart.size() != 5 || m_faceOrderOf != d.m_aFaces.data() ||
+      static_cast<int>(m_faceOrder.size()) != nf) {
     GroupByKey(nf, 4, [&](int i) { return KindOf(d.m_aFaces[static_cast<size_t>(i)].nColorClass); },
                m_faceOrder, m_faceKindStart);
     m_faceOrderOf = d.m_aFaces.data();

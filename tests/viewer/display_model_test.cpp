@@ -683,3 +683,24 @@ TEST(DisplayModel, DisplacedShellCornersFollowTheFactor) {
   EXPECT_EQ(DisplacedShellCorners(p, lost, 1.0, index), 0);
   EXPECT_NE(testing::internal::GetCapturedStdout().find("cannot find pos : 5"), std::string::npos);
 }
+
+// Grouping by a small key keeps index order inside each group; no index, or
+// a key nobody has, gives empty groups.
+TEST(GroupByKeyTest, GroupsKeepIndexOrder) {
+  struct Case {
+    std::vector<int> keys;
+    std::vector<int> order, start;
+  };
+  const Case cases[] = {
+      {{2, 0, 2, 1, 0, 2}, {1, 4, 3, 0, 2, 5}, {0, 2, 3, 6}},
+      {{1, 1, 1}, {0, 1, 2}, {0, 0, 3, 3}},
+      {{}, {}, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> order, start;
+    GroupByKey(static_cast<int>(c.keys.size()), 3, [&](int i) { return c.keys[static_cast<size_t>(i)]; },
+               order, start);
+    EXPECT_EQ(order, c.order);
+    EXPECT_EQ(start, c.start);
+  }
+}

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <memory>
@@ -54,7 +56,7 @@ struct Loaded {
   double readMs = 0, linkMs = 0, displayMs = 0;
 };
 
-std::unique_ptr<Loaded> LoadModel(const std::string& path) {
+std::unique_ptr<Loaded> LoadModel(const std::string& path, bool mixedColours = false) {
   auto m = std::make_unique<Loaded>();
   const auto t0 = Clock::now();
   m->ds = std::make_unique<CIpDataSet>();
@@ -72,6 +74,15 @@ std::unique_ptr<Loaded> LoadModel(const std::string& path) {
   const auto t2 = Clock::now();
   m->doc = std::make_unique<CDispModel>();
   SetDefaultColorTable(m->doc->m_colorTable);
+  if (mixedColours) {
+    // Every colour class from -1 to 4 and both flags, as a colour map would.
+    for (int i = 0; i < m->ds->m_Elems.GetCount(); ++i)
+      if (const CIpElem* e = m->ds->m_Elems.GetRecord(i))
+        m->doc->m_aElemColors.push_back({e->m_nNo, i % 6 - 1, (i / 6) % 2});
+    for (int i = 0; i < m->ds->m_Quads.GetCount(); ++i)
+      if (const CIpQuad* q = m->ds->m_Quads.GetRecord(i))
+        m->doc->m_aElemColors.push_back({q->m_nNo, i % 6 - 1, (i / 3) % 2});
+  }
   m->doc->BuildDisplayModel(*m->ds, m->stats);
   const auto t3 = Clock::now();
   m->readMs = Ms(t1 - t0);
@@ -183,9 +194,69 @@ BENCHMARK(BM_OpenToFirstPicture)->Apply([](benchmark::internal::Benchmark* b) {
   b->Iterations(1);
 });
 
+// --pictures DIR FILE...: the pictures of each keyword file in the display
+// modes, and what a pick in the middle finds, written into DIR (for
+// comparing pictures before and after a change of the drawing).
+int Pictures(const QString& dir, const QStringList& files) {
+  QTemporaryDir programDir;
+  QFile picks(dir + "/picks.txt");
+  if (!picks.open(QIODevice::WriteOnly | QIODevice::Text)) return 1;
+  for (const QString& file : files) {
+    std::unique_ptr<Loaded> m = LoadModel(file.toStdString(), true);
+    BenchView view;
+    view.resize(640, 480);
+    view.show();
+    QApplication::processEvents();
+    SceneFiles sf;
+    sf.programDir = programDir.path().toStdString();
+    view.SetDocument(m->doc.get(), sf);
+    const QString stem = dir + "/" + QFileInfo(file).completeBaseName();
+    CGlScene& s = view.Scene();
+    struct Shot {
+      const char* name;
+      int mode, surfaces, stencil;
+      double turn;
+      double dolly = 0;
+    };
+    const Shot shots[] = {{"normal", 0, 1, 0, 0},        {"flagged", 1, 1, 0, 0},
+                          {"material", 2, 1, 0, 0},      {"edges", 0, 0, 0, 0},
+                          {"outlined", 0, 1, 1, 0},      {"mat-outlined", 2, 1, 1, 0},
+                          {"turned", 0, 1, 0, 35},       {"far", 0, 1, 0, 0, -8},
+                          {"far-flagged", 1, 1, 0, 0, -8}, {"far-material", 2, 1, 0, 0, -8},
+                          {"far-edges", 0, 0, 0, 0, -8}};
+    for (const Shot& shot : shots) {
+      view.grabFramebuffer();  // set up
+      s.displayMode = shot.mode;
+      s.surfacesOn = static_cast<unsigned char>(shot.surfaces);
+      s.settings.stencil = shot.stencil;
+      if (shot.turn != 0) s.RotateDeg(shot.turn, shot.turn / 2);
+      if (shot.dolly != 0) s.Dolly(shot.dolly, true);
+      s.InvalidateLists();
+      view.grabFramebuffer().save(stem + "-" + shot.name + ".png");
+      for (const QPoint p : {QPoint(320, 240), QPoint(300, 200), QPoint(350, 260)}) {
+        view.RequestPick(p);
+        view.grabFramebuffer();
+        const PickResult r = s.lastPick;
+        picks.write(QString("%1 %2 %3,%4: hit %5 name %6 elem %7 mat %8\n")
+                        .arg(QFileInfo(file).fileName(), shot.name)
+                        .arg(p.x()).arg(p.y()).arg(r.hit).arg(r.name).arg(r.elem).arg(r.mat)
+                        .toUtf8());
+      }
+      if (shot.turn != 0) s.RotateDeg(-shot.turn, -shot.turn / 2);
+      if (shot.dolly != 0) s.Dolly(-shot.dolly, true);
+    }
+  }
+  return 0;
+}
+
 int main(int argc, char** argv) {
   QSurfaceFormat::setDefaultFormat(CGlView::SceneFormat());
   QApplication app(argc, argv);
+  if (argc >= 3 && QString(argv[1]) == "--pictures") {
+    QStringList files;
+    for (int i = 3; i < argc; ++i) files << argv[i];
+    return Pictures(argv[2], files);
+  }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   Fixture fix;

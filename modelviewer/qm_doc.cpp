@@ -1,6 +1,7 @@
 #include "modelviewer/qm_doc.h"
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <new>
@@ -118,6 +119,20 @@ bool QmDoc::ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<D
 
 namespace {
 
+// Seconds since the last lap (or the start).
+class StepClock {
+ public:
+  double Lap() {
+    const auto now = std::chrono::steady_clock::now();
+    const double s = std::chrono::duration<double>(now - m_last).count();
+    m_last = now;
+    return s;
+  }
+
+ private:
+  std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
+};
+
 // A wait cursor while the UI thread reads or writes a whole model.
 class WaitCursor {
  public:
@@ -163,33 +178,45 @@ void QmDoc::LoadDatFile(std::vector<DocMessage>& msgs) {
   LoadColorTableOrDefault(m_szFolder, m_colorTable);
   m_nClrOnes = LoadElemColorFile(m_szStemPath + ".clr", m_aElemColors);
 
+  m_loadSeconds = {};
+  StepClock clock;
   ReadModelFile(m_dataSet, m_strPath, msgs);
+  m_loadSeconds.read = clock.Lap();
 
   m_dataSet.LinkNodes();
   m_dataSet.BuildPropList();
   m_dataSet.CalcElemAxes();
-  if (!m_stats.CountIp(m_dataSet)) {
+  const bool counted = m_stats.CountIp(m_dataSet);
+  m_loadSeconds.link = clock.Lap();
+  if (!counted) {
     FreeDisplayArrays(false);
     msgs.push_back({kNoMemory + m_stats.m_strError, MsgIcon::kStop});
     return;
   }
   BuildDisplay(m_dataSet, msgs);
+  m_loadSeconds.build = clock.Lap();
 }
 
 void QmDoc::LoadInputFile(CArchiveIn& ar, std::vector<DocMessage>& msgs) {
   LoadColorTableOrDefault(m_szFolder, m_colorTable);
 
+  m_loadSeconds = {};
+  StepClock clock;
   std::string msg;
   const int result = LoadAnalysisInput(ar, m_strPath, m_resultSet, &msg);
   if (result != 1) msgs.push_back({msg, MsgIcon::kNone});
+  m_loadSeconds.read = clock.Lap();
 
   m_resultSet.m_model.Link();
-  if (!m_stats.CountFb(m_resultSet.m_model)) {
+  const bool counted = m_stats.CountFb(m_resultSet.m_model);
+  m_loadSeconds.link = clock.Lap();
+  if (!counted) {
     FreeDisplayArrays(false);
     msgs.push_back({kNoMemory + m_stats.m_strError, MsgIcon::kStop});
     return;
   }
   BuildDisplay(m_resultSet.m_model, msgs);
+  m_loadSeconds.build = clock.Lap();
 }
 
 void QmDoc::LoadGridFile(std::vector<DocMessage>& /*msgs*/) {

@@ -396,17 +396,14 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
     const double* blk = m_aValueBlocks.data() + (static_cast<size_t>(run) + k) * kValueBlock;
     for (int j = 0; j < 3; ++j) out[j] = blk[place + j];
   };
-  auto face = [&](const double q[4][3], const double normal[3], int k) {
+  auto face = [&](const double q[4][3], const double /*normal*/[3], int k) {
     DispFace d;
     d.nElem = f.nElem;
     d.nBlock = b.nBlock;
     d.nIndex = k;
     d.nCorners = 4;
     for (int i = 0; i < 4; ++i)
-      for (int j = 0; j < 3; ++j) {
-        d.p[i][j] = q[i][j];
-        d.n[i][j] = normal[j];
-      }
+      for (int j = 0; j < 3; ++j) d.p[i][j] = q[i][j];
     d.nMat = b.nMat;
     d.nElemInt = f.nElemInt;
     d.nColorClass = f.nColorClass;
@@ -486,17 +483,14 @@ void QmDoc::AddArcFiberFaces(const MemberFrame& f, const SolidBlock& b, int rows
     const double cz = b.zc + r * std::sin(t);
     for (int j = 0; j < 3; ++j) out[j] = end[j] + cy * f.ay[j] + cz * f.az[j];
   };
-  auto face = [&](const double q[4][3], const double normal[3], int k) {
+  auto face = [&](const double q[4][3], const double /*normal*/[3], int k) {
     DispFace d;
     d.nElem = f.nElem;
     d.nBlock = b.nBlock;
     d.nIndex = k;
     d.nCorners = 4;
     for (int i = 0; i < 4; ++i)
-      for (int j = 0; j < 3; ++j) {
-        d.p[i][j] = q[i][j];
-        d.n[i][j] = normal[j];
-      }
+      for (int j = 0; j < 3; ++j) d.p[i][j] = q[i][j];
     d.nMat = b.nMat;
     d.nElemInt = f.nElemInt;
     d.nColorClass = f.nColorClass;

@@ -1,6 +1,7 @@
 #include "viewer/display_model.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <new>
 #include <unordered_set>
@@ -14,8 +15,8 @@ namespace {
 // file that asks for more is refused rather than tried.
 constexpr std::int64_t kMaxArrayBytes = std::int64_t{8} << 30;
 
-template <class T>
-bool Allocate(std::vector<T>& array, std::int64_t count, const char* what, std::string* error) {
+template <class T, class A>
+bool Allocate(std::vector<T, A>& array, std::int64_t count, const char* what, std::string* error) {
   array.clear();
   array.shrink_to_fit();
   if (count <= 0) return true;
@@ -143,6 +144,20 @@ int FindNodePos(double out[][3], int nodeCount, int nWanted, const int* nos,
 
 int FindElemNodePos(double out[4][4], int nodeCount, const int nos[4], const DispNode* nodes) {
   return FindEachNode(4, nos, nodeCount, ArrayFinder(nodeCount, nodes), PutValues(out));
+}
+
+void FlatNormal(const double p[4][3], double n[3]) {
+  const double a[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
+  const double b[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
+  n[0] = a[1] * b[2] - a[2] * b[1];
+  n[1] = a[2] * b[0] - a[0] * b[2];
+  n[2] = a[0] * b[1] - a[1] * b[0];
+  const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  if (len >= 1e-99) {
+    n[0] /= len;
+    n[1] /= len;
+    n[2] /= len;
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -4,13 +4,58 @@
 // input. Both programs' documents derive from CDispModel. Nothing here
 // touches OpenGL: the builders run on the loading thread.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
 #include "viewer/color_table.h"
 #include "viewer/display_records.h"
+
+// Allocator of the face and line arrays: room is made without writing it.
+// The arrays are sized for the worst case and filled by appending, so room
+// that is never used is never touched either (zeroing ten million faces
+// first cost most of a large model's build time).
+template <class T>
+struct UninitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitAllocator<U>;
+  };
+  UninitAllocator() = default;
+  template <class U>
+  UninitAllocator(const UninitAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U*) noexcept {
+    static_assert(std::is_trivially_copyable_v<U> && std::is_trivially_destructible_v<U>);
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using DispFaceArray = std::vector<DispFace, UninitAllocator<DispFace>>;
+using DispLineArray = std::vector<DispLine, UninitAllocator<DispLine>>;
+
+// Normal of a polygon from its first three corners; left as it is when its
+// length is negligible.
+void FlatNormal(const double p[4][3], double n[3]);
+
+// Indices 0 .. n-1 grouped by key(i) in 0 .. keys-1, each group in index
+// order (one counting pass): group k is order[start[k] .. start[k + 1]).
+template <class Key>
+void GroupByKey(int n, int keys, Key key, std::vector<int>& order, std::vector<int>& start) {
+  start.assign(static_cast<std::size_t>(keys) + 1, 0);
+  order.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+  for (int i = 0; i < n; ++i) ++start[static_cast<std::size_t>(key(i)) + 1];
+  for (int k = 0; k < keys; ++k) start[static_cast<std::size_t>(k) + 1] += start[static_cast<std::size_t>(k)];
+  std::vector<int> next(start.begin(), start.end() - 1);
+  for (int i = 0; i < n; ++i) order[static_cast<std::size_t>(next[static_cast<std::size_t>(key(i))]++)] = i;
+}
 
 class CIpDataSet;
 class CFbModel;
@@ -92,9 +137,9 @@ class CDispModel {
   int m_nMats = 0;
   std::vector<DispMaterial> m_aMats;
   int m_nFaces = 0;
-  std::vector<DispFace> m_aFaces;       // member solids
+  DispFaceArray m_aFaces;               // member solids
   int m_nLines = 0;
-  std::vector<DispLine> m_aLines;       // member lines and arc outlines
+  DispLineArray m_aLines;               // member lines and arc outlines
 
   // Per-element colour map (".clr"); the first row of a number wins.
   std::vector<ElemColorEntry> m_aElemColors;
@@ -116,6 +161,12 @@ class CDispModel {
   // Appends refused because an array was full (the arrays are sized before
   // building and never grow).
   int m_nOverflow = 0;
+
+  // Seconds the last load spent reading the file, linking and counting, and
+  // building these arrays (the first-picture report shows them).
+  struct LoadSeconds {
+    double read = 0, link = 0, build = 0;
+  } m_loadSeconds;
 
   // Node lookups over both node arrays, rebuilt by the node builders.
   CDispNodeIndex m_nodeIndex;

@@ -74,19 +74,21 @@ struct DispLine {
   int nMode1 = 0;              // colour map column B
 };
 
-// One flat face of a member solid.
+// One flat face of a member solid. The drawing takes its normal from the
+// first three corners, so none is stored; the small fields come first so
+// that the record packs into 128 bytes (a million-element model has ten
+// million of them).
 struct DispFace {
   int nElem = 0;               // element number
   int nBlock = 0;              // section block number
   int nIndex = 0;              // 0..3: side of a rectangular part; else 0
-  int nCorners = 0;            // 3 or 4
-  double p[4][3] = {};         // corners, raw model coordinates
-  double n[4][3] = {};         // one normal per corner
   int nMat = 0;                // material of the block
   int nElemInt = 0;            // element integer passed through
   int nColorClass = 0;         // colour map column A
-  int nSide = 0;               // 1: face along the member (rect parts)
   int nMode1 = 0;              // colour map column B
+  std::uint8_t nCorners = 0;   // 3 or 4
+  std::uint8_t nSide = 0;      // 1: face along the member (rect parts)
+  double p[4][3] = {};         // corners, raw model coordinates
 };
 
 // One row of the per-element colour map (".clr"): element lookups take the

@@ -27,9 +27,8 @@ DispFace NewFace(const MemberFrame& f, const SolidBlock& b, int nIndex, int nSid
 
 // Sets the corners of a quadrilateral so that they turn counter-clockwise
 // seen from the side `outward` points to (the drawing takes the face's
-// normal from its first three corners), and every corner normal to `normal`.
-void SetQuad(DispFace& face, const double c[4][3], const double outward[3],
-             const double normal[3]) {
+// normal from its first three corners).
+void SetQuad(DispFace& face, const double c[4][3], const double outward[3]) {
   // Newell's normal of the loop: robust for a quad whose first edge is short.
   double w[3] = {0, 0, 0};
   for (int i = 0; i < 4; ++i) {
@@ -43,10 +42,7 @@ void SetQuad(DispFace& face, const double c[4][3], const double outward[3],
   face.nCorners = 4;
   for (int i = 0; i < 4; ++i) {
     const int k = reverse ? (4 - i) % 4 : i;
-    for (int j = 0; j < 3; ++j) {
-      face.p[i][j] = c[k][j];
-      face.n[i][j] = normal[j];
-    }
+    for (int j = 0; j < 3; ++j) face.p[i][j] = c[k][j];
   }
 }
 
@@ -139,9 +135,8 @@ void BlockCorners(const MemberFrame& f, const SolidBlock& b, double c[8][3], dou
 void AddRectPartFaces(CDispModel& model, const MemberFrame& f, const SolidBlock& b) {
   double c[8][3], u[3], v[3];
   BlockCorners(f, b, c, u, v);
-  const double endNormal[3] = {-f.ax[0], -f.ax[1], -f.ax[2]};
-  // Both end faces carry -ax as their normal; their corners turn outwards,
-  // away from the member at either end.
+  // The corners of both end faces turn outwards, away from the member at
+  // either end.
   for (int e = 0; e < 2; ++e) {
     DispFace face = NewFace(f, b, 0, 1);
     const double q[4][3] = {{c[e * 4][0], c[e * 4][1], c[e * 4][2]},
@@ -150,7 +145,7 @@ void AddRectPartFaces(CDispModel& model, const MemberFrame& f, const SolidBlock&
                             {c[e * 4 + 3][0], c[e * 4 + 3][1], c[e * 4 + 3][2]}};
     const double outward[3] = {e == 0 ? -f.ax[0] : f.ax[0], e == 0 ? -f.ax[1] : f.ax[1],
                                e == 0 ? -f.ax[2] : f.ax[2]};
-    SetQuad(face, q, outward, endNormal);
+    SetQuad(face, q, outward);
     model.AddFace(face);
   }
   // Side k lies between corners k and k + 1.
@@ -165,7 +160,7 @@ void AddRectPartFaces(CDispModel& model, const MemberFrame& f, const SolidBlock&
                             {c[k1][0], c[k1][1], c[k1][2]},
                             {c[4 + k1][0], c[4 + k1][1], c[4 + k1][2]},
                             {c[4 + k][0], c[4 + k][1], c[4 + k][2]}};
-    SetQuad(face, q, sideNormal[k], sideNormal[k]);
+    SetQuad(face, q, sideNormal[k]);
     model.AddFace(face);
   }
 }
@@ -202,7 +197,7 @@ void AddArcPartSides(CDispModel& model, const MemberFrame& f, const SolidBlock& 
       radial(0.5 * (t0 + t1), nrm);
       for (double& x : nrm) x *= side;
       DispFace face = NewFace(f, b, 0, 0);
-      SetQuad(face, q, nrm, nrm);
+      SetQuad(face, q, nrm);
       model.AddFace(face);
     }
   };
@@ -224,7 +219,7 @@ void AddArcPartSides(CDispModel& model, const MemberFrame& f, const SolidBlock& 
         ArcPoint(f, b, ends[e], rb, t1, q[2]);
         ArcPoint(f, b, ends[e], ra, t1, q[3]);
         DispFace face = NewFace(f, b, 0, 0);
-        SetQuad(face, q, nrm, nrm);
+        SetQuad(face, q, nrm);
         model.AddFace(face);
       }
     }
@@ -246,7 +241,7 @@ void AddArcPartSides(CDispModel& model, const MemberFrame& f, const SolidBlock& 
       ArcPoint(f, b, ends[1], rb, t, q[2]);
       ArcPoint(f, b, ends[1], ra, t, q[3]);
       DispFace face = NewFace(f, b, 0, 0);
-      SetQuad(face, q, nrm, nrm);
+      SetQuad(face, q, nrm);
       model.AddFace(face);
     }
   }

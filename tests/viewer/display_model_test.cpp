@@ -272,8 +272,10 @@ TEST(DisplayModel, KeywordLinesAndSolidsFillTheirArrays) {
   for (int c = 0; c < 4; ++c) {
     EXPECT_EQ(f0.p[c][0], 0);
     EXPECT_EQ(std::abs(f0.p[c][1]), 1);
-    EXPECT_EQ(f0.n[c][0], -1);
   }
+  double n0[3];
+  FlatNormal(f0.p, n0);
+  EXPECT_NEAR(n0[0], -1, 1e-12);  // turns outwards, away from the member
   // Then the arc block with its own material.
   EXPECT_EQ(m.m_aFaces[6].nBlock, 2);
   EXPECT_EQ(m.m_aFaces[6].nMat, 2);
@@ -680,4 +682,25 @@ TEST(DisplayModel, DisplacedShellCornersFollowTheFactor) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(DisplacedShellCorners(p, lost, 1.0, index), 0);
   EXPECT_NE(testing::internal::GetCapturedStdout().find("cannot find pos : 5"), std::string::npos);
+}
+
+// Grouping by a small key keeps index order inside each group; no index, or
+// a key nobody has, gives empty groups.
+TEST(GroupByKeyTest, GroupsKeepIndexOrder) {
+  struct Case {
+    std::vector<int> keys;
+    std::vector<int> order, start;
+  };
+  const Case cases[] = {
+      {{2, 0, 2, 1, 0, 2}, {1, 4, 3, 0, 2, 5}, {0, 2, 3, 6}},
+      {{1, 1, 1}, {0, 1, 2}, {0, 0, 3, 3}},
+      {{}, {}, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> order, start;
+    GroupByKey(static_cast<int>(c.keys.size()), 3, [&](int i) { return c.keys[static_cast<size_t>(i)]; },
+               order, start);
+    EXPECT_EQ(order, c.order);
+    EXPECT_EQ(start, c.start);
+  }
 }

@@ -154,8 +154,9 @@ TEST(MemberSolid, RectangularBlockMakesABoxOfSixFaces) {
   AddRectPartFaces(m, f, b);
   ASSERT_EQ(m.m_nFaces, 6);
   EXPECT_EQ(m.m_nOverflow, 0);
-  // u = +z, v = +y: end faces -x, sides -v, +u, +v, -u.
-  const double normal[6][3] = {{-1, 0, 0}, {-1, 0, 0}, {0, -1, 0},
+  // u = +z, v = +y: end faces -x and +x (outwards), sides -v, +u, +v, -u,
+  // as the drawing takes them from the first three corners.
+  const double normal[6][3] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0},
                                {0, 0, 1},  {0, 1, 0},  {0, 0, -1}};
   const int index[6] = {0, 0, 0, 1, 2, 3};
   for (int i = 0; i < 6; ++i) {
@@ -169,9 +170,9 @@ TEST(MemberSolid, RectangularBlockMakesABoxOfSixFaces) {
     EXPECT_EQ(face.nElemInt, 3);
     EXPECT_EQ(face.nColorClass, 2);
     EXPECT_EQ(face.nMode1, 1);
-    for (int c = 0; c < 4; ++c) {
-      for (int j = 0; j < 3; ++j) EXPECT_DOUBLE_EQ(face.n[c][j], normal[i][j]) << i;
-    }
+    double n[3];
+    FlatNormal(face.p, n);
+    for (int j = 0; j < 3; ++j) EXPECT_NEAR(n[j], normal[i][j], 1e-12) << i;
   }
   // The end faces lie at their ends; every face turns outwards.
   for (int c = 0; c < 4; ++c) {

@@ -6,17 +6,35 @@
 
 void Vertex(const double p[3]) { glVertex3d(p[0], p[1], p[2]); }
 
-void FlatNormal(const double p[4][3], double n[3]) {
-  const double a[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
-  const double b[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
-  n[0] = a[1] * b[2] - a[2] * b[1];
-  n[1] = a[2] * b[0] - a[0] * b[2];
-  n[2] = a[0] * b[1] - a[1] * b[0];
-  const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-  if (len >= 1e-99) {
-    n[0] /= len;
-    n[1] /= len;
-    n[2] /= len;
+void CQuadStaging::Add(const double p[4][3], const double n[3]) {
+  if (m_aVertices.empty()) {
+    m_aVertices.resize(static_cast<size_t>(kChunkQuads) * 12);
+    if (m_bNormals) m_aNormals.resize(static_cast<size_t>(kChunkQuads) * 12);
+  }
+  float* v = m_aVertices.data() + static_cast<size_t>(m_nQuads) * 12;
+  for (int k = 0; k < 4; ++k)
+    for (int j = 0; j < 3; ++j) v[3 * k + j] = static_cast<float>(p[k][j]);
+  if (m_bNormals && n) {
+    float* w = m_aNormals.data() + static_cast<size_t>(m_nQuads) * 12;
+    for (int k = 0; k < 4; ++k)
+      for (int j = 0; j < 3; ++j) w[3 * k + j] = static_cast<float>(n[j]);
+  }
+  ++m_nQuads;
+}
+
+void CQuadStaging::Draw(int first, int count) const {
+  if (count <= 0 || first < 0 || first + count > m_nQuads) return;
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, m_aVertices.data());
+  if (m_bNormals) {
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, m_aNormals.data());
+  }
+  glDrawArrays(GL_QUADS, 4 * first, 4 * count);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  if (m_bNormals) {
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glNormal3fv(m_aNormals.data() + static_cast<size_t>(first + count) * 12 - 3);
   }
 }
 

@@ -3,12 +3,44 @@
 // outline.
 #pragma once
 #include <functional>
+#include <vector>
+
+#include "viewer/display_model.h"  // FlatNormal
 
 void Vertex(const double p[3]);
 
-// Normal of a polygon from its first three corners; left as it is when its
-// length is negligible.
-void FlatNormal(const double p[4][3], double n[3]);
+// Quads staged in float client arrays and drawn from them, for the large
+// display lists: a list compiled from glDrawArrays keeps its vertices
+// compactly, where glBegin/glVertex per quad made the driver build and zero
+// far more. The staging holds one chunk and is reused; the caller draws
+// (and clears) it whenever it is full.
+//
+// The pictures are those of glBegin(GL_QUADS) with glVertex3d (and
+// glNormal3dv when normals are staged): the same primitive, vertex order
+// and per-vertex values (the driver rounds doubles to these same floats).
+// Colours are set outside the draw. After a draw the arrays are disabled
+// again and, with normals, the current normal is set to the last quad's, as
+// the immediate drawing left it.
+class CQuadStaging {
+ public:
+  static constexpr int kChunkQuads = 1 << 15;  // 3 MB with normals
+  explicit CQuadStaging(bool withNormals) : m_bNormals(withNormals) {}
+
+  // Stages a quad: four corners (display coordinates) and, with normals,
+  // its normal for each corner.
+  void Add(const double p[4][3], const double n[3] = nullptr);
+  int Count() const { return m_nQuads; }
+  bool Full() const { return m_nQuads >= kChunkQuads; }
+  // GL_QUADS of the staged quads [first, first + count).
+  void Draw(int first, int count) const;
+  void Clear() { m_nQuads = 0; }
+
+ private:
+  bool m_bNormals;
+  int m_nQuads = 0;
+  std::vector<float> m_aVertices;
+  std::vector<float> m_aNormals;
+};
 
 // One filled polygon, plain or, when `outlined`, in the three stencil
 // passes: its edges into the stencil, the fill inside them, the edges again

@@ -261,6 +261,10 @@ class CGlScene {
   std::vector<OverlayText> overlay;   // texts of the frame in progress
   PickResult lastPick;
   std::string lastError;
+  // Lists compiled and the seconds spent compiling them, summed until the
+  // owner resets them (the first-picture report).
+  int listsCompiled = 0;
+  double compileSeconds = 0.0;
 
   // Copies the document's scale and offset into the scene.
   void TakeNormalisation(const CDispModel& doc);
@@ -282,6 +286,12 @@ class CGlScene {
   bool ElemCorners(const DispElem& e, int corners, double p[4][3]) const;
   bool ElemValues(const DispElem& e, double v[4][4]) const;
   void FaceCorners(const DispFace& f, double p[4][3]) const;
+  // The member-solid faces of a kind (negative: all), of a flag (negative:
+  // any), with pick names or from client arrays.
+  void DrawFaces(int kind, int flagFilter, bool withNames);
+  // Face indices grouped by part kind (m_faceKindStart holds the groups),
+  // made once per model and kept until the lists are invalidated.
+  const std::vector<int>& FaceKindOrder();
   bool StencilWanted() const { return settings.stencil && stencilAvailable; }
   int NodeCount() const;
   const DispNode* NodeArray() const;
@@ -289,4 +299,7 @@ class CGlScene {
   const CDispModel* m_pDoc = nullptr;
   const SceneValues* m_pValues = nullptr;
   CDispNodeIndex m_nodeIndex;  // over the node array that is drawn
+  std::vector<int> m_faceOrder;
+  std::vector<int> m_faceKindStart;
+  const DispFace* m_faceOrderOf = nullptr;
 };

@@ -2,17 +2,119 @@
 
 #include <GL/gl.h>
 
+#include <time.h>
+#include <unistd.h>
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "viewer/gl/cjk_font.h"
+
+namespace {
+
+double SteadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// The first-picture report goes to standard error when OV_FIRST_PICTURE is
+// set (the start-up benchmark waits for it).
+}  // namespace
+
+bool FirstPictureWanted() {
+  static const bool wanted = std::getenv("OV_FIRST_PICTURE") != nullptr;
+  return wanted;
+}
+
+double ProcessSeconds() {
+  // Field 22 of /proc/self/stat: the start in clock ticks after boot; the
+  // command name (field 2) may hold spaces, so counting starts after its ')'.
+  std::ifstream in("/proc/self/stat");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto close = text.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(text.substr(close + 1));
+  std::string field;
+  unsigned long long start = 0;
+  for (int i = 3; i <= 22 && fields >> field; ++i)
+    if (i == 22) start = std::strtoull(field.c_str(), nullptr, 10);
+  const long ticks = sysconf(_SC_CLK_TCK);
+  timespec now{};
+  if (start == 0 || ticks <= 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return 0;
+  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - static_cast<double>(start) / ticks;
+}
+
+CStaleInputGuard& CStaleInputGuard::Instance() {
+  static CStaleInputGuard guard;
+  return guard;
+}
+
+void CStaleInputGuard::Arm() {
+  QCoreApplication* app = QCoreApplication::instance();
+  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+  if (!app || !dispatcher || m_bArmed) return;
+  if (!m_bInstalled) {
+    app->installEventFilter(this);
+    m_bInstalled = true;
+  }
+  m_bArmed = true;
+  // The loop blocks only once the queue is empty: everything typed during
+  // the long frame has been seen (and dropped) by then.
+  auto* once = new QMetaObject::Connection;
+  *once = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this, once] {
+    m_bArmed = false;
+    QObject::disconnect(*once);
+    delete once;
+  });
+}
+
+bool CStaleInputGuard::eventFilter(QObject* watched, QEvent* event) {
+  if (!m_bArmed) return QObject::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::ShortcutOverride:
+      // Accepted: the key goes the plain way, as a key press, and is
+      // dropped there instead of triggering a menu command.
+      event->accept();
+      return true;
+    case QEvent::KeyPress:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+      return true;
+    default:
+      return QObject::eventFilter(watched, event);
+  }
+}
 
 CGlView::CGlView(QWidget* parent) : QOpenGLWidget(parent), m_overlayFont(CjkFont(16)) {
   setFormat(SceneFormat());
   setFocusPolicy(Qt::StrongFocus);
+  connect(this, &QOpenGLWidget::frameSwapped, this, &CGlView::OnFrameSwapped);
+}
+
+void CGlView::OnFrameSwapped() {
+  if (!m_bReportAtSwap) return;
+  m_bReportAtSwap = false;
+  m_bPictureReported = true;
+  const double draw = SteadySeconds() - m_dFrameStart - m_dFrameCompile;
+  const CDispModel::LoadSeconds t = m_pDoc ? m_pDoc->m_loadSeconds : CDispModel::LoadSeconds{};
+  std::fprintf(stderr,
+               "first picture %.3f s: read %.3f link %.3f display %.3f compile %.3f draw %.3f\n",
+               ProcessSeconds(), t.read, t.link, t.build, m_dFrameCompile, draw);
+  std::fflush(stderr);
 }
 
 CGlView::~CGlView() {
@@ -127,7 +229,18 @@ void CGlView::paintGL() {
   // The painter of the previous frame may have left its program bound.
   if (QOpenGLContext* ctx = QOpenGLContext::currentContext()) ctx->functions()->glUseProgram(0);
   m_scene.overlay.clear();
-  if (!RenderFrame()) {
+  const double start = SteadySeconds();
+  const int compiledBefore = m_scene.listsCompiled;
+  const double compileBefore = m_scene.compileSeconds;
+  const bool drawn = RenderFrame();
+  if (m_scene.listsCompiled != compiledBefore && SteadySeconds() - start > kStaleInputSeconds)
+    CStaleInputGuard::Instance().Arm();
+  if (drawn && !m_bPictureReported && !m_bReportAtSwap && FirstPictureWanted() && !ReportsOwnPicture()) {
+    m_bReportAtSwap = true;
+    m_dFrameStart = start;
+    m_dFrameCompile = m_scene.compileSeconds - compileBefore;
+  }
+  if (!drawn) {
     // Nothing to draw: an empty window, not the last frame's leftovers.
     const QColor c = palette().color(QPalette::Window);
     glDisable(GL_SCISSOR_TEST);

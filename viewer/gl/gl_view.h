@@ -68,11 +68,16 @@ class CGlView : public QOpenGLWidget {
   virtual bool RenderFrame();
   // Texts over the picture; the default paints the scene's overlay.
   virtual void PaintOverlay(QPainter& painter);
+  // True for a view that writes the first-picture report itself (its first
+  // drawn frame is not yet its complete picture); the default reports the
+  // first frame that drew the document, once swapped.
+  virtual bool ReportsOwnPicture() const { return false; }
 
   CGlScene m_scene;
 
  private:
   void OnContextDestroyed();
+  void OnFrameSwapped();
 
   const CDispModel* m_pDoc = nullptr;
   const SceneValues* m_pValues = nullptr;
@@ -82,4 +87,39 @@ class CGlView : public QOpenGLWidget {
   bool m_bFailureReported = false;
   QFont m_overlayFont;
   QMetaObject::Connection m_contextConnection;
+  // The first-picture report: the first frame that drew the document, its
+  // compile and drawing seconds, printed once it has been swapped.
+  bool m_bPictureReported = false;
+  bool m_bReportAtSwap = false;
+  double m_dFrameCompile = 0, m_dFrameStart = 0;
 };
+
+// Input typed while a frame compiled its display lists for a long time is
+// dropped: a key or click that waited seconds in the queue would otherwise
+// run a command nobody expects any more (an Open dialog after the picture,
+// say). Armed after such a frame, it drops key presses, shortcuts, button
+// presses and wheel turns until the event loop has caught up with the
+// queue; releases and moves still pass, so no drag is left hanging.
+class CStaleInputGuard : public QObject {
+ public:
+  static CStaleInputGuard& Instance();
+  void Arm();
+  bool Armed() const { return m_bArmed; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  CStaleInputGuard() = default;
+  bool m_bArmed = false;
+  bool m_bInstalled = false;
+};
+
+// Frames that compiled display lists for longer than this arm the guard.
+constexpr double kStaleInputSeconds = 0.3;
+
+// Seconds since the process started (0 when the system does not say).
+double ProcessSeconds();
+// True when OV_FIRST_PICTURE is set: the first complete picture of a loaded
+// model is reported on standard error once swapped ("first picture ...").
+bool FirstPictureWanted();

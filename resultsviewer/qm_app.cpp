@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "resultsviewer/main_frame.h"
+#include "resultsviewer/qm_view.h"
 #include "viewer/gl/keys_dlg.h"
 #include "viewer/gl/splash_dlg.h"
 #include "viewer/gl/ui_hooks.h"
@@ -45,7 +46,13 @@ bool QmApp::InitInstance(const QStringList& args) {
   const CommandLine cl = ParseCommandLine(args);
   if (cl.showSplash) CSplashDlg::ShowSplash(ViewerProgram::Varnek);
   m_pFrame = std::make_unique<CMainFrame>();
-  if (!cl.file.isEmpty()) m_pFrame->OpenFile(cl.file);
+  if (!cl.file.isEmpty()) {
+    // The splash stays until the run's first picture is shown.
+    CSplashDlg::ExpectPicture();
+    m_pFrame->OpenFile(cl.file);
+    const QmDoc* doc = m_pFrame->View() ? m_pFrame->View()->Document() : nullptr;
+    if (!doc || doc->m_nNodes < 1) CSplashDlg::PictureShown();
+  }
   m_pFrame->showMaximized();
   return true;
 }

@@ -8,8 +8,10 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <QTimer>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/numbers.h"
 #include "resultsviewer/contour_legend.h"
@@ -17,11 +19,25 @@
 #include "viewer/gl/cjk_font.h"
 #include "viewer/gl/gl_material.h"
 #include "viewer/gl/gl_primitives.h"
+#include "viewer/gl/splash_dlg.h"
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr int kBlack[3] = {0, 0, 0};
+
+// Set while the program's statics are made, close enough to its start.
+const std::chrono::steady_clock::time_point g_started = std::chrono::steady_clock::now();
+
+// "<what> <milliseconds since the start>" on stderr when the environment
+// asks for it (benchmarks wait for the line).
+void ReportPicture(const char* what) {
+  const char* ask = std::getenv("OV_REPORT_FIRST_PICTURE");
+  if (!ask || !*ask || (ask[0] == '0' && !ask[1])) return;
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - g_started);
+  std::fprintf(stderr, "%s %lld\n", what, static_cast<long long>(ms.count()));
+  std::fflush(stderr);
+}
 
 }  // namespace
 
@@ -42,6 +58,7 @@ QmView::QmView(QWidget* parent) : CGlView(parent) {
   m_scene.fovUsed = 90.0;
   m_scene.surfacesOn = 1;
   setMouseTracking(false);
+  connect(this, &QOpenGLWidget::frameSwapped, this, &QmView::OnFrameSwapped);
 }
 
 QmView::~QmView() = default;
@@ -175,7 +192,21 @@ int QmView::DrawScene(bool surfacesOn) {
 bool QmView::RenderFrame() {
   if (!m_pDoc) return false;
   if (m_pDoc->m_bNewData) m_scene.initialised = 0;
-  return DrawScene(m_scene.surfacesOn != 0) >= 0;
+  const int r = DrawScene(m_scene.surfacesOn != 0);
+  // No picture will come: the splash need not wait for one.
+  if (r < 0 && r != -999) CSplashDlg::PictureShown();
+  return r >= 0;
+}
+
+void QmView::OnFrameSwapped() {
+  const int report = m_nSwapReport;
+  m_nSwapReport = 0;
+  if (report & 1) {
+    m_bFirstPictureShown = true;
+    CSplashDlg::PictureShown();
+    ReportPicture("first-picture");
+  }
+  if (report & 2) ReportPicture("diagram-picture");
 }
 
 // ---------------------------------------------------------------------------
@@ -416,7 +447,10 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     QTimer::singleShot(0, this, [this] { update(); });
     emit stateChanged();
   } else {
+    // This frame shows the whole picture.
+    if (!m_bFirstPictureShown) m_nSwapReport |= 1;
     if (m_bRebuildResultLists) {
+      m_nSwapReport |= 2;
       const CContourBar* bar = m_pContourBar.get();
       switch (m_nViewMode) {
         case kModeDeform:

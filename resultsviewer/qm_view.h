@@ -134,6 +134,10 @@ class QmView : public CGlView {
 
  private:
   void WalkText(int index);
+  // After a swap: the first complete picture lets the splash go; with
+  // OV_REPORT_FIRST_PICTURE set, that swap and the first of each diagram
+  // are told on stderr.
+  void OnFrameSwapped();
   void OnKeyDown(QKeyEvent* event);
   void OnChar(const QString& text);
   void ShowViewpoint(int n);
@@ -187,4 +191,7 @@ class QmView : public CGlView {
   QPoint m_clickPos;
   int m_nMessages = 0;  // messages of the result set so far
   int m_nSceneSerial = -1;  // the document serial of the last set-up
+  // Pictures the next swap completes: bit 0 the first, bit 1 a diagram's.
+  int m_nSwapReport = 0;
+  bool m_bFirstPictureShown = false;
 };

@@ -57,6 +57,8 @@ CSplashDlg* CSplashDlg::ShowSplash(ViewerProgram program) {
     DestroyInstance();
     return nullptr;
   }
+  dlg->m_bTimeUp = false;
+  dlg->m_bAwaitPicture = false;
   dlg->m_timer.start(TimeoutMs(program));
   return dlg;
 }
@@ -68,7 +70,19 @@ void CSplashDlg::DestroyInstance() {
   g_pSplashDlg = nullptr;
 }
 
+void CSplashDlg::ExpectPicture() {
+  if (g_pSplashDlg && g_pSplashDlg->isVisible()) g_pSplashDlg->m_bAwaitPicture = true;
+}
+
+void CSplashDlg::PictureShown() {
+  CSplashDlg* dlg = g_pSplashDlg;
+  if (!dlg || !dlg->m_bAwaitPicture) return;
+  dlg->m_bAwaitPicture = false;
+  if (dlg->m_bTimeUp) dlg->hide();
+}
+
 void CSplashDlg::OnTimer() {
   m_timer.stop();
-  hide();
+  m_bTimeUp = true;
+  if (!m_bAwaitPicture) hide();
 }

@@ -1,5 +1,7 @@
 // The start-up splash: the program's title and version in a window without
-// caption, centred and on top, hidden by its own one-shot timer.
+// caption, centred and on top, hidden by its own one-shot timer, or, when a
+// picture is on its way, when the time is up and the picture is shown,
+// whichever comes later.
 #pragma once
 #include <QDialog>
 #include <QTimer>
@@ -24,10 +26,19 @@ class CSplashDlg : public QDialog {
 
   bool TimerActive() const { return m_timer.isActive(); }
 
+  // A file is being opened: the splash stays past its time until
+  // PictureShown. Nothing without a splash on screen.
+  static void ExpectPicture();
+  // The first picture has been shown, or none will come: the splash goes
+  // when its time is up (at once when it is).
+  static void PictureShown();
+
  private:
   void OnTimer();
   void CentreOnScreen();
 
   // Owned by the dialog, so it can never fire on a splash that is gone.
   QTimer m_timer;
+  bool m_bAwaitPicture = false;
+  bool m_bTimeUp = false;
 };

@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""Whole-process timings of the results viewer: start to first complete
+picture of a run, then optionally one diagram from its menu command to its
+picture, with the peak memory (VmHWM) at each. The program itself says when
+a picture has been swapped (OV_REPORT_FIRST_PICTURE=1), so nothing is
+guessed from the screen. Run under an X server, e.g.
+
+  xvfb-run -a -s "-screen 0 1280x1024x24" bench/varnek_picture.py \
+      build/resultsviewer/Varnek /work/bench-data/run-100000-100/frame.in [deform|stress|force|shell]
+
+Prints one JSON line: open_s, open_rss_mb, and diagram_s, diagram_rss_mb.
+"""
+import json
+import os
+import select
+import subprocess
+import sys
+import time
+
+# Menu mnemonics of the view menu's diagram commands; Return takes the step
+# dialog's first step and first component.
+DIAGRAMS = {"deform": "d", "stress": "o", "strain": "h", "force": "f", "shell": "p"}
+
+
+def peak_mb(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) / 1024.0
+    return -1.0
+
+
+def wait_line(proc, prefix, timeout):
+    """Reads stderr until a line starting with `prefix`; the time it came."""
+    end = time.monotonic() + timeout
+    buf = b""
+    while time.monotonic() < end:
+        r, _, _ = select.select([proc.stderr], [], [], 0.5)
+        if not r:
+            if proc.poll() is not None:
+                raise RuntimeError("the program ended")
+            continue
+        chunk = os.read(proc.stderr.fileno(), 65536)
+        if not chunk:
+            raise RuntimeError("the program ended")
+        buf += chunk
+        while b"\n" in buf:
+            line, buf = buf.split(b"\n", 1)
+            if line.startswith(prefix.encode()):
+                return time.monotonic()
+    raise RuntimeError(f"no '{prefix}' line within {timeout} s")
+
+
+def xdo(*args):
+    subprocess.run(["xdotool", *args], check=True, stdout=subprocess.DEVNULL)
+
+
+def main():
+    if len(sys.argv) < 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    program, run = sys.argv[1], sys.argv[2]
+    diagram = sys.argv[3] if len(sys.argv) > 3 else None
+    timeout = float(os.environ.get("OV_BENCH_TIMEOUT", "120"))
+    env = dict(os.environ, OV_REPORT_FIRST_PICTURE="1")
+    start = time.monotonic()
+    proc = subprocess.Popen([program, run], stderr=subprocess.PIPE, env=env)
+    result = {"run": run}
+    try:
+        shown = wait_line(proc, "first-picture", timeout)
+        result["open_s"] = round(shown - start, 2)
+        result["open_rss_mb"] = round(peak_mb(proc.pid))
+        if diagram:
+            # The splash may still be up for its own time: wait it out.
+            time.sleep(3.5)
+            wid = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid), "--name", "Varnek"],
+                                 capture_output=True, text=True).stdout.split()
+            xdo("windowfocus", "--sync", wid[0])
+            xdo("key", "alt+v")
+            time.sleep(0.5)
+            xdo("key", DIAGRAMS[diagram])
+            time.sleep(1.0)
+            # Timed from the dialog's OK to the diagram's picture.
+            asked = time.monotonic()
+            xdo("key", "Return")
+            shown = wait_line(proc, "diagram-picture", timeout)
+            result["diagram"] = diagram
+            result["diagram_s"] = round(shown - asked, 2)
+            result["diagram_rss_mb"] = round(peak_mb(proc.pid))
+    finally:
+        proc.terminate()
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+    print(json.dumps(result))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

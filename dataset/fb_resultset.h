@@ -11,8 +11,6 @@
 #include "dataset/page_array.h"
 #include "platform/binary_file.h"
 
-class CFbOpBlock;
-
 // The result files, in the order of their extensions.
 enum FbFile : int {
   kFbPl = 0,
@@ -63,15 +61,6 @@ class CFbResultSet {
   int ReadTimeFile(plat::BinaryFile& file, std::string* msg);
   void SetRecordSizes();
   void CountSteps();
-
-  // The readers of one step (or eigen mode) of one quantity, as operations
-  // of the result set: a new table that the caller frees with
-  // DeleteOpBlock, or null. Defined with the readers (results library).
-  CFbOpBlock* ReadNodeResult(int caseOrStep, int step);
-  CFbOpBlock* ReadModeShape(unsigned mode);
-  CFbOpBlock* ReadBeamForce(int caseOrStep, int step);
-  CFbOpBlock* ReadFiberResult(int caseOrStep, int step, int kind);
-  CFbOpBlock* ReadShellResult(int kind, int caseOrStep, int step);
 
   // Block files of long runs.
   int GetBlk(int step);

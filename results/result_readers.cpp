@@ -12,6 +12,9 @@
 
 namespace {
 
+// Fibres a table can take besides its minimum and maximum rows.
+constexpr int kMaxFiberItems = CPageArray<CFbOp>::kMaxItems - 2;
+
 FbTablePtr Fail(CFbResultSet& rs, std::string why) {
   rs.m_strLastError = std::move(why);
   return nullptr;
@@ -198,6 +201,15 @@ bool BuildFiberRecords(CFbOpBlock& t, int kind, int count) {
   return true;
 }
 
+// The items of a step, `stride` words apart from `start`, that have at
+// least their first word in the file: a table made before reading gets no
+// more records than that, whatever count the input's header claims.
+int ItemsInFile(const ResultWordReader& rd, int64_t recWords, int64_t start, int64_t stride, int count) {
+  const int64_t payload = FbPayloadWords(rd.FileSize(), recWords);
+  if (stride < 1 || start >= payload) return 0;
+  return static_cast<int>(std::min<int64_t>(count, (payload - start + stride - 1) / stride));
+}
+
 // "[1] first word, words, byte position, file length, file name": a word
 // of the step lies past the end of the file.
 void ShowPastEnd(CFbResultSet& rs, const ResultWordReader& rd, int64_t first, int64_t words, int64_t word,
@@ -210,12 +222,14 @@ void ShowPastEnd(CFbResultSet& rs, const ResultWordReader& rd, int64_t first, in
 // 1 read completely, or cut short: the records read so far stay, and a word
 // that starts beyond the end of the file is shown to the user; -1 a record
 // to fill is missing; -2 the table refused a record.
+// `built`: the records made before reading (the rest of `count` lies beyond
+// the end of the file).
 int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int kind, int64_t start, int count,
-                     const std::string& path) {
+                     int built, const std::string& path) {
   const int w = kind == 0 ? 3 : kind == 1 ? (rs.m_bFiberShear ? 3 : 1) : 1;
   float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX};
   float hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
-  const bool made = t.GetCount() == 0;
+  const bool made = kind == 0;  // kinds 1 and 2 fill records made before
   rd.Plan(start, static_cast<int64_t>(count) * w);
   // The first `got` words of a record into it.
   auto store = [&](FbFOut* rec, const uint32_t* raw, int got) {
@@ -234,7 +248,7 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
   };
   for (int k = 0; k < count; ++k) {
     FbFOut* rec = nullptr;
-    if (!made) {
+    if (!made && k < built) {
       rec = static_cast<FbFOut*>(t.GetAt(k));
       if (!rec) return -1;
     }
@@ -249,6 +263,7 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
       return 1;
     }
     if (made && !(rec = NewRecord<FbFOut, FbFOutCase, FbFOutTime>(t))) return -2;
+    if (!rec) return -1;
     store(rec, raw, w);
   }
   if (made) {
@@ -262,8 +277,8 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
       }
     }
   } else if (kind == 1) {
-    auto* mn = static_cast<FbFOut*>(t.GetAt(count));
-    auto* mx = static_cast<FbFOut*>(t.GetAt(count + 1));
+    auto* mn = static_cast<FbFOut*>(t.GetAt(built));
+    auto* mx = static_cast<FbFOut*>(t.GetAt(built + 1));
     for (int i = 0; i < w; ++i) {
       if (mn) mn->m_adValue[3 + i] = lo[i];
       if (mx) mx->m_adValue[3 + i] = hi[i];
@@ -297,12 +312,19 @@ FbTablePtr ReadFiberResult(CFbResultSet& rs, int caseOrStep, int step, int kind)
   rs.m_strLastError.clear();
   if (kind < 0 || kind > 2) return Fail(rs, plat::Format("no fibre result of kind %d", kind));
   if (!IsStaticOrDynamic(rs)) return Fail(rs, "no static or dynamic run is loaded");
+  const int count = rs.m_model.m_nFibers;
+  if (count < 1) return Fail(rs, "the model has no fibres");
+  // A table holds its fibres and the minimum and maximum rows: a model of
+  // more fibres is refused at once, not after a million records.
+  if (count > kMaxFiberItems) {
+    const std::string text =
+        plat::Format("ﾒﾓﾘｵｰﾊﾞｰです\n%d fibres: a result table holds %d", count, kMaxFiberItems);
+    rs.ShowMessage(text);
+    return Fail(rs, text);
+  }
   auto t = std::make_unique<CFbOpBlock>(fbcode::kFiber | fbcode::kPerItem | VariantOf(rs), rs.m_bFiberShear);
   int g = 0;
   if (!PickStep(rs, *t, caseOrStep, step, true, g)) return Fail(rs, plat::Format("no step %d/%d", caseOrStep, step));
-  const int count = rs.m_model.m_nFibers;
-  if (count < 1) return Fail(rs, "the model has no fibres");
-  if (!BuildFiberRecords(*t, kind, count)) return Fail(rs, "result table full");
 
   const FbFile file = kind == 0 ? kFbSig : kind == 1 ? kFbEps : kFbSta;
   const bool blocks = rs.m_model.m_nAnaType == 2 && rs.m_nBlkStep != 0;
@@ -317,7 +339,10 @@ FbTablePtr ReadFiberResult(CFbResultSet& rs, int caseOrStep, int step, int kind)
   if (rs.m_nRecWords < 1) return Fail(rs, sf.path + ": record length unknown");
   if (sf.start < 0) return Fail(rs, plat::Format("%s: step %d cannot be located", sf.path.c_str(), g));
   ResultWordReader rd(f, rs.m_nRecWords);
-  const int r = ReadFiberRecords(rs, rd, *t, kind, sf.start, count, sf.path);
+  const int w = kind == 1 && rs.m_bFiberShear ? 3 : kind == 0 ? 3 : 1;
+  const int built = kind == 0 ? 0 : ItemsInFile(rd, rs.m_nRecWords, sf.start, w, count);
+  if (!BuildFiberRecords(*t, kind, built)) return Fail(rs, "result table full");
+  const int r = ReadFiberRecords(rs, rd, *t, kind, sf.start, count, built, sf.path);
   if (r < 1) return Fail(rs, sf.path + (r == -1 ? ": a record to fill is missing" : ": result table full"));
   return t;
 }
@@ -337,10 +362,10 @@ namespace {
 // 1 read completely, or cut short as for fibres; -1 a record to fill is
 // missing; -2 the table refused a record.
 int ReadShellRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int kind, int64_t start, int count,
-                     int layers, const std::string& path) {
+                     int built, int layers, const std::string& path) {
   const int w = kind == 2 ? 1 : 6;
   const int64_t stride = static_cast<int64_t>(layers) * w * FbQOut::kPoints;
-  const bool made = t.GetCount() == 0;
+  const bool made = kind == 0;  // kinds 1 and 2 fill records made before
   rd.Plan(start, count * stride);
   // The first `got` words of a record into it, point by point.
   auto store = [&](FbQOut* rec, const uint32_t* raw, int got) {
@@ -359,7 +384,7 @@ int ReadShellRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
   };
   for (int k = 0; k < count; ++k) {
     FbQOut* rec = nullptr;
-    if (!made) {
+    if (!made && k < built) {
       rec = static_cast<FbQOut*>(t.GetAt(k));
       if (!rec) return -1;
     }
@@ -383,6 +408,7 @@ int ReadShellRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
       }
     }
     if (made && !(rec = NewRecord<FbQOut, FbQOutCase, FbQOutTime>(t))) return -2;
+    if (!rec) return -1;
     store(rec, raw, got);
     if (kind == 0) CalcMisesStress(*rec);
   }
@@ -402,10 +428,6 @@ FbTablePtr ReadShellResult(CFbResultSet& rs, int kind, int caseOrStep, int step)
   const int count = rs.m_model.m_nQuads;
   const int layers = rs.m_model.m_nLayers;
   if (count < 1 || layers < 1) return Fail(rs, "the model has no shell layers");
-  if (kind != 0) {
-    for (int k = 0; k < count; ++k)
-      if (!NewRecord<FbQOut, FbQOutCase, FbQOutTime>(*t)) return Fail(rs, "result table full");
-  }
 
   const FbFile file = kind == 0 ? kFbSgs : kind == 1 ? kFbEss : kFbShellState;
   const StepFile sf = LocateStep(rs, file, g, true);
@@ -419,25 +441,11 @@ FbTablePtr ReadShellResult(CFbResultSet& rs, int kind, int caseOrStep, int step)
   if (rs.m_nRecWords < 1) return Fail(rs, sf.path + ": record length unknown");
   if (sf.start < 0) return Fail(rs, plat::Format("%s: step %d cannot be located", sf.path.c_str(), g));
   ResultWordReader rd(f, rs.m_nRecWords);
-  const int r = ReadShellRecords(rs, rd, *t, kind, sf.start, count, layers, sf.path);
+  const int64_t stride = static_cast<int64_t>(layers) * (kind == 2 ? 1 : 6) * FbQOut::kPoints;
+  const int built = kind == 0 ? 0 : ItemsInFile(rd, rs.m_nRecWords, sf.start, stride, count);
+  for (int k = 0; k < built; ++k)
+    if (!NewRecord<FbQOut, FbQOutCase, FbQOutTime>(*t)) return Fail(rs, "result table full");
+  const int r = ReadShellRecords(rs, rd, *t, kind, sf.start, count, built, layers, sf.path);
   if (r < 1) return Fail(rs, sf.path + (r == -1 ? ": a record to fill is missing" : ": result table full"));
   return t;
-}
-
-CFbOpBlock* CFbResultSet::ReadNodeResult(int caseOrStep, int step) {
-  return ::ReadNodeResult(*this, caseOrStep, step).release();
-}
-
-CFbOpBlock* CFbResultSet::ReadModeShape(unsigned mode) { return ::ReadModeShape(*this, mode).release(); }
-
-CFbOpBlock* CFbResultSet::ReadBeamForce(int caseOrStep, int step) {
-  return ::ReadBeamForce(*this, caseOrStep, step).release();
-}
-
-CFbOpBlock* CFbResultSet::ReadFiberResult(int caseOrStep, int step, int kind) {
-  return ::ReadFiberResult(*this, caseOrStep, step, kind).release();
-}
-
-CFbOpBlock* CFbResultSet::ReadShellResult(int kind, int caseOrStep, int step) {
-  return ::ReadShellResult(*this, kind, caseOrStep, step).release();
 }

@@ -20,17 +20,13 @@ struct SolidBlock;
 // (elements), or the six values of a fibre (stress in 0-2, strain in 3-5).
 constexpr int kValueBlock = 12;
 
-// The value fields of a face (parallel to the face array). A face appended by
-// AddFace has bValue 0; one appended by AddValueFace carries its values and
-// names the value block it is coloured from: block nRun + nIndex. A value
-// that was never read (a fibre its table lacked) is NaN.
+// The value reference of a face (parallel to the faces built, and only as
+// far as the last value face: a face beyond it carries none). A face
+// appended by AddValueFace names the value block it is coloured from: block
+// nRun + nIndex; its values are those of that block. A value that was never
+// read (a fibre its table lacked) is NaN there.
 struct FaceValue {
-  int nZero = 0;
-  int bValue = 0;
-  // A triangle: one value triple per corner; a quadrilateral: one triple
-  // for the whole face, stored as corner 0's.
-  double v[3][3] = {};
-  int nRun = -1;   // first value block of the face's block (or element)
+  int nRun = -1;   // first value block of the face's block (or element); -1 none
   int nIndex = 0;  // the face's fibre within that run (0 for an element)
 };
 
@@ -114,8 +110,8 @@ class QmDoc : public CDispModel {
   // bit 2 takes the current displacements as the reference.
   int m_nDispFlags = 0;
 
-  std::vector<FaceValue> m_aFaceValues;  // one per face slot
-  std::vector<int> m_aLineBlock;         // value block per line slot, -1 none
+  std::vector<FaceValue> m_aFaceValues;  // per face, up to the last value face
+  std::vector<int> m_aLineBlock;         // value block per line item, -1 none
   std::vector<double> m_aValueBlocks;    // kValueBlock doubles per block
   int m_nElemBlocks = 0;                 // element blocks in front of the fibre blocks
   std::vector<std::array<double, 6>> m_aNodeRef;  // reference displacement per node slot
@@ -130,6 +126,10 @@ class QmDoc : public CDispModel {
   // Room for n more faces / line items; the arrays grow as needed.
   void ReserveFaces(long long n);
   void ReserveLines(long long n);
+  // Value blocks for every element (zero), keeping what follows them.
+  bool EnsureElemBlocks();
+  // Names `run` + `index` as the value block of faces [first, m_nFaces).
+  void SetFaceValues(int first, int run, int index);
   void ClearFaces();
   void ClearLines();
   void AddSolidFaces(const MemberFrame& frame, const CFbFiberSec& sec, int run);

@@ -221,7 +221,12 @@ void QmView::CompileList(int n, bool execute, const std::function<void()>& body)
 }
 
 void QmView::CallList(int n) {
-  if (n < 0 || n >= kListCount || m_scene.listBase == 0 || !m_scene.listBuilt[n]) return;
+  if (n < 0 || n >= kListCount || m_scene.listBase == 0) return;
+  if (m_abListDeferred[static_cast<size_t>(n)]) {
+    m_abListDeferred[static_cast<size_t>(n)] = false;
+    CompileStructureList(n);
+  }
+  if (!m_scene.listBuilt[n]) return;
   glCallList(static_cast<GLuint>(m_scene.listBase + n));
 }
 
@@ -233,28 +238,27 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
   doc.SelectColorScheme(s.matcolor);
   doc.IndexMaterials();
   m_bSolidMode = 0;
-  const bool stencil = Stencil();
-  const CContourBar* bar = m_pContourBar.get();
+  m_structureArgs = {surfacesOn, colourMode, factor, m_pContourBar != nullptr};
 
   CompileList(kListBackground, true, [&] { m_scene.DrawBackground(s.bcolor1, s.bcolor2); });
   CompileList(kListDiagram, false, [] {});
   CompileList(kListDiagramEdges, false, [] {});
-  CompileList(kListSurfaces, surfacesOn && m_bSolidMode, [&] {
-    SetFlatMaterial(s.dcolor);
-    if (s.dmodel[0]) {
-      const bool st = surfacesOn && stencil;
-      if (st) {
-        glEnable(GL_STENCIL_TEST);
-        glClear(GL_STENCIL_BUFFER_BIT);
-      }
-      m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil, false);
-      if (st) glDisable(GL_STENCIL_TEST);
-    }
-    DrawFlaggedLineItems(bar);
-  });
-  CompileList(kListEdges, !m_bSolidMode && !stencil, [&] { BuildEdgeLayer(nullptr, factor, false); });
-  CompileList(kListSolidEdges, false, [&] { BuildEdgeLayer(nullptr, factor, true); });
-  CompileList(kListPick, false, [&] { BuildPickList(); });
+  // The lists of the solid and material modes and the pick list are made
+  // from these arguments when they are first called: a large model's
+  // structure then costs one copy of its faces in the lists, not three.
+  for (int n : {kListSurfaces, kListSolidEdges, kListPick, kListMaterial}) m_abListDeferred[static_cast<size_t>(n)] = true;
+  CompileStructureList(kListEdges);
+  CompileStructureList(kListStructure);
+  m_scene.DrawAxisTriad(true);
+}
+
+void QmView::CompileStructureList(int n) {
+  const CViewSettings& s = m_scene.settings;
+  const bool stencil = Stencil();
+  const bool surfacesOn = m_structureArgs.surfacesOn;
+  const int colourMode = m_structureArgs.colourMode;
+  const double factor = m_structureArgs.factor;
+  const CContourBar* bar = m_structureArgs.bar ? m_pContourBar.get() : nullptr;
   auto structure = [&](bool material) {
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_POLYGON_OFFSET_LINE);
@@ -276,9 +280,40 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
     }
     glDisable(GL_STENCIL_TEST);
   };
-  CompileList(kListStructure, false, [&] { structure(false); });
-  CompileList(kListMaterial, false, [&] { structure(true); });
-  m_scene.DrawAxisTriad(true);
+  switch (n) {
+    case kListSurfaces:
+      CompileList(kListSurfaces, surfacesOn && m_bSolidMode, [&] {
+        SetFlatMaterial(s.dcolor);
+        if (s.dmodel[0]) {
+          const bool st = surfacesOn && stencil;
+          if (st) {
+            glEnable(GL_STENCIL_TEST);
+            glClear(GL_STENCIL_BUFFER_BIT);
+          }
+          m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil, false);
+          if (st) glDisable(GL_STENCIL_TEST);
+        }
+        DrawFlaggedLineItems(bar);
+      });
+      break;
+    case kListEdges:
+      CompileList(kListEdges, !m_bSolidMode && !stencil, [&] { BuildEdgeLayer(nullptr, factor, false); });
+      break;
+    case kListSolidEdges:
+      CompileList(kListSolidEdges, false, [&] { BuildEdgeLayer(nullptr, factor, true); });
+      break;
+    case kListPick:
+      CompileList(kListPick, false, [&] { BuildPickList(); });
+      break;
+    case kListStructure:
+      CompileList(kListStructure, false, [&] { structure(false); });
+      break;
+    case kListMaterial:
+      CompileList(kListMaterial, false, [&] { structure(true); });
+      break;
+    default:
+      break;
+  }
 }
 
 void QmView::BuildDiagramFaceList(const CContourBar* bar, double factor) {

@@ -2,6 +2,7 @@
 // document drawn with OpenGL, the caption, the camera report and the contour
 // legend over the picture; keys, mouse and the view commands.
 #pragma once
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -154,6 +155,9 @@ class QmView : public CGlView {
   void BuildEdgeLayer(const CContourBar* bar, double factor, bool solid);
   void BuildPickList();
   void CompileList(int n, bool execute, const std::function<void()>& body);
+  // Compiles one of the structure's lists with the arguments of the last
+  // rebuild.
+  void CompileStructureList(int n);
   void CallList(int n);
   bool Stencil() const;
   // The value column a value face is coloured from in the current mode.
@@ -193,5 +197,14 @@ class QmView : public CGlView {
   int m_nSceneSerial = -1;  // the document serial of the last set-up
   // Pictures the next swap completes: bit 0 the first, bit 1 a diagram's.
   int m_nSwapReport = 0;
+  // The arguments of the last rebuild, and the lists still to be made from
+  // them when first called.
+  struct StructureArgs {
+    bool surfacesOn = true;
+    int colourMode = 0;
+    double factor = 1.0;
+    bool bar = false;
+  } m_structureArgs;
+  std::array<bool, kListCount> m_abListDeferred{};
   bool m_bFirstPictureShown = false;
 };

@@ -47,17 +47,14 @@ bool QmDoc::AllocDisplayArrays(const CModelStats& stats) {
   m_arcs = CountArcParts(m_resultSet.m_model);
   std::string error;
   bool ok = CDispModel::AllocDisplayArrays(stats, m_arcs, &error);
-  m_aFaceValues.assign(m_aFaces.size(), FaceValue{});
-  m_aLineBlock.assign(m_aLines.size(), -1);
+  // The value arrays grow with what a diagram builds: the structure alone
+  // needs none of them.
   const CFbModel& model = m_resultSet.m_model;
   m_nElemBlocks = std::max(0, model.m_aElems.GetCount());
   try {
-    m_aValueBlocks.assign(static_cast<size_t>(m_nElemBlocks) * kValueBlock, 0.0);
     m_aNodeRef.assign(static_cast<size_t>(std::max(0, model.m_aNodes.GetCount())), {});
   } catch (const std::bad_alloc&) {
-    m_aValueBlocks.clear();
     m_aNodeRef.clear();
-    m_nElemBlocks = 0;
     error += error.empty() ? "cannot allocate the value blocks" : "\ncannot allocate the value blocks";
     ok = false;
   }
@@ -81,7 +78,6 @@ void QmDoc::ReserveFaces(long long n) {
   if (need <= static_cast<long long>(m_aFaces.size()) || need > kMaxRecords) return;
   try {
     m_aFaces.resize(static_cast<size_t>(need));
-    m_aFaceValues.resize(static_cast<size_t>(need));
   } catch (const std::bad_alloc&) {
     // The appends beyond the room are refused and counted.
   }
@@ -92,35 +88,45 @@ void QmDoc::ReserveLines(long long n) {
   if (need <= static_cast<long long>(m_aLines.size()) || need > kMaxRecords) return;
   try {
     m_aLines.resize(static_cast<size_t>(need));
-    m_aLineBlock.resize(static_cast<size_t>(need), -1);
   } catch (const std::bad_alloc&) {
   }
 }
 
+bool QmDoc::EnsureElemBlocks() {
+  const size_t need = static_cast<size_t>(m_nElemBlocks) * kValueBlock;
+  if (m_aValueBlocks.size() >= need) return true;
+  try {
+    m_aValueBlocks.resize(need, 0.0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+void QmDoc::SetFaceValues(int first, int run, int index) {
+  if (m_nFaces <= first) return;
+  try {
+    m_aFaceValues.resize(static_cast<size_t>(m_nFaces));
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  for (int f = first; f < m_nFaces; ++f) m_aFaceValues[static_cast<size_t>(f)] = FaceValue{run, index};
+}
+
 void QmDoc::ClearFaces() {
-  const int n = std::min(m_nFaces, static_cast<int>(m_aFaceValues.size()));
-  std::fill(m_aFaceValues.begin(), m_aFaceValues.begin() + std::max(0, n), FaceValue{});
+  m_aFaceValues.clear();
   m_nFaces = 0;
 }
 
 void QmDoc::ClearLines() {
-  const int n = std::min(m_nLines, static_cast<int>(m_aLineBlock.size()));
-  std::fill(m_aLineBlock.begin(), m_aLineBlock.begin() + std::max(0, n), -1);
+  m_aLineBlock.clear();
   m_nLines = 0;
 }
 
 bool QmDoc::AddValueFace(const DispFace& face, const double values[3], int run, int index) {
-  if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
+  (void)values;  // the face's values are those of its value block
   if (!AddFace(face)) return false;
-  FaceValue& fv = m_aFaceValues[static_cast<size_t>(m_nFaces - 1)];
-  fv = FaceValue{};
-  fv.bValue = 1;
-  for (int j = 0; j < 3; ++j) fv.v[0][j] = values[j];
-  if (face.nCorners == 3)
-    for (int c = 1; c < 3; ++c)
-      for (int j = 0; j < 3; ++j) fv.v[c][j] = values[j];
-  fv.nRun = run;
-  fv.nIndex = index;
+  SetFaceValues(m_nFaces - 1, run, index);
   return true;
 }
 
@@ -130,7 +136,16 @@ bool QmDoc::AddLineItem(const double p[3], int code, int colorClass, int mode1, 
     ++m_nOverflow;
     return false;
   }
-  if (m_aLineBlock.size() < m_aLines.size()) m_aLineBlock.resize(m_aLines.size(), -1);
+  // Items that CDispModel::AddLine appended carry no block.
+  if (block >= 0 || !m_aLineBlock.empty()) {
+    try {
+      m_aLineBlock.resize(static_cast<size_t>(m_nLines) + 1, -1);
+    } catch (const std::bad_alloc&) {
+      ++m_nOverflow;
+      return false;
+    }
+    m_aLineBlock[static_cast<size_t>(m_nLines)] = block;
+  }
   DispLine& l = m_aLines[static_cast<size_t>(m_nLines)];
   l = DispLine{};
   l.nCode = code;
@@ -138,7 +153,6 @@ bool QmDoc::AddLineItem(const double p[3], int code, int colorClass, int mode1, 
   l.nColorClass = colorClass;
   l.nMode1 = mode1;
   l.nThick = thick;
-  m_aLineBlock[static_cast<size_t>(m_nLines)] = block;
   ++m_nLines;
   return true;
 }
@@ -146,7 +160,7 @@ bool QmDoc::AddLineItem(const double p[3], int code, int colorClass, int mode1, 
 const double* QmDoc::FaceBlock(int face) const {
   if (face < 0 || face >= m_nFaces || face >= static_cast<int>(m_aFaceValues.size())) return nullptr;
   const FaceValue& fv = m_aFaceValues[static_cast<size_t>(face)];
-  if (!fv.bValue || fv.nRun < 0) return nullptr;
+  if (fv.nRun < 0) return nullptr;
   const long long block = static_cast<long long>(fv.nRun) + fv.nIndex;
   if (block < 0 || (block + 1) * kValueBlock > static_cast<long long>(m_aValueBlocks.size()))
     return nullptr;
@@ -262,13 +276,14 @@ void QmDoc::BuildBeamForceItems(const CFbOpBlock* beamTable) {
   const CFbModel& model = m_resultSet.m_model;
   const int n = model.m_aElems.GetCount();
   const int rows = ResultDataRows(beamTable, n, true);
+  const bool blocks = EnsureElemBlocks();
   ReserveLines(2LL * n);
   for (int i = 0; i < n; ++i) {
     const CFbElem* e = model.m_aElems.GetAt(i);
     if (!e) continue;
     int block = -1;
     const CFbOp* rec = i < rows ? beamTable->GetAt(i) : nullptr;
-    if (rec && i < m_nElemBlocks) {
+    if (rec && blocks && i < m_nElemBlocks) {
       block = i;
       double* v = m_aValueBlocks.data() + static_cast<size_t>(i) * kValueBlock;
       for (int j = 0; j < kValueBlock; ++j) v[j] = rec->GetValue(j);
@@ -289,18 +304,9 @@ void QmDoc::AddSolidFaces(const MemberFrame& frame, const CFbFiberSec& sec, int 
   ForEachSolidBlock(sec, [&](const CFbSecBlock&, const SolidBlock& b) {
     const int first = m_nFaces;
     AddBlockSolid(*this, frame, b);
-    if (run < 0) return;
     // The faces of a member carrying its end forces all name the
     // element's value block.
-    const double* v = m_aValueBlocks.data() + static_cast<size_t>(run) * kValueBlock;
-    for (int f = first; f < m_nFaces; ++f) {
-      FaceValue& fv = m_aFaceValues[static_cast<size_t>(f)];
-      fv = FaceValue{};
-      fv.bValue = 1;
-      for (int j = 0; j < 3; ++j) fv.v[0][j] = v[j];
-      fv.nRun = run;
-      fv.nIndex = 0;
-    }
+    if (run >= 0) SetFaceValues(first, run, 0);
   });
 }
 
@@ -309,7 +315,6 @@ void QmDoc::BuildGeometry(const CFbOpBlock* nodeTable, double scale) {
   ClearFaces();
   ReserveFaces(m_arcs.nFaces + 6LL * std::max(0, m_stats.m_nRectBlocks));
   ReserveLines(m_arcs.nLines);
-  if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
   const CFbModel& model = m_resultSet.m_model;
   const int n = model.m_aElems.GetCount();
   for (int i = 0; i < n; ++i) {
@@ -331,16 +336,16 @@ void QmDoc::SetBeamForceValues(const CFbOpBlock* beamTable) {
   ClearFaces();
   ReserveFaces(m_arcs.nFaces + 6LL * std::max(0, m_stats.m_nRectBlocks));
   ReserveLines(m_arcs.nLines);
-  if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
   const CFbModel& model = m_resultSet.m_model;
   const int n = model.m_aElems.GetCount();
   const int rows = ResultDataRows(beamTable, n, true);
+  const bool blocks = EnsureElemBlocks();
   for (int i = 0; i < n; ++i) {
     const CFbElem* e = model.m_aElems.GetAt(i);
     if (!e) continue;
     const CFbOp* rec = i < rows ? beamTable->GetAt(i) : nullptr;
     int run = -1;
-    if (rec && i < m_nElemBlocks) {
+    if (rec && blocks && i < m_nElemBlocks) {
       run = i;
       double* v = m_aValueBlocks.data() + static_cast<size_t>(i) * kValueBlock;
       for (int j = 0; j < kValueBlock; ++j) v[j] = rec->GetValue(j);
@@ -645,7 +650,6 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
             m_aValueBlocks.end(), kNoValue);
   ReserveFaces(faces);
   ReserveLines(lines);
-  if (m_aFaceValues.size() < m_aFaces.size()) m_aFaceValues.resize(m_aFaces.size());
 
   const int place = kind == 1 ? 3 : 0;
   long long s = 0;  // running fibre slot

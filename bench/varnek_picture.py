@@ -61,7 +61,7 @@ def main():
         return 2
     program, run = sys.argv[1], sys.argv[2]
     diagram = sys.argv[3] if len(sys.argv) > 3 else None
-    timeout = float(os.environ.get("OV_BENCH_TIMEOUT", "120"))
+    timeout = float(os.environ.get("OV_BENCH_TIMEOUT", "300"))
     env = dict(os.environ, OV_REPORT_FIRST_PICTURE="1")
     start = time.monotonic()
     proc = subprocess.Popen([program, run], stderr=subprocess.PIPE, env=env)
@@ -87,6 +87,10 @@ def main():
             result["diagram"] = diagram
             result["diagram_s"] = round(shown - asked, 2)
             result["diagram_rss_mb"] = round(peak_mb(proc.pid))
+    except RuntimeError as e:
+        result["error"] = str(e)
+        if os.environ.get("OV_BENCH_SHOT"):
+            subprocess.run(["import", "-window", "root", os.environ["OV_BENCH_SHOT"]])
     finally:
         proc.terminate()
         try:

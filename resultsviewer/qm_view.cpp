@@ -326,12 +326,16 @@ void QmView::BuildDiagramFaceList(const CContourBar* bar, double factor) {
   glDisable(GL_POLYGON_OFFSET_FILL);
 }
 
-void QmView::BuildEdgeLayer(const CContourBar* bar, double factor, bool solid) {
+void QmView::BuildEdgeLayer(const CContourBar* bar, double factor, bool solid, bool overOffsetFaces) {
   const CViewSettings& s = m_scene.settings;
   SetFlatMaterial(kBlack);
   if (!s.dmodel[1]) return;
+  // Edges lie the offset in front of their faces; a diagram's faces carry
+  // that offset themselves, so its edges take it twice (the same offset on
+  // both made them fight for depth and broke the edges into dashes).
+  const double k = overOffsetFaces ? 2.0 : 1.0;
   glEnable(GL_POLYGON_OFFSET_LINE);
-  glPolygonOffset(static_cast<float>(s.pofactor), static_cast<float>(s.pounits));
+  glPolygonOffset(static_cast<float>(k * s.pofactor), static_cast<float>(k * s.pounits));
   glLineWidth(0.1f);
   DrawLineItemsByValue(solid ? nullptr : bar);
   m_scene.DrawElementEdges(factor);
@@ -490,17 +494,17 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
       switch (m_nViewMode) {
         case kModeDeform:
           CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(nullptr, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false); });
+          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
           break;
         case kModeFiberStress:
         case kModeFiberStrain:
           CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(bar, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false); });
+          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
           break;
         case kModeSectionForce:
         case kModeShell:
           CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(bar, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(bar, factor, false); });
+          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(bar, factor, false, true); });
           break;
         default:
           break;

@@ -152,7 +152,8 @@ class QmView : public CGlView {
   void DrawLineItemsByValue(const CContourBar* bar);
   void DrawFlaggedLineItems(const CContourBar* bar);
   void BuildDiagramFaceList(const CContourBar* bar, double factor);
-  void BuildEdgeLayer(const CContourBar* bar, double factor, bool solid);
+  // `overOffsetFaces`: the faces under the edges were drawn with the offset.
+  void BuildEdgeLayer(const CContourBar* bar, double factor, bool solid, bool overOffsetFaces = false);
   void BuildPickList();
   void CompileList(int n, bool execute, const std::function<void()>& body);
   // Compiles one of the structure's lists with the arguments of the last

@@ -2,7 +2,7 @@
 """Whole-process timings of the results viewer: start to first complete
 picture of a run, then optionally one diagram from its menu command to its
 picture, with the peak memory (VmHWM) at each. The program itself says when
-a picture has been swapped (OV_REPORT_FIRST_PICTURE=1), so nothing is
+a picture has been swapped (OV_FIRST_PICTURE=1), so nothing is
 guessed from the screen. Run under an X server, e.g.
 
   xvfb-run -a -s "-screen 0 1280x1024x24" bench/varnek_picture.py \
@@ -19,6 +19,9 @@ import time
 
 # Menu mnemonics of the view menu's diagram commands; Return takes the step
 # dialog's first step and first component.
+# The report lines (and those of the build measured before the change).
+FIRST = ("first picture", "first-picture")
+DIAGRAM = ("diagram picture", "diagram-picture")
 DIAGRAMS = {"deform": "d", "stress": "o", "strain": "h", "force": "f", "shell": "p"}
 
 
@@ -31,7 +34,7 @@ def peak_mb(pid):
 
 
 def wait_line(proc, prefix, timeout):
-    """Reads stderr until a line starting with `prefix`; the time it came."""
+    """Reads stderr until a line starting with one of `prefix`; the time it came."""
     end = time.monotonic() + timeout
     buf = b""
     while time.monotonic() < end:
@@ -46,9 +49,15 @@ def wait_line(proc, prefix, timeout):
         buf += chunk
         while b"\n" in buf:
             line, buf = buf.split(b"\n", 1)
-            if line.startswith(prefix.encode()):
+            if any(line.startswith(p.encode()) for p in prefix):
                 return time.monotonic()
-    raise RuntimeError(f"no '{prefix}' line within {timeout} s")
+    raise RuntimeError(f"no '{prefix[0]}' line within {timeout} s")
+
+
+def visible_windows(pid):
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid), "--name", "."],
+                         capture_output=True, text=True).stdout.split()
+    return out
 
 
 def xdo(*args):
@@ -62,28 +71,35 @@ def main():
     program, run = sys.argv[1], sys.argv[2]
     diagram = sys.argv[3] if len(sys.argv) > 3 else None
     timeout = float(os.environ.get("OV_BENCH_TIMEOUT", "300"))
-    env = dict(os.environ, OV_REPORT_FIRST_PICTURE="1")
+    env = dict(os.environ, OV_FIRST_PICTURE="1", OV_REPORT_FIRST_PICTURE="1")
     start = time.monotonic()
     proc = subprocess.Popen([program, run], stderr=subprocess.PIPE, env=env)
     result = {"run": run}
     try:
-        shown = wait_line(proc, "first-picture", timeout)
+        shown = wait_line(proc, FIRST, timeout)
         result["open_s"] = round(shown - start, 2)
         result["open_rss_mb"] = round(peak_mb(proc.pid))
         if diagram:
             # The splash may still be up for its own time: wait it out.
             time.sleep(3.5)
-            wid = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid), "--name", "Varnek"],
-                                 capture_output=True, text=True).stdout.split()
-            xdo("windowfocus", "--sync", wid[0])
+            windows = visible_windows(proc.pid)
+            xdo("windowfocus", "--sync", windows[0])
             xdo("key", "alt+v")
             time.sleep(0.5)
             xdo("key", DIAGRAMS[diagram])
-            time.sleep(1.0)
+            # The step dialog: a window more than before.
+            end = time.monotonic() + timeout
+            while len(visible_windows(proc.pid)) <= len(windows):
+                if time.monotonic() > end:
+                    raise RuntimeError("no step dialog")
+                time.sleep(0.2)
+            time.sleep(0.5)
+            dialog = [w for w in visible_windows(proc.pid) if w not in windows]
+            xdo("windowfocus", "--sync", dialog[-1])
             # Timed from the dialog's OK to the diagram's picture.
             asked = time.monotonic()
             xdo("key", "Return")
-            shown = wait_line(proc, "diagram-picture", timeout)
+            shown = wait_line(proc, DIAGRAM, timeout)
             result["diagram"] = diagram
             result["diagram_s"] = round(shown - asked, 2)
             result["diagram_rss_mb"] = round(peak_mb(proc.pid))

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -366,18 +367,41 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   SetFlatMaterial(plain);
   bool plainSet = true;
+  // The value colour last set (valid while valueSet): a face of the same
+  // colour as the one before sets nothing.
+  bool valueSet = false;
+  float lastRgba[4] = {};
   auto usePlain = [&] {
     if (!plainSet) SetFlatMaterial(plain);
     plainSet = true;
+    valueSet = false;
   };
   // The colour of a value (a value the bar cannot colour keeps the last one).
   auto valueColour = [&](double v) {
-    if (SetGLMaterialResult(*bar, v) >= 0) plainSet = false;
+    float rgba[4];
+    if (ContourColorCode(*bar, v, rgba) < 0) return;
+    plainSet = false;
+    if (valueSet && std::equal(rgba, rgba + 4, lastRgba)) return;
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba);
+    std::copy(rgba, rgba + 4, lastRgba);
+    valueSet = true;
   };
   auto draw = [&](const double p[4][3], int corners, const double n[3], const std::function<void()>& colour) {
+    if (!outlined) {
+      // The colour is set before the polygon, not inside it: a material
+      // inside glBegin would be stored with every vertex of the list.
+      colour();
+      glBegin(GL_POLYGON);
+      glNormal3dv(n);
+      for (int k = 0; k < corners; ++k) Vertex(p[k]);
+      glEnd();
+      return;
+    }
     DrawOutlinedPolygon(p, corners, n, outlined, colour, [&] {
       SetFlatMaterial(s.lcolor);
       plainSet = false;
+      valueSet = false;
     });
   };
 

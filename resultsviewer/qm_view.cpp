@@ -6,6 +6,7 @@
 #include <GL/glu.h>
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
@@ -51,6 +52,10 @@ void InitResultsViewSettings(CViewSettings& s) {
     s.dcolor[i] = 255;
   }
 }
+
+QmView::BusyCursor::BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+
+QmView::BusyCursor::~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
 
 QmView::QmView(QWidget* parent) : CGlView(parent) {
   InitResultsViewSettings(m_scene.settings);
@@ -501,6 +506,7 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
 
   const double factor = doc.m_dDispScale;
   if (doc.m_bNewData || rebuildAll) {
+    const BusyCursor busy;
     m_nViewMode = kModeStructure;
     m_bRebuildResultLists = 0;
     BuildDisplayLists(surfacesOn, doc.m_nColorMode, factor);
@@ -513,6 +519,7 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     // This frame shows the whole picture.
     if (!m_bFirstPictureShown) m_nSwapReport |= 1;
     if (m_bRebuildResultLists) {
+      const BusyCursor busy;
       m_nSwapReport |= 2;
       const CContourBar* bar = m_pContourBar.get();
       switch (m_nViewMode) {

@@ -36,6 +36,15 @@ class QmView : public CGlView {
   Q_OBJECT
 
  public:
+  // The wait cursor over a diagram's reading, building and list making:
+  // the program does them on the UI thread.
+  struct BusyCursor {
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+  };
+
   // Display lists (name = list base + n); 2-5 are allocated and unused.
   enum {
     kListBackground = 0,

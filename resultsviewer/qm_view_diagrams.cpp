@@ -128,6 +128,7 @@ void QmView::ShowDeformDiagram() {
   SelectStepDlg dlg(&rs, this);
   int lcase = 0, step = 0;
   if (!AskStep(dlg, dlg.m_nStepIndex, dlg.m_dScale, lcase, step)) return;
+  const BusyCursor busy;
   doc.m_dDeformScale = dlg.m_dScale;
 
   const int before = m_nMessages;
@@ -159,6 +160,7 @@ void QmView::ShowFiberDiagram(int kind) {
   SelectStepStreDlg dlg(&rs, kind == 0 ? kDiagramFiberStress : kDiagramFiberStrain, this);
   int lcase = 0, step = 0, k = 0;
   if (!AskValueStep(dlg, 2, lcase, step, k)) return;
+  const BusyCursor busy;
   const int before = m_nMessages;
   FbTablePtr table = ReadFiberResult(rs, lcase, step, kind);
   if (!table) return;
@@ -197,6 +199,7 @@ void QmView::ShowSectionForceDiagram() {
   SelectStepStreDlg dlg(&rs, kDiagramSectionForce, this);
   int lcase = 0, step = 0, k = 0;
   if (!AskValueStep(dlg, 11, lcase, step, k)) return;
+  const BusyCursor busy;
   const int before = m_nMessages;
   FbTablePtr table = ReadBeamForce(rs, lcase, step);
   if (!table) return;
@@ -222,6 +225,7 @@ void QmView::ShowShellDiagram(int kind) {
   SelectStepStreDlg dlg(&rs, kind == 0 ? kDiagramShellStress : kDiagramShellStrain, this);
   int lcase = 0, step = 0, k = 0;
   if (!AskValueStep(dlg, 2, lcase, step, k)) return;
+  const BusyCursor busy;
   const int before = m_nMessages;
   FbTablePtr table = ReadShellResult(rs, kind, lcase, step);
   if (!table) return;

@@ -404,6 +404,51 @@ TEST(FbReaders, NoRecordLengthNoTable) {
   EXPECT_NE(run.m_rs.m_strLastError.find("record length"), std::string::npos);
 }
 
+// Counts from a damaged header: tables made before reading get no more
+// records than their file holds for the step, and a model of more fibres
+// than a table takes is refused at once, with the message shown.
+TEST(FbReaders, HeaderCountsBeyondTheFile) {
+  WrittenRun run(SmallFrame(1));
+  ASSERT_EQ(run.m_code, 1);
+  CFbResultSet& rs = run.m_rs;
+  // Every item the whole file could hold from the first step on (one begun
+  // in a short last record too), and the minimum and maximum rows.
+  auto most = [&](const char* name, int64_t stride) {
+    const int64_t size = static_cast<int64_t>(std::filesystem::file_size(run.Path(name)));
+    return static_cast<int>(FbPayloadWords(size, rs.m_nRecWords) / stride) + 3;
+  };
+  const int64_t layers = rs.m_model.m_nLayers;
+  struct Case {
+    int* count;
+    int claimed;
+    std::function<FbTablePtr()> read;
+    int most;  // records at most (-1: refused)
+  } const cases[] = {
+      {&rs.m_model.m_nFibers, 1000000, [&] { return ReadFiberResult(rs, 1, 1, 1); },
+       most("frame.eps", rs.m_bFiberShear ? 3 : 1)},
+      {&rs.m_model.m_nFibers, 1000000, [&] { return ReadFiberResult(rs, 1, 1, 2); }, most("frame.sta", 1)},
+      {&rs.m_model.m_nQuads, 1000000, [&] { return ReadShellResult(rs, 1, 1, 1); }, most("frame.ess", layers * 24)},
+      {&rs.m_model.m_nQuads, 1000000, [&] { return ReadShellResult(rs, 2, 1, 1); }, most("frame.sts", layers * 4)},
+      {&rs.m_model.m_nFibers, 1048575, [&] { return ReadFiberResult(rs, 1, 1, 0); }, -1},
+      {&rs.m_model.m_nFibers, 8100000, [&] { return ReadFiberResult(rs, 1, 1, 1); }, -1},
+  };
+  for (const Case& c : cases) {
+    const int kept = *c.count;
+    *c.count = c.claimed;
+    run.m_shown.clear();
+    FbTablePtr t = c.read();
+    *c.count = kept;
+    if (c.most < 0) {
+      EXPECT_FALSE(t) << c.claimed;
+      ASSERT_EQ(run.m_shown.size(), 1u) << c.claimed;
+      EXPECT_EQ(run.m_shown[0].rfind("ﾒﾓﾘｵｰﾊﾞｰです\n", 0), 0u) << run.m_shown[0];
+    } else {
+      ASSERT_TRUE(t) << rs.m_strLastError;
+      EXPECT_LE(t->GetCount(), c.most);
+    }
+  }
+}
+
 TEST(FbReaders, ShellsWithoutLayersGiveNoTable) {
   RunSpec frameDesc = SmallFrame(1);
   frameDesc.head33 = 12;  // below 24: no layer

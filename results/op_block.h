@@ -76,15 +76,17 @@ class FbEOutTime : public FbEOut {
 };
 
 // Fibre values: normal, y shear and z shear stress, then the three strains;
-// the plastic state.
+// the plastic state. The values are the result file's single-precision words
+// (and their extremes), kept as such: GetValue widens them to double
+// exactly, and a fibre step of a large model has close to a million records.
 class FbFOut : public CFbOp {
  public:
   static constexpr int kValues = 6;
   static constexpr int kNoState = -999;
   double GetValue(int index) const override {
-    return index >= 0 && index < kValues ? m_adValue[index] : 0.0;
+    return index >= 0 && index < kValues ? static_cast<double>(m_afValue[index]) : 0.0;
   }
-  double m_adValue[kValues] = {};
+  float m_afValue[kValues] = {};
   int m_nState = kNoState;
 };
 class FbFOutCase : public FbFOut {
@@ -146,6 +148,12 @@ class CFbOpBlock : public CFbOp {
   // step has close to a million of them.
   template <class R, class... Args>
   R* AppendNew(Args&&... args);
+  // Makes up to `n` default records of class R, consecutive in the table's
+  // storage, and appends them as AppendNew does; `*first` gets the first.
+  // Returns how many were made (0 when the table is full): a caller wanting
+  // more asks again.
+  template <class R>
+  int AppendNewRun(int n, R** first);
   // Deletes every record (as its own class) and empties the table.
   void DeleteItems();
 
@@ -180,6 +188,9 @@ class CFbOpBlock : public CFbOp {
     }
     std::vector<R> items;
   };
+  // The last pool when it holds R and has room, else a new one.
+  template <class R>
+  Pool<R>* PoolWithRoom();
   template <class R>
   Pool<R>* LastPool() const {
     if (m_pools.empty() || m_pools.back()->tag != &Pool<R>::kTag) return nullptr;
@@ -198,8 +209,8 @@ class CFbOpBlock : public CFbOp {
   std::vector<std::unique_ptr<CFbOp>> m_owned;  // records given to Append
 };
 
-template <class R, class... Args>
-R* CFbOpBlock::AppendNew(Args&&... args) {
+template <class R>
+CFbOpBlock::Pool<R>* CFbOpBlock::PoolWithRoom() {
   Pool<R>* pool = LastPool<R>();
   if (!pool || pool->items.size() == pool->items.capacity()) {
     // Pools grow with the table up to 120 KiB: below the size from which
@@ -211,6 +222,25 @@ R* CFbOpBlock::AppendNew(Args&&... args) {
     m_pools.push_back(std::make_unique<Pool<R>>(room));
     pool = static_cast<Pool<R>*>(m_pools.back().get());
   }
+  return pool;
+}
+
+template <class R>
+int CFbOpBlock::AppendNewRun(int n, R** first) {
+  if (n < 1) return 0;
+  Pool<R>* pool = PoolWithRoom<R>();
+  const int room = static_cast<int>(pool->items.capacity() - pool->items.size());
+  const int k = std::min({n, room, CPageArray<CFbOp>::kMaxItems - GetCount()});
+  if (k < 1) return 0;
+  const size_t at = pool->items.size();
+  for (int i = 0; i < k; ++i) Place(&pool->items.emplace_back());
+  *first = pool->items.data() + at;
+  return k;
+}
+
+template <class R, class... Args>
+R* CFbOpBlock::AppendNew(Args&&... args) {
+  Pool<R>* pool = PoolWithRoom<R>();
   R& rec = pool->items.emplace_back(std::forward<Args>(args)...);
   if (!Place(&rec)) {
     pool->items.pop_back();

@@ -241,12 +241,34 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
       float v;
       std::memcpy(&v, &raw[i], 4);
       const int col = kind == 0 ? i : 3 + i;
-      rec->m_adValue[col] = v;
+      rec->m_afValue[col] = v;
       if (v < lo[i]) lo[i] = v;
       if (v > hi[i]) hi[i] = v;
     }
   };
-  for (int k = 0; k < count; ++k) {
+  int k = 0;
+  if (made && t.Category() != fbcode::kEnvelope) {
+    // The records whose words are all in the file are made many at a time
+    // and filled from the buffer; the loop below takes a cut last one.
+    const int64_t payload = FbPayloadWords(rd.FileSize(), rs.m_nRecWords);
+    int64_t whole = std::clamp<int64_t>((payload - start) / w, 0, count);
+    while (whole > 0 && (rd.ByteOffset(start + whole * w - 1) < 0 ||
+                         rd.ByteOffset(start + whole * w - 1) > rd.FileSize() - 4))
+      --whole;
+    while (k < whole) {
+      FbFOut* run = nullptr;
+      const int n = t.AppendNewRun<FbFOut>(static_cast<int>(whole - k), &run);
+      if (n < 1) return -2;
+      for (int j = 0; j < n; ++j, ++k) {
+        uint32_t raw[3];
+        const int64_t first = start + static_cast<int64_t>(k) * w;
+        for (int i = 0; i < w; ++i)
+          if (!rd.ReadRaw(first + i, raw[i])) return -1;  // the file changed under the reader
+        store(run + j, raw, w);
+      }
+    }
+  }
+  for (; k < count; ++k) {
     FbFOut* rec = nullptr;
     if (!made && k < built) {
       rec = static_cast<FbFOut*>(t.GetAt(k));
@@ -272,16 +294,16 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
       FbFOut* mx = mn ? t.AppendNew<FbFOut>() : nullptr;
       if (!mx) return -2;
       for (int i = 0; i < w; ++i) {
-        mn->m_adValue[i] = lo[i];
-        mx->m_adValue[i] = hi[i];
+        mn->m_afValue[i] = lo[i];
+        mx->m_afValue[i] = hi[i];
       }
     }
   } else if (kind == 1) {
     auto* mn = static_cast<FbFOut*>(t.GetAt(built));
     auto* mx = static_cast<FbFOut*>(t.GetAt(built + 1));
     for (int i = 0; i < w; ++i) {
-      if (mn) mn->m_adValue[3 + i] = lo[i];
-      if (mx) mx->m_adValue[3 + i] = hi[i];
+      if (mn) mn->m_afValue[3 + i] = lo[i];
+      if (mx) mx->m_afValue[3 + i] = hi[i];
     }
   }
   return 1;

@@ -220,7 +220,14 @@ void QmView::OnFrameSwapped() {
 
 void QmView::CompileList(int n, bool execute, const std::function<void()>& body) {
   if (n < 0 || n >= kListCount || m_scene.listBase == 0) return;
-  glNewList(static_cast<GLuint>(m_scene.listBase + n), execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE);
+  const auto name = static_cast<GLuint>(m_scene.listBase + n);
+  // The list's old contents go first: a large diagram's old and new lists
+  // are never held at once.
+  if (m_scene.listBuilt[n]) {
+    glNewList(name, GL_COMPILE);
+    glEndList();
+  }
+  glNewList(name, execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE);
   body();
   glEndList();
   m_scene.listBuilt[n] = 1;

@@ -8,7 +8,8 @@ guessed from the screen. Run under an X server, e.g.
   xvfb-run -a -s "-screen 0 1280x1024x24" bench/varnek_picture.py \
       build/resultsviewer/Varnek /work/bench-data/run-100000-100/frame.in [deform|stress|force|shell]
 
-Prints one JSON line: open_s, open_rss_mb, and diagram_s, diagram_rss_mb.
+Prints one JSON line: open_s, open_rss_mb, and diagram_s (or message_s when
+a message box came instead of the picture), diagram_rss_mb.
 """
 import json
 import os
@@ -33,12 +34,15 @@ def peak_mb(pid):
     return -1.0
 
 
-def wait_line(proc, prefix, timeout):
-    """Reads stderr until a line starting with one of `prefix`; the time it came."""
+def wait_line(proc, prefix, timeout, stop=None):
+    """Reads stderr until a line starting with one of `prefix`; the time it
+    came. `stop()` true ends the wait early (None is returned)."""
     end = time.monotonic() + timeout
     buf = b""
     while time.monotonic() < end:
         r, _, _ = select.select([proc.stderr], [], [], 0.5)
+        if stop and stop():
+            return None
         if not r:
             if proc.poll() is not None:
                 raise RuntimeError("the program ended")
@@ -99,9 +103,14 @@ def main():
             # Timed from the dialog's OK to the diagram's picture.
             asked = time.monotonic()
             xdo("key", "Return")
-            shown = wait_line(proc, DIAGRAM, timeout)
+            # A message box instead of a picture (a diagram refused) ends it.
+            known = set(windows) | set(dialog)
+            shown = wait_line(proc, DIAGRAM, timeout, lambda: bool(set(visible_windows(proc.pid)) - known))
             result["diagram"] = diagram
-            result["diagram_s"] = round(shown - asked, 2)
+            if shown is None:
+                result["message_s"] = round(time.monotonic() - asked, 2)
+            else:
+                result["diagram_s"] = round(shown - asked, 2)
             result["diagram_rss_mb"] = round(peak_mb(proc.pid))
     except RuntimeError as e:
         result["error"] = str(e)

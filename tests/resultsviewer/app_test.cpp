@@ -281,6 +281,24 @@ TEST_F(AppTest, KeysGuideAndAboutBox) {
   EXPECT_EQ(answer.Count(), 1);
 }
 
+// With a file being opened the splash goes when its time is up or when the
+// first picture is shown, whichever comes later.
+TEST(StartUpTest, SplashWaitsForTheFirstPicture) {
+  rvtest::EnsureApp();
+  const int ms = CSplashDlg::TimeoutMs(ViewerProgram::Ostrel);
+  for (const bool pictureFirst : {true, false}) {
+    CSplashDlg* splash = CSplashDlg::ShowSplash(ViewerProgram::Ostrel);
+    ASSERT_NE(splash, nullptr);
+    CSplashDlg::ExpectPicture();
+    if (pictureFirst) CSplashDlg::PictureShown();
+    rvtest::PumpEvents(ms + 300);
+    EXPECT_EQ(splash->isVisible(), !pictureFirst) << pictureFirst;
+    CSplashDlg::PictureShown();
+    EXPECT_FALSE(splash->isVisible()) << pictureFirst;
+    CSplashDlg::DestroyInstance();
+  }
+}
+
 TEST(StartUpTest, OpensTheNamedFileAndShowsTheSplash) {
   rvtest::EnsureApp();
   rvtest::MessageCatcher messages;

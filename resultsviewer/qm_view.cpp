@@ -259,7 +259,8 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
   // The lists of the solid and material modes and the pick list are made
   // from these arguments when they are first called: a large model's
   // structure then costs one copy of its faces in the lists, not three.
-  for (int n : {kListSurfaces, kListSolidEdges, kListPick, kListMaterial}) m_abListDeferred[static_cast<size_t>(n)] = true;
+  for (int n : {kListSurfaces, kListSolidEdges, kListPick, kListMaterial})
+    m_abListDeferred[static_cast<size_t>(n)] = true;
   CompileStructureList(kListEdges);
   CompileStructureList(kListStructure);
   m_scene.DrawAxisTriad(true);

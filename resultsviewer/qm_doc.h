@@ -79,9 +79,9 @@ class QmDoc : public CDispModel {
   // Drops the shell values (the other diagrams colour no shell).
   void ClearShellValues();
 
-  // Appends a plain face, a face with values, a line item; false when the
-  // array cannot take it.
-  bool AddValueFace(const DispFace& face, const double values[3], int run, int index);
+  // Appends a face coloured from value block run + index, or a line item;
+  // false when the array cannot take it.
+  bool AddValueFace(const DispFace& face, int run, int index);
   bool AddLineItem(const double p[3], int code, int colorClass, int mode1, int thick, int block);
 
   // The value block a face or a line item is coloured from; null for none.
@@ -133,8 +133,6 @@ class QmDoc : public CDispModel {
   void ClearFaces();
   void ClearLines();
   void AddSolidFaces(const MemberFrame& frame, const CFbFiberSec& sec, int run);
-  void AddFiberBlockFaces(const MemberFrame& frame, const SolidBlock& block, int rows, int cols,
-                          int run, int kind);
-  void AddArcFiberFaces(const MemberFrame& frame, const SolidBlock& block, int rows, int cols,
-                        int run, int kind);
+  void AddFiberBlockFaces(const MemberFrame& frame, const SolidBlock& block, int rows, int cols, int run);
+  void AddArcFiberFaces(const MemberFrame& frame, const SolidBlock& block, int rows, int cols, int run);
 };

@@ -123,8 +123,7 @@ void QmDoc::ClearLines() {
   m_nLines = 0;
 }
 
-bool QmDoc::AddValueFace(const DispFace& face, const double values[3], int run, int index) {
-  (void)values;  // the face's values are those of its value block
+bool QmDoc::AddValueFace(const DispFace& face, int run, int index) {
   if (!AddFace(face)) return false;
   SetFaceValues(m_nFaces - 1, run, index);
   return true;
@@ -392,15 +391,9 @@ long long FiberLineCount(const SolidBlock& b, int rows, int cols) {
 
 }  // namespace
 
-void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int rows, int cols, int run,
-                               int kind) {
+void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int rows, int cols, int run) {
   double c[8][3], u[3], v[3];
   BlockCorners(f, b, c, u, v);
-  const int place = kind == 1 ? 3 : 0;
-  auto values = [&](int k, double out[3]) {
-    const double* blk = m_aValueBlocks.data() + (static_cast<size_t>(run) + k) * kValueBlock;
-    for (int j = 0; j < 3; ++j) out[j] = blk[place + j];
-  };
   auto face = [&](const double q[4][3], const double /*normal*/[3], int k) {
     DispFace d;
     d.nElem = f.nElem;
@@ -414,9 +407,7 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
     d.nColorClass = f.nColorClass;
     d.nSide = 1;
     d.nMode1 = f.nMode1;
-    double val[3];
-    values(k, val);
-    AddValueFace(d, val, run, k);
+    AddValueFace(d, run, k);
   };
   // The grid of an end face: rows along corner 0 -> 3, columns along
   // corner 0 -> 1; fibre (row, column) is fibre row x columns + column.
@@ -470,11 +461,9 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
   }
 }
 
-void QmDoc::AddArcFiberFaces(const MemberFrame& f, const SolidBlock& b, int rows, int cols, int run,
-                             int kind) {
+void QmDoc::AddArcFiberFaces(const MemberFrame& f, const SolidBlock& b, int rows, int cols, int run) {
   const int m = ArcFacets(b, rows);
   if (m == 0) return;
-  const int place = kind == 1 ? 3 : 0;
   const double* ends[2] = {f.p1, f.p2};
   // Fibre (row, column): angular sector `row` of the span, radial ring
   // `column` from the first radius towards the second.
@@ -501,8 +490,7 @@ void QmDoc::AddArcFiberFaces(const MemberFrame& f, const SolidBlock& b, int rows
     d.nColorClass = f.nColorClass;
     d.nSide = 0;  // facets are outlined per fibre by the edge records
     d.nMode1 = f.nMode1;
-    const double* blk = m_aValueBlocks.data() + (static_cast<size_t>(run) + k) * kValueBlock;
-    AddValueFace(d, blk + place, run, k);
+    AddValueFace(d, run, k);
   };
   auto radial = [&](double t, double sign, double out[3]) {
     for (int j = 0; j < 3; ++j) out[j] = sign * (std::cos(t) * f.ay[j] + std::sin(t) * f.az[j]);
@@ -694,9 +682,9 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
       if (nf > 0 && run <= INT32_MAX) {
         for (int h = 0; h < nHalves; ++h) {
           if (b.bArc)
-            AddArcFiberFaces(halves[h], b, blk.m_nRows, blk.m_nCols, static_cast<int>(run), kind);
+            AddArcFiberFaces(halves[h], b, blk.m_nRows, blk.m_nCols, static_cast<int>(run));
           else
-            AddFiberBlockFaces(halves[h], b, blk.m_nRows, blk.m_nCols, static_cast<int>(run), kind);
+            AddFiberBlockFaces(halves[h], b, blk.m_nRows, blk.m_nCols, static_cast<int>(run));
         }
       }
       s += nf;

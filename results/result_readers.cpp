@@ -201,11 +201,17 @@ bool BuildFiberRecords(CFbOpBlock& t, int kind, int count) {
   return true;
 }
 
+// The payload words of the reader's file, at most: a short last record's
+// own length is not looked at (every word whose bytes are there counts).
+int64_t WordsAtMost(const ResultWordReader& rd, int64_t recWords) {
+  return FbPayloadWords(rd.FileSize(), recWords, UINT32_MAX);
+}
+
 // The items of a step, `stride` words apart from `start`, that have at
 // least their first word in the file: a table made before reading gets no
 // more records than that, whatever count the input's header claims.
 int ItemsInFile(const ResultWordReader& rd, int64_t recWords, int64_t start, int64_t stride, int count) {
-  const int64_t payload = FbPayloadWords(rd.FileSize(), recWords);
+  const int64_t payload = WordsAtMost(rd, recWords);
   if (stride < 1 || start >= payload) return 0;
   return static_cast<int>(std::min<int64_t>(count, (payload - start + stride - 1) / stride));
 }
@@ -250,7 +256,7 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
   if (made && t.Category() != fbcode::kEnvelope) {
     // The records whose words are all in the file are made many at a time
     // and filled from the buffer; the loop below takes a cut last one.
-    const int64_t payload = FbPayloadWords(rd.FileSize(), rs.m_nRecWords);
+    const int64_t payload = WordsAtMost(rd, rs.m_nRecWords);
     int64_t whole = std::clamp<int64_t>((payload - start) / w, 0, count);
     while (whole > 0 && (rd.ByteOffset(start + whole * w - 1) < 0 ||
                          rd.ByteOffset(start + whole * w - 1) > rd.FileSize() - 4))

@@ -10,10 +10,8 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/numbers.h"
 #include "resultsviewer/contour_legend.h"
@@ -28,16 +26,12 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr int kBlack[3] = {0, 0, 0};
 
-// Set while the program's statics are made, close enough to its start.
-const std::chrono::steady_clock::time_point g_started = std::chrono::steady_clock::now();
-
 // "<what> picture <seconds since the start> s" on stderr when the
 // environment asks for it (OV_FIRST_PICTURE, as the model viewer's report;
 // benchmarks wait for the line).
 void ReportPicture(const char* what) {
-  if (!std::getenv("OV_FIRST_PICTURE")) return;
-  const std::chrono::duration<double> s = std::chrono::steady_clock::now() - g_started;
-  std::fprintf(stderr, "%s picture %.3f s\n", what, s.count());
+  if (!FirstPictureWanted()) return;
+  std::fprintf(stderr, "%s picture %.3f s\n", what, ProcessSeconds());
   std::fflush(stderr);
 }
 

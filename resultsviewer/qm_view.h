@@ -136,6 +136,9 @@ class QmView : public CGlView {
  protected:
   bool RenderFrame() override;
   void PaintOverlay(QPainter& painter) override;
+  // The first frame after an open makes the lists: the picture is complete
+  // one frame later, and the view says so itself.
+  bool ReportsOwnPicture() const override { return true; }
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -76,17 +76,15 @@ class FbEOutTime : public FbEOut {
 };
 
 // Fibre values: normal, y shear and z shear stress, then the three strains;
-// the plastic state. The values are the result file's single-precision words
-// (and their extremes), kept as such: GetValue widens them to double
-// exactly, and a fibre step of a large model has close to a million records.
+// the plastic state.
 class FbFOut : public CFbOp {
  public:
   static constexpr int kValues = 6;
   static constexpr int kNoState = -999;
   double GetValue(int index) const override {
-    return index >= 0 && index < kValues ? static_cast<double>(m_afValue[index]) : 0.0;
+    return index >= 0 && index < kValues ? m_adValue[index] : 0.0;
   }
-  float m_afValue[kValues] = {};
+  double m_adValue[kValues] = {};
   int m_nState = kNoState;
 };
 class FbFOutCase : public FbFOut {

@@ -247,7 +247,7 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
       float v;
       std::memcpy(&v, &raw[i], 4);
       const int col = kind == 0 ? i : 3 + i;
-      rec->m_afValue[col] = v;
+      rec->m_adValue[col] = v;
       if (v < lo[i]) lo[i] = v;
       if (v > hi[i]) hi[i] = v;
     }
@@ -300,16 +300,16 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
       FbFOut* mx = mn ? t.AppendNew<FbFOut>() : nullptr;
       if (!mx) return -2;
       for (int i = 0; i < w; ++i) {
-        mn->m_afValue[i] = lo[i];
-        mx->m_afValue[i] = hi[i];
+        mn->m_adValue[i] = lo[i];
+        mx->m_adValue[i] = hi[i];
       }
     }
   } else if (kind == 1) {
     auto* mn = static_cast<FbFOut*>(t.GetAt(built));
     auto* mx = static_cast<FbFOut*>(t.GetAt(built + 1));
     for (int i = 0; i < w; ++i) {
-      if (mn) mn->m_afValue[3 + i] = lo[i];
-      if (mx) mx->m_afValue[3 + i] = hi[i];
+      if (mn) mn->m_adValue[3 + i] = lo[i];
+      if (mx) mx->m_adValue[3 + i] = hi[i];
     }
   }
   return 1;
@@ -346,7 +346,7 @@ FbTablePtr ReadFiberResult(CFbResultSet& rs, int caseOrStep, int step, int kind)
   // more fibres is refused at once, not after a million records.
   if (count > kMaxFiberItems) {
     const std::string text =
-        plat::Format("ﾒﾓﾘｵｰﾊﾞｰです\n%d fibres: a result table holds %d", count, kMaxFiberItems);
+        plat::Format("ﾒﾓﾘｵｰﾊﾞｰです\nﾌｧｲﾊﾞｰﾃﾞｰﾀ(%d/%d)", count, kMaxFiberItems);
     rs.ShowMessage(text);
     return Fail(rs, text);
   }

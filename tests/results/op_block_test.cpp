@@ -109,7 +109,7 @@ TEST(FbOpBlock, RecordsAreDeletedAsTheirOwnClass) {
 TEST(FbRecords, ValuesAndDefaults) {
   FbFOut f;
   EXPECT_EQ(f.m_nState, -999);
-  f.m_afValue[4] = 2.5;
+  f.m_adValue[4] = 2.5;
   EXPECT_DOUBLE_EQ(f.GetValue(4), 2.5);
 
   FbEOut e;

@@ -21,13 +21,13 @@ TEST(FbOpBlockPool, NumbersSlotsAndClassesMixedWithAppend) {
     switch ((k / 7) % 4) {
       case 0: {
         auto* f = t.AppendNew<FbFOut>();
-        f->m_afValue[0] = static_cast<float>(k);
+        f->m_adValue[0] = static_cast<float>(k);
         r = f;
         break;
       }
       case 1: {
         FbFOutCase proto;
-        proto.m_afValue[0] = static_cast<float>(k);
+        proto.m_adValue[0] = static_cast<float>(k);
         proto.m_nNo = -5;  // the copy is renumbered
         r = t.AppendNew<FbFOutCase>(proto);
         break;

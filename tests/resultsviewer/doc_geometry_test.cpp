@@ -324,7 +324,7 @@ TEST_F(DocTest, ShortFibreTableLeavesTheRestWithoutValues) {
   auto t = std::make_unique<CFbOpBlock>(0x510, 1);
   for (int i = 0; i < 12; ++i) {
     auto rec = std::make_unique<FbFOut>();
-    rec->m_afValue[0] = static_cast<float>(100 + i);
+    rec->m_adValue[0] = static_cast<float>(100 + i);
     t->Append(std::move(rec));
   }
   doc_.BuildFiberFaces(0, t.get());

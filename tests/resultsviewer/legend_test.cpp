@@ -243,7 +243,7 @@ TEST(ContourRangeTest, ColumnRangeTakesTheItemRowsOfTheTable) {
         rec = std::move(e);
       } else {
         auto f = std::make_unique<FbFOut>();
-        f->m_afValue[0] = static_cast<float>(v);
+        f->m_adValue[0] = static_cast<float>(v);
         rec = std::move(f);
       }
       ASSERT_TRUE(t.Append(std::move(rec)));

@@ -99,6 +99,10 @@ class CFemInput {
  public:
   CFemInput() = default;
   virtual ~CFemInput() = default;
+  // Records may live in a block's record pool (model/record_pool.h); a
+  // `delete` of one gives its room back there, of any other to the heap.
+  static void* operator new(size_t size);
+  static void operator delete(void* p, size_t size);
 
   virtual bool Write(std::string& text) = 0;
   virtual bool Read(CArchiveIn& ar, std::string& line) = 0;

@@ -38,8 +38,7 @@ int AtoI(std::string_view s) {
 double AtoF(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && IsSpaceByte(static_cast<unsigned char>(s[i]))) ++i;
-  std::string norm;
-  norm.reserve(32);
+  std::string norm;  // short numbers stay in the string's own buffer
   bool neg = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
     neg = s[i] == '-';

@@ -1,9 +1,10 @@
 // One whole load of a model as a viewer's loading worker does it, for timing
 // from process start to exit: a keyword data file (.dat / .da_) is read in
 // the wide layout, linked (nodes, properties, axes) and counted; an analysis
-// input (.in) is loaded, linked and counted. Prints the phases in ms, the
-// element count and the file size on one line; the whole-process time and
-// peak memory are taken from outside (bench/read_link.sh).
+// input (.in) is loaded, linked and counted. Prints the phases in ms and the
+// element count on one line; the whole-process time and peak memory are
+// taken from outside (bench/read_link.py). With --write a keyword model is
+// written back (wide layout) after linking, to compare bytes.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +28,8 @@ bool EndsWith(const std::string& s, const char* tail) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: ov_read_link FILE.dat|FILE.in\n");
+  if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--write")) {
+    std::fprintf(stderr, "usage: ov_read_link FILE.dat|FILE.in [--write OUT.dat]\n");
     return 2;
   }
   const std::string path = argv[1];
@@ -64,13 +65,26 @@ int main(int argc, char** argv) {
     }
     const auto t1 = Clock::now();
     ds->LinkNodes();
+    const auto ta = Clock::now();
     ds->BuildPropList();
+    const auto tb = Clock::now();
     ds->CalcElemAxes();
     const auto t2 = Clock::now();
+    std::printf("nodes_ms %.1f props_ms %.1f axes_ms %.1f ", Ms(t1, ta), Ms(ta, tb), Ms(tb, t2));
     CModelStats stats;
     stats.CountIp(*ds);
     t3 = Clock::now();
     elements = ds->m_Elems.GetCount() + ds->m_Quads.GetCount();
+    if (argc == 4) {
+      // Written back after linking, as a viewer saves: for comparing bytes.
+      ColumnModeScope wide(1);
+      std::string error;
+      if (!ds->WriteFile(argv[3], &error)) {
+        std::fprintf(stderr, "ov_read_link: %s\n", error.c_str());
+        return 1;
+      }
+      t3 = Clock::now();
+    }
     read = Ms(t0, t1), link = Ms(t1, t2), count = Ms(t2, t3);
   }  // the model is freed here, as a viewer frees it when it closes
   const auto t4 = Clock::now();

@@ -4,14 +4,18 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dataset/fb_op.h"
 #include "model/fem_input.h"
 #include "model/prop_records.h"
 #include "model/record_array.h"
+#include "model/record_pool.h"
 
 // A CIpRecordArray that owns its records (every slot holds one class).
+// Records made by AppendNew live in the list's pool, a few large chunks
+// instead of one heap allocation per line.
 template <class T>
 class CFbRecordList {
  public:
@@ -29,15 +33,36 @@ class CFbRecordList {
     if (r == 1) rec.release();
     return r;
   }
+  // A new record made in the pool and stored at the count; null (nothing
+  // stored) when the array is full.
+  template <class... Args>
+  T* AppendNew(Args&&... args) {
+    T* rec = ::new (m_pool.Allocate()) T(std::forward<Args>(args)...);
+    if (m_array.SetAt(m_array.GetCount(), rec) == 1) return rec;
+    Destroy(rec);
+    return nullptr;
+  }
   void RemoveAll() {
     const int n = m_array.GetCount();
-    for (int i = 0; i < n; ++i) delete GetAt(i);
+    for (int i = 0; i < n; ++i) Destroy(GetAt(i));
     m_array.RemoveAll();
+    m_pool.Release();
   }
   const CIpRecordArray& Array() const { return m_array; }
 
  private:
+  void Destroy(T* rec) {
+    if (!rec) return;
+    if (m_pool.Owns(rec)) {
+      rec->~T();
+      m_pool.Free(rec);
+    } else {
+      delete rec;
+    }
+  }
+
   CIpRecordArray m_array;
+  CRecordPool m_pool{sizeof(T), alignof(T)};
 };
 
 class CFbSec;

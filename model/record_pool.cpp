@@ -53,7 +53,7 @@ void FreeChunk(CRecordPool::Chunk* c) {
 }
 }  // namespace
 
-size_t CRecordPool::s_hugeChunk = std::getenv("OV_NOHUGE") ? 0 : 2 * 1024 * 1024;
+size_t CRecordPool::s_hugeChunk = 2 * 1024 * 1024;
 
 CRecordPool::CRecordPool(size_t size, size_t align)
     : m_size((std::max(size, sizeof(void*)) + align - 1) / align * align),
@@ -103,11 +103,15 @@ void* CRecordPool::Allocate() {
 
 CRecordPool::Chunk* CRecordPool::Find(const void* p) const {
   const char* v = static_cast<const char*>(p);
+  // Records are mostly visited in the order they were placed.
+  if (m_last && v >= m_last->base && v < m_last->base + m_last->bytes) return m_last;
   const auto it = std::upper_bound(m_chunks.begin(), m_chunks.end(), v,
                                    [](const char* x, const Chunk* c) { return x < c->base; });
   if (it == m_chunks.begin()) return nullptr;
   Chunk* c = *std::prev(it);
-  return v < c->base + c->bytes ? c : nullptr;
+  if (v >= c->base + c->bytes) return nullptr;
+  m_last = c;
+  return c;
 }
 
 void CRecordPool::Free(void* p) {
@@ -128,6 +132,7 @@ void CRecordPool::Release() {
     }
   }
   m_chunks.clear();
+  m_last = nullptr;
   m_current = nullptr;
   m_next = m_end = nullptr;
   m_free = nullptr;

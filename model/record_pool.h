@@ -49,6 +49,7 @@ class CRecordPool {
   size_t m_align;
   std::vector<Chunk*> m_chunks;  // in address order
   Chunk* m_current = nullptr;    // the chunk bumped from
+  mutable Chunk* m_last = nullptr;  // the chunk Find found last
   char* m_next = nullptr;        // its first unused byte
   char* m_end = nullptr;
   void* m_free = nullptr;        // freed room, linked through its first bytes

@@ -82,11 +82,11 @@ class CFbElem : public CFemObj {
   int m_nNodeK = 0;  // third node of the second element list; 0 in the first
   int m_nSec = 0;
   int m_nExtra = 0;  // the further integer of the element line
+  int m_bAxes = 0;   // beside the integers: no padding before the pointers
   CFbSec* m_pSec = nullptr;
   CFbNode* m_pNodeI = nullptr;
   CFbNode* m_pNodeJ = nullptr;
   CFbNode* m_pNodeK = nullptr;
-  int m_bAxes = 0;
   double m_adAxis1[3] = {0, 0, 0};
   double m_adAxis2[3] = {0, 0, 0};
   double m_adAxis3[3] = {0, 0, 0};

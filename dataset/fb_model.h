@@ -37,30 +37,20 @@ class CFbRecordList {
   // stored) when the array is full.
   template <class... Args>
   T* AppendNew(Args&&... args) {
-    T* rec = ::new (m_pool.Allocate()) T(std::forward<Args>(args)...);
+    T* rec = m_pool.Make<T>(std::forward<Args>(args)...);
     if (m_array.SetAt(m_array.GetCount(), rec) == 1) return rec;
-    Destroy(rec);
+    m_pool.Destroy(rec);
     return nullptr;
   }
   void RemoveAll() {
     const int n = m_array.GetCount();
-    for (int i = 0; i < n; ++i) Destroy(GetAt(i));
+    for (int i = 0; i < n; ++i) m_pool.Destroy(GetAt(i));
     m_array.RemoveAll();
     m_pool.Release();
   }
   const CIpRecordArray& Array() const { return m_array; }
 
  private:
-  void Destroy(T* rec) {
-    if (!rec) return;
-    if (m_pool.Owns(rec)) {
-      rec->~T();
-      m_pool.Free(rec);
-    } else {
-      delete rec;
-    }
-  }
-
   CIpRecordArray m_array;
   CRecordPool m_pool{sizeof(T), alignof(T)};
 };

@@ -139,15 +139,7 @@ class CIpBlockT : public CIpBlock {
  protected:
   // Destroys a record of this block: in place when it lies in the pool,
   // through `delete` otherwise.
-  void Destroy(TRec* rec) {
-    if (!rec) return;
-    if (m_pool.Owns(rec)) {
-      rec->~TRec();
-      m_pool.Free(rec);
-    } else {
-      delete rec;
-    }
-  }
+  void Destroy(TRec* rec) { m_pool.Destroy(rec); }
   struct Disposer {
     CIpBlockT* block;
     void operator()(TRec* rec) const { block->Destroy(rec); }
@@ -156,7 +148,7 @@ class CIpBlockT : public CIpBlock {
   using Fresh = std::unique_ptr<TRec, Disposer>;
 
   // A record with the block's defaults, made in the block's pool.
-  Fresh NewRecord() { return Fresh(::new (m_pool.Allocate()) TRec(), Disposer{this}); }
+  Fresh NewRecord() { return Fresh(m_pool.Make<TRec>(), Disposer{this}); }
 
   TRec* Append(Fresh rec) { return Store(rec.release()); }
 

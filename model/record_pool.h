@@ -10,6 +10,7 @@
 // is deleted.
 #pragma once
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 class CRecordPool {
@@ -26,6 +27,24 @@ class CRecordPool {
   void Free(void* p);
   // True when `p` lies in one of this pool's chunks.
   bool Owns(const void* p) const { return Find(p) != nullptr; }
+  // A new T placed here (the pool's size and alignment must fit T).
+  template <class T, class... Args>
+  T* Make(Args&&... args) {
+    return ::new (Allocate()) T(std::forward<Args>(args)...);
+  }
+  // Destroys an object: in place with its room given back when it lies
+  // here, through `delete` when it came from the heap.
+  template <class T>
+  void Destroy(T* p) {
+    if (!p) return;
+    if (Owns(p)) {
+      p->~T();
+      Free(p);
+    } else {
+      delete p;
+    }
+  }
+
   // Frees every chunk; chunks that still hold objects handed to another
   // owner are freed when the last of those is deleted. Every object the
   // pool still holds must have been destroyed.

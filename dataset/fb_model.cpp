@@ -195,7 +195,7 @@ bool CFbModel::AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count) {
     auto addPart = [&](int rows, int cols) {
       for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= cols; ++c)
-          if (m_aFiberIDs.Append(std::make_unique<CFbFiberID>(e->m_nNo, block, r, c)) != 1) return false;
+          if (!m_aFiberIDs.AppendNew(e->m_nNo, block, r, c)) return false;
       ++block;
       return true;
     };

@@ -4,14 +4,18 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dataset/fb_op.h"
 #include "model/fem_input.h"
 #include "model/prop_records.h"
 #include "model/record_array.h"
+#include "model/record_pool.h"
 
 // A CIpRecordArray that owns its records (every slot holds one class).
+// Records made by AppendNew live in the list's pool, a few large chunks
+// instead of one heap allocation per line.
 template <class T>
 class CFbRecordList {
  public:
@@ -29,15 +33,26 @@ class CFbRecordList {
     if (r == 1) rec.release();
     return r;
   }
+  // A new record made in the pool and stored at the count; null (nothing
+  // stored) when the array is full.
+  template <class... Args>
+  T* AppendNew(Args&&... args) {
+    T* rec = m_pool.Make<T>(std::forward<Args>(args)...);
+    if (m_array.SetAt(m_array.GetCount(), rec) == 1) return rec;
+    m_pool.Destroy(rec);
+    return nullptr;
+  }
   void RemoveAll() {
     const int n = m_array.GetCount();
-    for (int i = 0; i < n; ++i) delete GetAt(i);
+    for (int i = 0; i < n; ++i) m_pool.Destroy(GetAt(i));
     m_array.RemoveAll();
+    m_pool.Release();
   }
   const CIpRecordArray& Array() const { return m_array; }
 
  private:
   CIpRecordArray m_array;
+  CRecordPool m_pool{sizeof(T), alignof(T)};
 };
 
 class CFbSec;
@@ -57,11 +72,11 @@ class CFbElem : public CFemObj {
   int m_nNodeK = 0;  // third node of the second element list; 0 in the first
   int m_nSec = 0;
   int m_nExtra = 0;  // the further integer of the element line
+  int m_bAxes = 0;   // beside the integers: no padding before the pointers
   CFbSec* m_pSec = nullptr;
   CFbNode* m_pNodeI = nullptr;
   CFbNode* m_pNodeJ = nullptr;
   CFbNode* m_pNodeK = nullptr;
-  int m_bAxes = 0;
   double m_adAxis1[3] = {0, 0, 0};
   double m_adAxis2[3] = {0, 0, 0};
   double m_adAxis3[3] = {0, 0, 0};

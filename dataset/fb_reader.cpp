@@ -120,9 +120,8 @@ int CFbModel::SerializeNodes(CArchiveIn& ar, std::string* msg) {
       SetMsg(msg, plat::Format("節点ﾃﾞｰﾀ(%d/%d)", i, m_nNodes));
       return 0;
     }
-    auto rec = std::make_unique<CFbNode>();
-    CFbNode* n = rec.get();
-    if (m_aNodes.Append(std::move(rec)) != 1) {
+    CFbNode* n = m_aNodes.AppendNew();
+    if (!n) {
       SetMsg(msg, plat::Format("節点配列(%d/%d)", i, m_nNodes));
       return -1;
     }
@@ -142,9 +141,8 @@ int CFbModel::ReadElemList(CArchiveIn& ar, std::string* msg, int count, bool thr
       SetMsg(msg, plat::Format("要素ﾃﾞｰﾀ(%d/%d)", i, count));
       return 0;
     }
-    auto rec = std::make_unique<CFbElem>();
-    CFbElem* e = rec.get();
-    if (list.Append(std::move(rec)) != 1) {
+    CFbElem* e = list.AppendNew();
+    if (!e) {
       SetMsg(msg, plat::Format("要素配列(%d/%d)", i, count));
       return -1;
     }
@@ -178,9 +176,8 @@ int CFbModel::SerializeQuads(CArchiveIn& ar, std::string* msg) {
       SetMsg(msg, plat::Format("要素ﾃﾞｰﾀ(%d/%d)", i, m_nQuads));
       return 0;
     }
-    auto rec = std::make_unique<CFbQuad>();
-    CFbQuad* q = rec.get();
-    if (m_aQuads.Append(std::move(rec)) != 1) {
+    CFbQuad* q = m_aQuads.AppendNew();
+    if (!q) {
       SetMsg(msg, plat::Format("要素配列(%d/%d)", i, m_nQuads));
       return -1;
     }

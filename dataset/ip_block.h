@@ -8,6 +8,7 @@
 
 #include "model/fem_input.h"
 #include "model/record_array.h"
+#include "model/record_pool.h"
 #include "platform/text_lines.h"
 
 // Where written text goes: a string in memory or a file being written.
@@ -90,22 +91,13 @@ class CIpBlockT : public CIpBlock {
 
   // Stores a record at the count. When the block is full the record is
   // destroyed and counted as refused; null is returned then.
-  TRec* Append(std::unique_ptr<TRec> rec) {
-    TRec* raw = rec.get();
-    if (m_aRecords.SetAt(m_aRecords.GetCount(), raw) != 1) {
-      ++m_nRefused;
-      return nullptr;
-    }
-    rec.release();
-    Changed();
-    return raw;
-  }
+  TRec* Append(std::unique_ptr<TRec> rec) { return Store(rec.release()); }
 
   // Reads the records of one section; true when it stopped at a keyword
   // line, which is then in `line`.
   bool ReadBlock(CArchiveIn& ar, std::string& line) {
     for (;;) {
-      auto rec = NewRecord();
+      Fresh rec = NewRecord();
       if (!rec->Read(ar, line)) break;
       Append(std::move(rec));
     }
@@ -118,7 +110,7 @@ class CIpBlockT : public CIpBlock {
     if (start < 0 || n <= 0 || start >= count) return count;
     if (static_cast<long long>(start) + n > count) n = count - start;
     for (int i = start; i < start + n; ++i) {
-      if (bDelete) delete GetRecord(i);
+      if (bDelete) Destroy(GetRecord(i));
       m_aRecords.SetAt(i, nullptr);
     }
     Changed();
@@ -131,29 +123,54 @@ class CIpBlockT : public CIpBlock {
     if (row < 0 || row >= CIpRecordArray::kMaxRecords) return false;
     TRec* rec = GetRecord(row);
     if (!rec) {
-      auto created = NewRecord();
+      Fresh created = NewRecord();
       if (m_aRecords.SetAt(row, created.get()) != 1) return false;
       rec = created.release();
     }
     Changed();
     const bool result = rec->SetText(col, std::move(text));
     if (rec->IsEmpty()) {
-      delete rec;
+      Destroy(rec);
       m_aRecords.SetAt(row, nullptr);
     }
     return result;
   }
 
  protected:
-  // A record with the block's defaults.
-  virtual std::unique_ptr<TRec> NewRecord() const { return std::make_unique<TRec>(); }
+  // Destroys a record of this block: in place when it lies in the pool,
+  // through `delete` otherwise.
+  void Destroy(TRec* rec) { m_pool.Destroy(rec); }
+  struct Disposer {
+    CIpBlockT* block;
+    void operator()(TRec* rec) const { block->Destroy(rec); }
+  };
+  // A record made in the block's pool and not stored yet.
+  using Fresh = std::unique_ptr<TRec, Disposer>;
+
+  // A record with the block's defaults, made in the block's pool.
+  Fresh NewRecord() { return Fresh(m_pool.Make<TRec>(), Disposer{this}); }
+
+  TRec* Append(Fresh rec) { return Store(rec.release()); }
 
  private:
+  TRec* Store(TRec* raw) {
+    if (m_aRecords.SetAt(m_aRecords.GetCount(), raw) != 1) {
+      ++m_nRefused;
+      Destroy(raw);
+      return nullptr;
+    }
+    Changed();
+    return raw;
+  }
+
   void ReleaseAll() {
     const int count = m_aRecords.GetCount();
-    for (int i = 0; i < count; ++i) delete GetRecord(i);
+    for (int i = 0; i < count; ++i) Destroy(GetRecord(i));
     m_aRecords.RemoveAll();
+    m_pool.Release();
     m_nRefused = 0;
     Changed();
   }
+
+  CRecordPool m_pool{sizeof(TRec), alignof(TRec)};
 };

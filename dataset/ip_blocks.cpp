@@ -85,12 +85,15 @@ const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
   std::map<long long, std::unordered_map<long long, Painting>> build;
   const int count = GetCount();
   auto index = std::make_unique<NodeIndex>();
-  int singles = 0;
+  int singles = 0, lo = 0, hi = -1;
   for (int i = 0; i < count; ++i) {
     const CIpNode* rec = GetRecord(i);
-    if (rec && rec->m_nInc == 0 && rec->m_nNo > 0) ++singles;
+    if (!rec || rec->m_nInc != 0 || rec->m_nNo <= 0) continue;
+    lo = singles == 0 ? rec->m_nNo : std::min(lo, rec->m_nNo);
+    hi = singles == 0 ? rec->m_nNo : std::max(hi, rec->m_nNo);
+    ++singles;
   }
-  index->singles.Reserve(static_cast<size_t>(singles));
+  index->singles.Reserve(static_cast<size_t>(singles), lo, hi);
   for (int i = 0; i < count; ++i) {
     const CIpNode* rec = GetRecord(i);
     if (!rec) continue;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "dataset/ip_dataset.h"
+#include "model/prop_records.h"
 
 void CIpDataSet::LinkNodes() {
   const int nElems = m_Elems.GetCount();
@@ -58,9 +59,22 @@ void CIpDataSet::BuildPropList() {
 }
 
 void CIpDataSet::CalcElemAxes() {
+  // Elements of one property follow each other: its reference direction is
+  // looked up once per run of them, not once per element.
+  const CIpProp* prop = nullptr;
+  CVec ref;
   const int nElems = m_Elems.GetCount();
   for (int i = 0; i < nElems; ++i) {
     CIpElem* e = m_Elems.GetRecord(i);
-    if (e && e->m_strComment.empty()) e->CalcLocalAxis();
+    if (!e || !e->m_strComment.empty()) continue;
+    if (!e->m_pProp) {
+      e->CalcLocalAxisFrom(nullptr);
+      continue;
+    }
+    if (e->m_pProp != prop) {
+      prop = e->m_pProp;
+      prop->GetRefVector(ref.m_dVx, ref.m_dVy, ref.m_dVz);
+    }
+    e->CalcLocalAxisFrom(&ref);
   }
 }

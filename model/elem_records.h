@@ -13,11 +13,12 @@ class CElem : public CFemData {
   int m_nProp = 0;
   int m_nLast = 0;
   int m_nInc = 0;
+  // 1 when the three axes below are valid unit vectors. Kept beside the
+  // integers, where it fills what would be padding before the pointers.
+  int m_bAxis = 0;
   // Filled by linking after the whole file is read; not owned.
   CIpNode* m_pNodeI = nullptr;
   CIpNode* m_pNodeJ = nullptr;
-  // 1 when the three axes below are valid unit vectors.
-  int m_bAxis = 0;
   double m_vAxisX[3] = {0, 0, 0};
   double m_vAxisY[3] = {0, 0, 0};
   double m_vAxisZ[3] = {0, 0, 0};

@@ -1,9 +1,18 @@
 #include "model/fem_input.h"
 
+#include <ostream>
+
 #include "platform/bytestr.h"
 #include "platform/cp932.h"
 
 thread_local int g_nColumnMode = 0;
+
+const std::string& CComment::Empty() {
+  static const std::string empty;
+  return empty;
+}
+
+std::ostream& operator<<(std::ostream& os, const CComment& c) { return os << c.str(); }
 
 void CFemInput::SaveTo(CFemInput& record, std::string& out) {
   std::string text;

@@ -1,5 +1,7 @@
 // Bases of the model's data classes and the abstract input record.
 #pragma once
+#include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "platform/text_lines.h"
@@ -37,11 +39,70 @@ class CVec {
 
 using CArchiveIn = plat::LineReader;
 
+// The comment of a record. Most records carry none, so an empty comment is a
+// null pointer and costs a record eight bytes instead of a whole string; it
+// reads and compares like the text it holds.
+class CComment {
+ public:
+  CComment() = default;
+  CComment(const CComment& o) : m_p(o.m_p ? std::make_unique<std::string>(*o.m_p) : nullptr) {}
+  CComment(CComment&&) noexcept = default;
+  CComment(std::string s) { Assign(std::move(s)); }  // NOLINT: reads like a string
+  CComment(const char* s) { Assign(s); }            // NOLINT
+  CComment& operator=(const CComment& o) {
+    if (this != &o) Assign(o.str());
+    return *this;
+  }
+  CComment& operator=(CComment&&) noexcept = default;
+  CComment& operator=(std::string s) {
+    Assign(std::move(s));
+    return *this;
+  }
+  CComment& operator=(const char* s) {
+    Assign(s);
+    return *this;
+  }
+
+  bool empty() const { return !m_p; }
+  size_t size() const { return m_p ? m_p->size() : 0; }
+  void clear() { m_p.reset(); }
+  const std::string& str() const { return m_p ? *m_p : Empty(); }
+  operator const std::string&() const { return str(); }  // NOLINT
+  const char* c_str() const { return str().c_str(); }
+  std::string substr(size_t pos, size_t n = std::string::npos) const { return str().substr(pos, n); }
+
+  friend bool operator==(const CComment& a, const CComment& b) { return a.str() == b.str(); }
+  friend bool operator==(const CComment& a, const std::string& b) { return a.str() == b; }
+  friend bool operator==(const CComment& a, const char* b) { return a.str() == b; }
+  friend std::string operator+(const std::string& a, const CComment& b) { return a + b.str(); }
+  friend std::string operator+(const char* a, const CComment& b) { return a + b.str(); }
+  friend std::string operator+(const CComment& a, const std::string& b) { return a.str() + b; }
+  friend std::string operator+(const CComment& a, const char* b) { return a.str() + b; }
+  friend std::ostream& operator<<(std::ostream& os, const CComment& c);
+
+ private:
+  static const std::string& Empty();
+  void Assign(std::string s) {
+    if (s.empty())
+      m_p.reset();
+    else if (m_p)
+      *m_p = std::move(s);
+    else
+      m_p = std::make_unique<std::string>(std::move(s));
+  }
+
+  std::unique_ptr<std::string> m_p;
+};
+
 // The record interface: reads, writes and edits one kind of data line.
 class CFemInput {
  public:
   CFemInput() = default;
   virtual ~CFemInput() = default;
+  // Records may live in a block's record pool (model/record_pool.h); a
+  // `delete` of one gives its room back there, of any other to the heap.
+  static void* operator new(size_t size);
+  static void operator delete(void* p, size_t size);
 
   virtual bool Write(std::string& text) = 0;
   virtual bool Read(CArchiveIn& ar, std::string& line) = 0;
@@ -58,7 +119,7 @@ class CFemInput {
   static void SaveTo(CFemInput& record, std::string& out);
   static void SaveTo(CFemInput& record, plat::LineWriter& ar);
 
-  std::string m_strComment;
+  CComment m_strComment;
 
  protected:
   // Shared slot bodies.

@@ -22,7 +22,7 @@ bool ReadOrEnd(CArchiveIn& ar, std::string& line) {
 // gives the comment, further ones are dropped. Returns the value for Read to
 // return, or -1 when `line` holds the data line (an empty line directly after
 // the comment counts as a data line of zeros).
-int ReadSingleData(CArchiveIn& ar, std::string& line, std::string& comment) {
+int ReadSingleData(CArchiveIn& ar, std::string& line, CComment& comment) {
   if (!ReadOrEnd(ar, line)) return 0;
   if (line.empty()) return 1;
   if (line[0] == '/') return 0;

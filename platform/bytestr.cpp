@@ -21,7 +21,6 @@ std::string Mid(std::string_view s, long long start) {
 
 std::string Left(std::string_view s, long long count) { return Mid(s, 0, count); }
 
-bool IsSpaceByte(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
 
 std::string TrimLeft(std::string_view s) {
   size_t i = 0;

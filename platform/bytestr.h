@@ -13,7 +13,7 @@ std::string Left(std::string_view s, long long count);
 
 // Blank, tab, CR, LF, VT and FF (the classic isspace set); none of them can be
 // a trail byte of a double-byte character, so trimming bytes is safe.
-bool IsSpaceByte(unsigned char c);
+inline bool IsSpaceByte(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 std::string Trim(std::string_view s);

@@ -38,12 +38,30 @@ int AtoI(std::string_view s) {
 double AtoF(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && IsSpaceByte(static_cast<unsigned char>(s[i]))) ++i;
-  std::string norm;
-  norm.reserve(32);
+  std::string norm;  // short numbers stay in the string's own buffer
   bool neg = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
     neg = s[i] == '-';
     ++i;
+  }
+  {
+    // Most fields are a few digits with a point and no exponent: at most 15
+    // digits are an exact double, and so is 10^k for k up to 22, so one
+    // division gives the correctly rounded value the full parse would.
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    size_t j = i;
+    unsigned long long mant = 0;
+    int count = 0, frac = 0;
+    for (; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j, ++count) mant = mant * 10 + static_cast<unsigned>(s[j] - '0');
+    if (j < s.size() && s[j] == '.')
+      for (++j; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j, ++count, ++frac)
+        mant = mant * 10 + static_cast<unsigned>(s[j] - '0');
+    const bool exponent = j < s.size() && (s[j] == 'e' || s[j] == 'E' || s[j] == 'd' || s[j] == 'D');
+    if (count > 0 && count <= 15 && !exponent) {
+      const double v = static_cast<double>(mant) / kPow10[frac];
+      return neg ? -v : v;
+    }
   }
   bool digits = false;
   for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {

@@ -3,6 +3,7 @@
 // room made in advance.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <random>
@@ -32,19 +33,26 @@ TEST(NumberIndex, FirstValueWinsForAnyNumber) {
   std::uniform_int_distribution<int> pick(-2000, 2000);
   for (int k = 0; k < 6000; ++k) cases[5].numbers.push_back(pick(rng));
 
-  for (const Case& c : cases) {
-    CNumberIndex<int> index(-1);
-    index.Reserve(c.reserve);
-    std::map<int, int> first;
-    for (size_t i = 0; i < c.numbers.size(); ++i) {
-      index.Add(c.numbers[i], static_cast<int>(i));
-      first.emplace(c.numbers[i], static_cast<int>(i));
-    }
-    EXPECT_EQ(index.Size(), first.size()) << c.name;
-    for (const auto& [number, value] : first) EXPECT_EQ(index.Find(number), value) << c.name << " " << number;
-    for (const int absent : {INT_MIN + 1, -3000, 3000, 1 << 30}) {
-      if (!first.count(absent)) {
-        EXPECT_EQ(index.Find(absent), -1) << c.name << " " << absent;
+  // Without a range, and with one that holds some of the numbers: those go
+  // into the array by number, the rest into the table.
+  for (const bool ranged : {false, true}) {
+    for (const Case& c : cases) {
+      CNumberIndex<int> index(-1);
+      if (ranged)
+        index.Reserve(std::max<size_t>(c.reserve, 200), -50, 600);
+      else
+        index.Reserve(c.reserve);
+      std::map<int, int> first;
+      for (size_t i = 0; i < c.numbers.size(); ++i) {
+        index.Add(c.numbers[i], static_cast<int>(i));
+        first.emplace(c.numbers[i], static_cast<int>(i));
+      }
+      EXPECT_EQ(index.Size(), first.size()) << c.name;
+      for (const auto& [number, value] : first) EXPECT_EQ(index.Find(number), value) << c.name << " " << number;
+      for (const int absent : {INT_MIN + 1, -3000, 3000, 1 << 30}) {
+        if (!first.count(absent)) {
+          EXPECT_EQ(index.Find(absent), -1) << c.name << " " << absent;
+        }
       }
     }
   }

@@ -1,0 +1,76 @@
+// Room for the records of one block, taken from the system a large chunk at
+// a time instead of one heap allocation per record: reading a large model
+// then pays for a few fresh pages per thousand records, not for an allocator
+// header and a call per line. The block destroys its records in place and
+// gives their room back here; `Release` frees every chunk with the block.
+//
+// A record placed here stays an ordinary object for whoever takes it over:
+// `delete` on it reaches `CFemInput::operator delete`, which finds its chunk
+// through `FreeDeleted`. Such a chunk outlives its pool until its last record
+// is deleted.
+#pragma once
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+class CRecordPool {
+ public:
+  // Room for objects of `size` bytes aligned to `align`.
+  CRecordPool(size_t size, size_t align);
+  ~CRecordPool() { Release(); }
+  CRecordPool(const CRecordPool&) = delete;
+  CRecordPool& operator=(const CRecordPool&) = delete;
+
+  // Room for one object (never null; throws std::bad_alloc).
+  void* Allocate();
+  // Room of an object of this pool whose destructor has run.
+  void Free(void* p);
+  // True when `p` lies in one of this pool's chunks.
+  bool Owns(const void* p) const { return Find(p) != nullptr; }
+  // A new T placed here (the pool's size and alignment must fit T).
+  template <class T, class... Args>
+  T* Make(Args&&... args) {
+    return ::new (Allocate()) T(std::forward<Args>(args)...);
+  }
+  // Destroys an object: in place with its room given back when it lies
+  // here, through `delete` when it came from the heap.
+  template <class T>
+  void Destroy(T* p) {
+    if (!p) return;
+    if (Owns(p)) {
+      p->~T();
+      Free(p);
+    } else {
+      delete p;
+    }
+  }
+
+  // Frees every chunk; chunks that still hold objects handed to another
+  // owner are freed when the last of those is deleted. Every object the
+  // pool still holds must have been destroyed.
+  void Release();
+
+  // Room of an object deleted with `delete`: true when it lay in a chunk (it
+  // is then accounted for), false when it came from the heap.
+  static bool FreeDeleted(void* p, size_t size);
+
+  // Chunks of at least this many bytes are aligned to it and offered to
+  // the kernel for huge pages (0 turns that off).
+  static size_t s_hugeChunk;
+
+  struct Chunk;
+
+ private:
+  void Grow();
+  Chunk* Find(const void* p) const;
+
+  size_t m_size;
+  size_t m_align;
+  std::vector<Chunk*> m_chunks;  // in address order
+  Chunk* m_current = nullptr;    // the chunk bumped from
+  mutable Chunk* m_last = nullptr;  // the chunk Find found last
+  char* m_next = nullptr;        // its first unused byte
+  char* m_end = nullptr;
+  void* m_free = nullptr;        // freed room, linked through its first bytes
+  size_t m_nextBytes;            // size of the next chunk
+};

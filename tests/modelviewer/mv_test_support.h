@@ -145,7 +145,7 @@ struct Program {
   CChildFrame* Open(const std::string& path) {
     return frame->OpenDocumentFile(QString::fromStdString(path));
   }
-  bool WaitIdle(int timeoutMs = 10000) {
+  bool WaitIdle(int timeoutMs = 30000) {
     return WaitFor([&] { return !g_bLoading.load() && !frame->LoadTimerActive(); }, timeoutMs);
   }
 };

@@ -75,7 +75,7 @@ bool QmDoc::OnOpenDocument(const std::string& path) {
   std::string error;
   auto ar = plat::LineReader::FromFile(path, &error);
   if (!ar) {
-    m_strOpenError = "ファイル " + path + " を開けません。\n" + error;
+    m_strOpenError = path + "：ファイルオープンエラー\r\n" + error;
     varnek::MessageBox(nullptr, m_strOpenError);
     return false;
   }

@@ -220,7 +220,7 @@ TEST_F(AppTest, FileThatCannotBeOpenedLeavesTheRunOnShow) {
     if (a->text().endsWith(QString::fromStdString(gone))) a->trigger();
   Settle();
   ASSERT_EQ(messages.Texts().size(), 1u);
-  EXPECT_TRUE(messages.Any("を開けません。")) << messages.Texts()[0];
+  EXPECT_TRUE(messages.Any("：ファイルオープンエラー\r\n")) << messages.Texts()[0];
   EXPECT_EQ(Doc().m_szName, "kept");
   EXPECT_GT(Doc().m_nNodes, 0);
   EXPECT_EQ(frame_->windowTitle().toStdString(), "kept.in - Varnekapp");

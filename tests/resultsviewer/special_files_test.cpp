@@ -25,7 +25,7 @@ TEST_F(SpecialFilesTest, PipesAndFoldersAreNotReadAsTheRun) {
     messages.Clear();
     Open(path);
     ASSERT_EQ(messages.Texts().size(), 1u) << path;
-    EXPECT_EQ(messages.Texts()[0].rfind("ファイル " + path + " を開けません。\n", 0), 0u) << messages.Texts()[0];
+    EXPECT_EQ(messages.Texts()[0].rfind(path + "：ファイルオープンエラー\r\n", 0), 0u) << messages.Texts()[0];
   }
 
   // Result files that are pipes count as missing ones.

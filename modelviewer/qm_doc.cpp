@@ -15,6 +15,7 @@
 #include "model/beam_records.h"
 #include "model/fem_input.h"
 #include "modelviewer/data/elem_color_file.h"
+#include "platform/heap.h"
 #include "platform/paths.h"
 #include "platform/text_lines.h"
 #include "viewer/color_table.h"
@@ -50,7 +51,13 @@ std::string OpenErrorText(const std::string& path, const std::string& reason) {
 
 QmDoc::QmDoc() : m_nDocSerial(g_nDocCounter.fetch_add(1)) {}
 
-QmDoc::~QmDoc() { FreeDisplayArrays(true); }
+QmDoc::~QmDoc() {
+  // The model goes before the trim, so that its pages go back to the
+  // system with the document rather than staying resident for reuse.
+  MakeEmpty();
+  m_resultSet.Reset();
+  plat::ReturnFreeHeap();
+}
 
 void QmDoc::SetPathNames(const std::string& path) {
   const plat::SplitPathResult parts = plat::SplitPath(AbsolutePath(path));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/heap.h"
 #include "platform/paths.h"
 #include "platform/text_lines.h"
 #include "resultsviewer/ui_hooks.h"
@@ -42,6 +43,9 @@ void QmDoc::ResetDocument() {
   m_resultSet.m_strLastError.clear();
   m_resultSet.m_strLastMessage.clear();
   m_dDeformScale = 10.0;
+  // The run that went leaves its pages to the system, not resident for
+  // reuse: the next run may be far smaller.
+  plat::ReturnFreeHeap();
 }
 
 int QmDoc::SelectColorScheme(int n) {

@@ -152,6 +152,9 @@ class CGlScene {
   void ContextLost();
   // Deletes the display lists (context current).
   void DeleteLists();
+  // Display-list names the scenes of this process hold at the moment
+  // (generated and not yet deleted): a closed view must bring it back.
+  static long LiveListNames();
   // Lists compiled from the model are rebuilt at their next use.
   void InvalidateLists();
 
@@ -172,10 +175,9 @@ class CGlScene {
   // build: compiles the triad list. Otherwise draws it in its corner and
   // leaves its model-view matrix pushed until the tips are projected.
   void DrawAxisTriad(bool build);
-  // Window positions of the triad's three label anchors and its origin, by
-  // feedback; a tip clipped off the triad viewport is projected without
-  // clipping instead. Returns how many came from the feedback buffer.
-  int ProjectTriadTips(double tips[3][2], double origins[3][2]);
+  // Window positions of the triad's three label anchors and its origin
+  // (also of a tip outside the triad's viewport).
+  void ProjectTriadTips(double tips[3][2], double origins[3][2]);
   void DrawAxisLabels(int windowHeight, const double tips[3][2], const double origins[3][2]);
   void DrawElements(int kind, int flagFilter, int colourMode, const CContourBar* bar, bool outlined,
                     bool withNames);
@@ -302,4 +304,5 @@ class CGlScene {
   std::vector<int> m_faceOrder;
   std::vector<int> m_faceKindStart;
   const DispFace* m_faceOrderOf = nullptr;
+  int m_nListNames = 0;  // names generated at listBase in the current context
 };

@@ -20,6 +20,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/heap.h"
 #include "viewer/gl/cjk_font.h"
 
 namespace {
@@ -103,6 +104,9 @@ CGlView::CGlView(QWidget* parent) : QOpenGLWidget(parent), m_overlayFont(CjkFont
   setFormat(SceneFormat());
   setFocusPolicy(Qt::StrongFocus);
   connect(this, &QOpenGLWidget::frameSwapped, this, &CGlView::OnFrameSwapped);
+  // Emitted once the widget's context and its lists are gone: what the
+  // driver freed with them goes back to the system.
+  connect(this, &QObject::destroyed, [] { plat::ReturnFreeHeap(); });
 }
 
 void CGlView::OnFrameSwapped() {

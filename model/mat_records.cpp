@@ -128,6 +128,18 @@ bool CIpMat::Read(CArchiveIn& ar, std::string& line) {
   return true;
 }
 
+namespace {
+
+// A whole-number real field. An overflowed value (read as infinity) is
+// written as the largest whole number the ten columns hold, so that it
+// reads back with its sign instead of as 0.
+std::string WholeReal10(double v) {
+  if (std::isinf(v)) return v > 0 ? "9999999999" : "-999999999";
+  return plat::Format("%10.0f", v);
+}
+
+}  // namespace
+
 bool CIpMat::Write(std::string& text) {
   text.clear();
   AppendCommentLine(text);
@@ -140,7 +152,7 @@ bool CIpMat::Write(std::string& text) {
   const MatLayout* layout = FindLayout(m_nType);
   if (!layout) return true;
   for (int i = 0; i < layout->line2; ++i)
-    text += (m_nType == 5 && i == 5) ? plat::Format("%10.0f", m_aParam[5]) : FormatReal10(m_aParam[i]);
+    text += (m_nType == 5 && i == 5) ? WholeReal10(m_aParam[5]) : FormatReal10(m_aParam[i]);
   if (m_nType == 7) {
     if (m == 0)
       text += Narrow5(m_aParam[6]) + Narrow5(m_aParam[7]) + plat::Format("%5d", TruncToInt(m_aParam[8]));

@@ -4,6 +4,7 @@
 
 #include "model/record_test_util.h"
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -128,6 +129,12 @@ TEST(MatRecords, SpecialFieldsWhenWritten) {
   m.m_aParam[5] = 3.7;
   m.Write(t);
   EXPECT_EQ(t.substr(t.find("\r\n") + 2 + 50), "         4\r\n");
+  // An overflowed whole-number field keeps its sign and magnitude class.
+  for (const auto& [v, text] : {std::pair{HUGE_VAL, "9999999999"}, std::pair{-HUGE_VAL, "-999999999"}}) {
+    m.m_aParam[5] = v;
+    m.Write(t);
+    EXPECT_EQ(t.substr(t.find("\r\n") + 2 + 50), std::string(text) + "\r\n");
+  }
   // Integers written from reals far outside the 32-bit range stay in it.
   m.m_nType = 10;
   m.m_aParam[6] = 1e12;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -102,11 +103,11 @@ inline void AddLinePrimitive(CDispModel& m, const std::vector<std::vector<double
 // A fresh temporary folder, removed with the object.
 class TempDir {
  public:
+  // mkdtemp, not the process id: a folder left by a killed test run under a
+  // reused id would hand its settings files to this one.
   TempDir() {
-    static int serial = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("viewer_gl_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-    std::filesystem::create_directories(path_);
+    std::string tmpl = (std::filesystem::temp_directory_path() / "viewer_gl_XXXXXX").string();
+    if (::mkdtemp(tmpl.data())) path_ = tmpl;
   }
   ~TempDir() {
     std::error_code ec;

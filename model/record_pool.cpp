@@ -158,5 +158,6 @@ bool CRecordPool::FreeDeleted(void* p, size_t size) {
 void* CFemInput::operator new(size_t size) { return ::operator new(size); }
 
 void CFemInput::operator delete(void* p, size_t size) {
-  if (!CRecordPool::FreeDeleted(p, size)) ::operator delete(p, size);
+  // Unsized: clang does not declare the sized global form by default.
+  if (!CRecordPool::FreeDeleted(p, size)) ::operator delete(p);
 }

@@ -16,17 +16,10 @@ template <class T>
 CNumberIndex<T*> IndexByNo(const CFbRecordList<T>& list) {
   CNumberIndex<T*> index(nullptr);
   const int n = list.GetCount();
-  int lo = 0, hi = -1, used = 0;
-  for (int i = 0; i < n; ++i) {
-    const T* r = list.GetAt(i);
-    if (!r) continue;
-    lo = used == 0 ? r->m_nNo : std::min(lo, r->m_nNo);
-    hi = used == 0 ? r->m_nNo : std::max(hi, r->m_nNo);
-    ++used;
-  }
-  index.Reserve(static_cast<size_t>(used), lo, hi);
-  for (int i = 0; i < n; ++i)
-    if (T* r = list.GetAt(i)) index.Add(r->m_nNo, r);
+  index.Build(static_cast<size_t>(n), [&](auto add) {
+    for (int i = 0; i < n; ++i)
+      if (T* r = list.GetAt(i)) add(r->m_nNo, r);
+  });
   return index;
 }
 

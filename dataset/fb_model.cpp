@@ -175,7 +175,7 @@ void CFbModel::BuildLCaseList() {
   }
 }
 
-bool CFbModel::AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count) {
+bool CFbModel::AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count, long long* tally) {
   // Sections by number, first with a fibre part in list order (FindSec's
   // rule), so the walk over the elements stays linear.
   std::unordered_map<int, const CFbFiberSec*> index;
@@ -193,7 +193,8 @@ bool CFbModel::AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count) {
     if (it == index.end()) continue;
     int block = 1;
     auto addPart = [&](int rows, int cols) {
-      for (int r = 1; r <= rows; ++r)
+      if (tally) *tally += rows > 0 && cols > 0 ? static_cast<long long>(rows) * cols : 0;
+      for (int r = 1; !tally && r <= rows; ++r)
         for (int c = 1; c <= cols; ++c)
           if (!m_aFiberIDs.AppendNew(e->m_nNo, block, r, c)) return false;
       ++block;
@@ -209,7 +210,14 @@ bool CFbModel::AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count) {
 
 void CFbModel::BuildFiberIDList() {
   m_aFiberIDs.RemoveAll();
-  if (!AppendFiberIDs(m_aElems, m_nElems) || !AppendFiberIDs(m_aElems2, m_nElems2)) m_aFiberIDs.RemoveAll();
+  // A list that would not fit stays empty: counted first, so that up to a
+  // million ids are not made only to be thrown away.
+  long long total = 0;
+  AppendFiberIDs(m_aElems, m_nElems, &total);
+  AppendFiberIDs(m_aElems2, m_nElems2, &total);
+  if (total > CIpRecordArray::kMaxRecords) return;
+  if (!AppendFiberIDs(m_aElems, m_nElems, nullptr) || !AppendFiberIDs(m_aElems2, m_nElems2, nullptr))
+    m_aFiberIDs.RemoveAll();
 }
 
 int CFbModel::GetStepIndex(int caseKey, int step) const {

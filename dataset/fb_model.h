@@ -360,7 +360,9 @@ class CFbModel {
   int ReadElemList(CArchiveIn& ar, std::string* msg, int count, bool threeNodes, CFbRecordList<CFbElem>& list);
   int RenumberElems(CFbRecordList<CFbElem>& list, int count, bool threeNodes, std::string* msg);
   void RenumberSecMaterials();
-  bool AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count);
+  // Appends the fibre ids of the list's elements, or with `tally` only adds
+  // their number there; false when the list is full.
+  bool AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count, long long* tally);
 };
 
 // The y and z coordinates of the four corners of a fibre block.

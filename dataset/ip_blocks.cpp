@@ -85,23 +85,16 @@ const CIpNodeBlock::NodeIndex& CIpNodeBlock::Index() const {
   std::map<long long, std::unordered_map<long long, Painting>> build;
   const int count = GetCount();
   auto index = std::make_unique<NodeIndex>();
-  int singles = 0, lo = 0, hi = -1;
-  for (int i = 0; i < count; ++i) {
-    const CIpNode* rec = GetRecord(i);
-    if (!rec || rec->m_nInc != 0 || rec->m_nNo <= 0) continue;
-    lo = singles == 0 ? rec->m_nNo : std::min(lo, rec->m_nNo);
-    hi = singles == 0 ? rec->m_nNo : std::max(hi, rec->m_nNo);
-    ++singles;
-  }
-  index->singles.Reserve(static_cast<size_t>(singles), lo, hi);
-  for (int i = 0; i < count; ++i) {
-    const CIpNode* rec = GetRecord(i);
-    if (!rec) continue;
-    if (rec->m_nInc == 0) {
-      // Numbers of 0 or less are never looked up.
-      if (rec->m_nNo > 0) index->singles.Add(rec->m_nNo, i);
-      continue;
+  // Numbers of 0 or less are never looked up.
+  index->singles.Build(static_cast<size_t>(count), [&](auto add) {
+    for (int i = 0; i < count; ++i) {
+      const CIpNode* rec = GetRecord(i);
+      if (rec && rec->m_nInc == 0 && rec->m_nNo > 0) add(rec->m_nNo, i);
     }
+  });
+  for (int i = 0; i < count; ++i) {
+    const CIpNode* rec = GetRecord(i);
+    if (!rec || rec->m_nInc == 0) continue;
     const long long first = rec->m_nNo;
     long long step = 1, lo = first, hi = first;
     if (rec->m_nInc != 0) {

@@ -58,6 +58,62 @@ TEST(NumberIndex, FirstValueWinsForAnyNumber) {
   }
 }
 
+// Build chooses its form from the numbers; every form must give the first
+// value of every number and nothing for the others.
+TEST(NumberIndex, BuildGivesTheFirstValueInEveryForm) {
+  struct Case {
+    const char* name;
+    std::vector<int> numbers;  // with values 0, 1, ... (the none value -1 skipped)
+  };
+  std::vector<Case> cases = {
+      {"empty", {}},
+      {"one", {INT_MAX}},
+      {"compact", {}},
+      {"stretches of storeys", {}},
+      {"stretches overlapping", {}},
+      {"stretches and strays", {}},
+      {"scattered", {}},
+  };
+  for (int s = 0; s < 40; ++s)
+    for (int k = 1; k <= 300; ++k) cases[3].numbers.push_back(s * 1000000 + k);
+  cases[4].numbers = cases[3].numbers;
+  for (int k = 100; k <= 120; ++k) cases[4].numbers.push_back(2000000 + k);  // repeats a stretch's numbers
+  cases[5].numbers = cases[3].numbers;
+  for (int k = 0; k < 100; ++k) cases[5].numbers.insert(cases[5].numbers.begin() + 7 * k, -5000 - 3 * k);
+  for (int k = 0; k < 3000; ++k) cases[6].numbers.push_back((k * 7919) % 100003 * 5);
+  cases[2].numbers = {5, 3, 4, 1, 2, 5};
+  for (const Case& c : cases) {
+    CNumberIndex<int> index(-1);
+    index.Build(c.numbers.size(), [&](auto add) {
+      for (size_t i = 0; i < c.numbers.size(); ++i) add(c.numbers[i], i % 11 == 10 ? -1 : static_cast<int>(i));
+    });
+    std::map<int, int> first;
+    for (size_t i = 0; i < c.numbers.size(); ++i)
+      if (i % 11 != 10) first.emplace(c.numbers[i], static_cast<int>(i));
+    EXPECT_EQ(index.Size(), first.size()) << c.name;
+    for (const auto& [number, value] : first) EXPECT_EQ(index.Find(number), value) << c.name << " " << number;
+    for (const int absent : {INT_MIN, -1, 0, 301, 999999, 39000301, INT_MAX - 1})
+      if (!first.count(absent)) EXPECT_EQ(index.Find(absent), -1) << c.name << " " << absent;
+  }
+}
+
+TEST(NumberIndex, BuildOverRecordsPlacedOneAfterAnother) {
+  std::vector<double> records(2000);
+  CNumberIndex<double*> index(nullptr);
+  // Numbers 5001..6000, then 1..999 with record 1000 left out.
+  index.Build(records.size(), [&](auto add) {
+    for (int i = 0; i < 1000; ++i) add(5001 + i, &records[i]);
+    for (int i = 1000; i < 1999; ++i) add(i - 999, &records[i + (i >= 1500)]);
+  });
+  EXPECT_EQ(index.Find(5001), &records[0]);
+  EXPECT_EQ(index.Find(6000), &records[999]);
+  EXPECT_EQ(index.Find(1), &records[1000]);
+  EXPECT_EQ(index.Find(500), &records[1499]);
+  EXPECT_EQ(index.Find(501), &records[1501]);
+  EXPECT_EQ(index.Find(1000), nullptr);
+  EXPECT_EQ(index.Find(0), nullptr);
+}
+
 TEST(NumberIndex, PointersAndTheNoneValue) {
   int a = 0, b = 0;
   CNumberIndex<int*> index(nullptr);

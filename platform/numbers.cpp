@@ -2,11 +2,13 @@
 
 #include <locale.h>
 
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "platform/bytestr.h"
@@ -19,9 +21,32 @@ int ClampToInt(long long v) {
   return static_cast<int>(v);
 }
 
-int AtoI(std::string_view s) {
+namespace {
+
+// The index of the first byte of `s` that is no white space. Fixed-column
+// fields are mostly blanks before a few digits: eight blanks are passed at a
+// time, and the first other byte of a word found from its lowest set bit.
+size_t SkipSpaces(std::string_view s) {
   size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr uint64_t kBlanks = 0x2020202020202020ull;
+    for (; i + 8 <= s.size(); i += 8) {
+      uint64_t w;
+      std::memcpy(&w, s.data() + i, 8);
+      if (w != kBlanks) {
+        i += static_cast<size_t>(std::countr_zero(w ^ kBlanks)) / 8;
+        break;
+      }
+    }
+  }
   while (i < s.size() && IsSpaceByte(static_cast<unsigned char>(s[i]))) ++i;
+  return i;
+}
+
+}  // namespace
+
+int AtoI(std::string_view s) {
+  size_t i = SkipSpaces(s);
   bool neg = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
     neg = s[i] == '-';
@@ -36,8 +61,7 @@ int AtoI(std::string_view s) {
 }
 
 double AtoF(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && IsSpaceByte(static_cast<unsigned char>(s[i]))) ++i;
+  size_t i = SkipSpaces(s);
   std::string norm;  // short numbers stay in the string's own buffer
   bool neg = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {

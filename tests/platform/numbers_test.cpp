@@ -23,6 +23,9 @@ TEST(AtoI, BehavesLikeTheOldRuntime) {
       {"12 34", 12},     {"abc", 0},         {"- 5", 0},   {"2147483647", INT_MAX}, {"2147483648", INT_MAX},
       {"99999999999999999999", INT_MAX},     {"-2147483648", INT_MIN},            {"-9999999999", INT_MIN},
       {"\t7", 7},        {"0x1F", 0},
+      // Blanks passed a word at a time: whole words, a word ending in other
+      // white space, nothing after them.
+      {"        7", 7},   {"       \t  -3", -3}, {"                ", 0}, {"                2147483648", INT_MAX},
   };
   for (const auto& c : cases) EXPECT_EQ(plat::AtoI(c.text), c.value) << c.text;
 }
@@ -37,7 +40,7 @@ TEST(AtoF, AcceptsFortranExponentsAndRejectsInfNanHex) {
       {"", 0},        {"  1.5", 1.5},  {"-2.25e2", -225}, {"1.5d3", 1500},   {"1.5D-1", 0.15}, {"3E+2", 300},
       {".5", 0.5},    {"-.25", -0.25}, {"5.", 5},         {"inf", 0},        {"nan", 0},       {"0x10", 0},
       {"1e", 1},      {"1e+", 1},      {"12abc", 12},     {"   -0", 0},      {"1.5.5", 1.5},   {"1e-999", 0},
-      {"infinity", 0}, {"+3", 3},
+      {"infinity", 0}, {"+3", 3},      {"          \t -1.25", -1.25},
       // leading zeros of an exponent do not count against its digits
       {"1e0000000000000005", 1e5}, {"2.5E+00000000000003", 2500}, {"1D-000000000000002", 0.01}, {"7e000", 7},
       {"7e+000000000000000", 7},

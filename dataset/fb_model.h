@@ -42,6 +42,8 @@ class CFbRecordList {
     m_pool.Destroy(rec);
     return nullptr;
   }
+  // The pool keeps no room past the records (after a section is read).
+  void Trim() { m_pool.Trim(); }
   void RemoveAll() {
     const int n = m_array.GetCount();
     for (int i = 0; i < n; ++i) m_pool.Destroy(GetAt(i));

@@ -631,6 +631,10 @@ int CFbModel::Serialize(CArchiveIn& ar, std::string* msg) {
       RemoveAll();
       return code;
     }
+    m_aNodes.Trim();
+    m_aElems.Trim();
+    m_aElems2.Trim();
+    m_aQuads.Trim();
   }
   // A failed renumbering leaves what was read; every user of the links
   // checks its pointers.

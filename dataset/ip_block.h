@@ -101,6 +101,7 @@ class CIpBlockT : public CIpBlock {
       if (!rec->Read(ar, line)) break;
       Append(std::move(rec));
     }
+    TrimPool();
     return !line.empty() && line[0] == '/';
   }
 
@@ -151,6 +152,9 @@ class CIpBlockT : public CIpBlock {
   Fresh NewRecord() { return Fresh(m_pool.Make<TRec>(), Disposer{this}); }
 
   TRec* Append(Fresh rec) { return Store(rec.release()); }
+
+  // After a section is read: the pool keeps no room past its records.
+  void TrimPool() { m_pool.Trim(); }
 
  private:
   TRec* Store(TRec* raw) {

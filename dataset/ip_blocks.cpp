@@ -189,6 +189,7 @@ bool CIpMassBlock::ReadBlock(CArchiveIn& ar, std::string& line) {
     }
     last = Append(std::move(rec));
   }
+  TrimPool();
   return !line.empty() && line[0] == '/';
 }
 
@@ -205,6 +206,7 @@ bool CIpDForceBlock::ReadBlock(CArchiveIn& ar, std::string& line) {
     }
     last = Append(std::move(rec));
   }
+  TrimPool();
   return !line.empty() && line[0] == '/';
 }
 

@@ -1,6 +1,7 @@
 #include "model/record_pool.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -112,6 +113,14 @@ CRecordPool::Chunk* CRecordPool::Find(const void* p) const {
   if (v >= c->base + c->bytes) return nullptr;
   m_last = c;
   return c;
+}
+
+void CRecordPool::Trim() {
+  if (!m_current) return;
+  static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t from = (reinterpret_cast<uintptr_t>(m_next) + page - 1) & ~(page - 1);
+  const uintptr_t to = (reinterpret_cast<uintptr_t>(m_current->base) + m_current->bytes) & ~(page - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
 }
 
 void CRecordPool::Free(void* p) {

@@ -45,6 +45,11 @@ class CRecordPool {
     }
   }
 
+  // Gives the pages past the last object placed back to the system: a
+  // block read to its end would otherwise keep up to a huge page of room it
+  // never uses. Objects placed there later get fresh pages.
+  void Trim();
+
   // Frees every chunk; chunks that still hold objects handed to another
   // owner are freed when the last of those is deleted. Every object the
   // pool still holds must have been destroyed.

@@ -103,4 +103,23 @@ TEST(RecordStorage, RecordsSurviveRemovalHandBackAndTheirBlock) {
   kept.reset();
 }
 
+TEST(RecordStorage, RoomGivenBackAfterASectionKeepsItsRecordsAndTakesMore) {
+  // Enough nodes to fill chunks up into the huge ones, the first section
+  // ending part way through a chunk, then more records placed in the room
+  // given back: the same records as one section of both.
+  ColumnModeScope wide(1);
+  const std::string first = NodeLines(40000), second = NodeLines(3000);
+  CIpNodeBlock two, one;
+  std::string line;
+  two.ReadBlock(*Reader(first), line);
+  two.ReadBlock(*Reader(second), line);
+  one.ReadBlock(*Reader(first + second), line);
+  ASSERT_EQ(two.GetCount(), 43000);
+  std::string a, b;
+  CArchiveOut outA(a), outB(b);
+  two.Write(outA);
+  one.Write(outB);
+  EXPECT_TRUE(a == b);
+}
+
 }  // namespace

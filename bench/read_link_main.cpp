@@ -2,12 +2,13 @@
 // from process start to exit: a keyword data file (.dat / .da_) is read in
 // the wide layout, linked (nodes, properties, axes) and counted; an analysis
 // input (.in) is loaded, linked and counted. Prints the phases in ms and the
-// element count on one line; the whole-process time and peak memory are
-// taken from outside (bench/read_link.py). With --write a keyword model is
+// element count and the process's peak resident memory on one line; the
+// whole-process time is taken from outside (bench/read_link.py). With --write a keyword model is
 // written back (wide layout) after linking, to compare bytes.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,20 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+
+// The process's own resident high-water mark in KiB (0 when unknown). Taken
+// from outside (wait4) it would include the parent's resident set, which a
+// child inherits until it starts this program.
+long PeakKiB() {
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return 0;
+  char line[256];
+  long kib = 0;
+  while (std::fgets(line, sizeof line, f))
+    if (std::strncmp(line, "VmHWM:", 6) == 0) kib = std::atol(line + 6);
+  std::fclose(f);
+  return kib;
+}
 
 bool EndsWith(const std::string& s, const char* tail) {
   const std::string t(tail);
@@ -88,7 +103,7 @@ int main(int argc, char** argv) {
     read = Ms(t0, t1), link = Ms(t1, t2), count = Ms(t2, t3);
   }  // the model is freed here, as a viewer frees it when it closes
   const auto t4 = Clock::now();
-  std::printf("elements %lld read_ms %.1f link_ms %.1f count_ms %.1f free_ms %.1f\n", elements, read, link, count,
-              Ms(t3, t4));
+  std::printf("elements %lld read_ms %.1f link_ms %.1f count_ms %.1f free_ms %.1f peak_kib %ld\n", elements, read, link,
+              count, Ms(t3, t4), PeakKiB());
   return 0;
 }

@@ -2,12 +2,6 @@
 
 #include <algorithm>
 
-CFemObj* CIpRecordArray::GetAt(int i) const {
-  if (i < 0 || i >= m_nCount) return nullptr;
-  const auto& page = m_pages[static_cast<size_t>(i / kPageSize)];
-  return page ? page[static_cast<size_t>(i % kPageSize)] : nullptr;
-}
-
 CFemObj* CIpRecordArray::FindByNo(int no) const {
   for (int p = 0; p * kPageSize < m_nCount; ++p) {
     const auto& page = m_pages[static_cast<size_t>(p)];

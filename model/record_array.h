@@ -17,7 +17,12 @@ class CIpRecordArray {
   CIpRecordArray(const CIpRecordArray&) = delete;
   CIpRecordArray& operator=(const CIpRecordArray&) = delete;
 
-  CFemObj* GetAt(int i) const;
+  // Inline: linking and counting a large model call it per record.
+  CFemObj* GetAt(int i) const {
+    if (i < 0 || i >= m_nCount) return nullptr;
+    const auto& page = m_pages[static_cast<size_t>(i / kPageSize)];
+    return page ? page[static_cast<size_t>(i % kPageSize)] : nullptr;
+  }
   // First record in index order whose number is `no`; null when none.
   CFemObj* FindByNo(int no) const;
   // -1 for a negative slot, 0 past the last page (nothing stored), else 1.

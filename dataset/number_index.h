@@ -129,7 +129,7 @@ class CNumberIndex {
     if constexpr (std::is_pointer_v<V>)
       return reinterpret_cast<V>(reinterpret_cast<uintptr_t>(v) + static_cast<uintptr_t>(k) * sizeof(*v));
     else
-      return static_cast<V>(v + k);
+      return static_cast<V>(static_cast<long long>(v) + k);
   }
 
   // Takes the stretches unless two share a number (the first value of that

@@ -92,8 +92,11 @@ TEST(NumberIndex, BuildGivesTheFirstValueInEveryForm) {
       if (i % 11 != 10) first.emplace(c.numbers[i], static_cast<int>(i));
     EXPECT_EQ(index.Size(), first.size()) << c.name;
     for (const auto& [number, value] : first) EXPECT_EQ(index.Find(number), value) << c.name << " " << number;
-    for (const int absent : {INT_MIN, -1, 0, 301, 999999, 39000301, INT_MAX - 1})
-      if (!first.count(absent)) EXPECT_EQ(index.Find(absent), -1) << c.name << " " << absent;
+    for (const int absent : {INT_MIN, -1, 0, 301, 999999, 39000301, INT_MAX - 1}) {
+      if (!first.count(absent)) {
+        EXPECT_EQ(index.Find(absent), -1) << c.name << " " << absent;
+      }
+    }
   }
 }
 

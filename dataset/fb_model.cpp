@@ -193,7 +193,11 @@ bool CFbModel::AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count, lon
     if (it == index.end()) continue;
     int block = 1;
     auto addPart = [&](int rows, int cols) {
-      if (tally) *tally += rows > 0 && cols > 0 ? static_cast<long long>(rows) * cols : 0;
+      if (tally) {
+        // Stops once past what the list can hold, so the sum cannot overflow.
+        *tally += rows > 0 && cols > 0 ? static_cast<long long>(rows) * cols : 0;
+        if (*tally > CIpRecordArray::kMaxRecords) return false;
+      }
       for (int r = 1; !tally && r <= rows; ++r)
         for (int c = 1; c <= cols; ++c)
           if (!m_aFiberIDs.AppendNew(e->m_nNo, block, r, c)) return false;
@@ -213,9 +217,7 @@ void CFbModel::BuildFiberIDList() {
   // A list that would not fit stays empty: counted first, so that up to a
   // million ids are not made only to be thrown away.
   long long total = 0;
-  AppendFiberIDs(m_aElems, m_nElems, &total);
-  AppendFiberIDs(m_aElems2, m_nElems2, &total);
-  if (total > CIpRecordArray::kMaxRecords) return;
+  if (!AppendFiberIDs(m_aElems, m_nElems, &total) || !AppendFiberIDs(m_aElems2, m_nElems2, &total)) return;
   if (!AppendFiberIDs(m_aElems, m_nElems, nullptr) || !AppendFiberIDs(m_aElems2, m_nElems2, nullptr))
     m_aFiberIDs.RemoveAll();
 }

@@ -363,7 +363,7 @@ class CFbModel {
   int RenumberElems(CFbRecordList<CFbElem>& list, int count, bool threeNodes, std::string* msg);
   void RenumberSecMaterials();
   // Appends the fibre ids of the list's elements, or with `tally` only adds
-  // their number there; false when the list is full.
+  // their number there; false when the list is full (would be, with `tally`).
   bool AppendFiberIDs(const CFbRecordList<CFbElem>& list, int count, long long* tally);
 };
 

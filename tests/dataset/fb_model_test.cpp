@@ -126,14 +126,17 @@ TEST(FbFiberIDs, BlocksThenDecksInElementOrder) {
 
 TEST(FbFiberIDs, AListPastTheRecordLimitStaysEmpty) {
   // Three elements use the section: 3 x 349,525 ids fit, 3 x 349,526 do not.
-  for (const int deckCols : {0, 1}) {
+  struct Case {
+    int blockCols, blockRows, deckCols, ids;
+  };
+  for (const Case& c : {Case{451, 775, 0, 3 * 349525}, Case{451, 775, 1, 0}}) {
     RunSpec s = SmallFrame(1);
-    s.secs[0].blocks = {{{0, -0.2, 0, 0.2, 0, 0.3}, 451, 775, 0, 1}};
-    s.secs[0].decks = {{{-0.1, 0.25, 0.1, 0.25, 0, 0.02}, deckCols, 1, 0, 2}};
+    s.secs[0].blocks = {{{0, -0.2, 0, 0.2, 0, 0.3}, c.blockCols, c.blockRows, 0, 1}};
+    s.secs[0].decks = {{{-0.1, 0.25, 0.1, 0.25, 0, 0.02}, c.deckCols, 1, 0, 2}};
     s.secs[0].info[0] = 1;
     CFbModel m;
     ASSERT_EQ(Load(s, m), 1);
-    EXPECT_EQ(m.m_aFiberIDs.GetCount(), deckCols ? 0 : 3 * 349525) << deckCols;
+    EXPECT_EQ(m.m_aFiberIDs.GetCount(), c.ids) << c.blockCols << " " << c.deckCols;
   }
 }
 

@@ -123,12 +123,20 @@ bool CModelStats::CountFb(const CFbModel& model) {
   t.mats = model.m_aMats.GetCount();
 
   // Blocks and decks count once per element that uses the section.
+  // Elements of one section follow each other: its tally is looked up once
+  // per run of them.
   std::unordered_map<const CFbFiberSec*, long long> users;
+  const CFbFiberSec* fiber = nullptr;
+  long long* tally = nullptr;
   const int n = model.m_aElems.GetCount();
   for (int i = 0; i < n; ++i) {
     const CFbElem* e = model.m_aElems.GetAt(i);
     if (!e || !e->m_pSec || !e->m_pSec->m_pFiber) continue;
-    ++users[e->m_pSec->m_pFiber.get()];
+    if (e->m_pSec->m_pFiber.get() != fiber) {
+      fiber = e->m_pSec->m_pFiber.get();
+      tally = &users[fiber];
+    }
+    ++*tally;
   }
   for (const auto& [fiber, times] : users) {
     Totals part;

@@ -78,12 +78,21 @@ bool CModelStats::CountIp(const CIpDataSet& ds) {
 
   // Blocks and decks count once per element that uses the section; each
   // section's own tally is made once and multiplied by its users.
+  // Elements of one property follow each other: its section and tally are
+  // looked up once per run of them.
   std::unordered_map<const CIpSec*, long long> users;
+  const CIpProp* prop = nullptr;
+  long long* tally = nullptr;
   const int count = ds.m_Elems.GetCount();
   for (int i = 0; i < count; ++i) {
     const CIpElem* e = ds.m_Elems.GetRecord(i);
     if (!e || !e->m_pProp) continue;
-    if (const CIpSec* sec = e->m_pProp->GetRefAs<CIpSec>(kPropSlotSec)) ++users[sec];
+    if (e->m_pProp != prop) {
+      prop = e->m_pProp;
+      const CIpSec* sec = prop->GetRefAs<CIpSec>(kPropSlotSec);
+      tally = sec ? &users[sec] : nullptr;
+    }
+    if (tally) ++*tally;
   }
   for (const auto& [sec, times] : users) {
     Totals part;

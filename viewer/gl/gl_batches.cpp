@@ -110,7 +110,7 @@ void CListBatches::Flush() {
   if (block.buffer == 0) {
     std::fprintf(stderr, "OpenGL: no buffer object for %zu vertices, drawn from memory\n",
                  m_pending.size() / 3);
-    block.host = m_pending;
+    block.host.swap(m_pending);
   }
   m_building->blocks.push_back(std::move(block));
   m_pending.clear();

@@ -7,9 +7,11 @@
 // buffer object, and is drawn from it between the parts when the list is
 // called.
 //
-// The pictures are those of the compiled list: its playback draws a filled
-// quad as the triangles (0, 1, 3) and (1, 2, 3), and an outlined one
-// (polygon mode GL_LINE) as the quad; the buffer draws do the same.
+// The pictures are those of the compiled list: its playback (Mesa 22.3,
+// as its pictures show) draws a filled quad as the triangles (0, 1, 3) and
+// (1, 2, 3), and an outlined one (polygon mode GL_LINE) as the quad; the
+// buffer draws do the same. A plain GL_QUADS draw of filled quads splits
+// them otherwise and moves pixels along the diagonals.
 #pragma once
 #include <functional>
 #include <map>

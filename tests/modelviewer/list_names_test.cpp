@@ -1,6 +1,9 @@
 // Display-list names over a session: every name a view generates is deleted
 // when its document is closed or when Qt replaces its context, so that the
 // count the scenes keep comes back to where it was.
+#include <fstream>
+#include <sstream>
+
 #include "mv_test_support.h"
 
 using namespace mvtest;
@@ -8,6 +11,7 @@ using namespace mvtest;
 namespace {
 
 long Live() { return CGlScene::LiveListNames(); }
+long LiveBatches() { return CListBatches::LiveNames(); }
 
 struct Session {
   Program prog;
@@ -74,6 +78,37 @@ TEST(ListNamesTest, AViewGivenANewContextDeletesTheListsOfTheOldOne) {
   EXPECT_NE(view->Scene().listBase, 0);
   s.Close(c);
   EXPECT_EQ(Live(), s.before);
+}
+
+TEST(ListNamesTest, TheBufferedPartsOfAMembersListGoWithTheirViewAndContext) {
+  Session s;
+  std::ifstream in(std::string(OV_EXAMPLES_DIR) + "/frame.dat", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  s.dir.Write("frame.dat", text.str());
+  const long before = LiveBatches();
+  CChildFrame* c = s.prog.Open(s.dir.Path("frame.dat"));
+  ASSERT_NE(c, nullptr);
+  ASSERT_TRUE(s.prog.WaitIdle(30000));
+  ASSERT_FALSE(Grab(c->View()).isNull());
+  // The member solids' faces and outlines are drawn from buffers.
+  const long open = LiveBatches();
+  EXPECT_GT(open, before);
+  // Rebuilt lists replace their parts; a new context replaces them too.
+  c->View()->Scene().InvalidateLists();
+  ASSERT_FALSE(Grab(c->View()).isNull());
+  EXPECT_EQ(LiveBatches(), open);
+  QmView* view = c->View();
+  c->setWidget(nullptr);
+  view->resize(320, 240);
+  view->show();
+  ASSERT_FALSE(Grab(view).isNull());
+  c->setWidget(view);
+  view->show();
+  ASSERT_FALSE(Grab(view).isNull());
+  EXPECT_EQ(LiveBatches(), open);
+  s.Close(c);
+  EXPECT_EQ(LiveBatches(), before);
 }
 
 }  // namespace

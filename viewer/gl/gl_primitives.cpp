@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "viewer/gl/gl_batches.h"
+
 void Vertex(const double p[3]) { glVertex3d(p[0], p[1], p[2]); }
 
 void CQuadStaging::Add(const double p[4][3], const double n[3]) {
@@ -24,6 +26,10 @@ void CQuadStaging::Add(const double p[4][3], const double n[3]) {
 
 void CQuadStaging::Draw(int first, int count) const {
   if (count <= 0 || first < 0 || first + count > m_nQuads) return;
+  // Inside a list build the vertices go to a buffer object rather than into
+  // the list.
+  if (!m_bNormals && CListBatches::Take(m_aVertices.data(), 4 * first, 4 * count, m_bFilled))
+    return;
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, 0, m_aVertices.data());
   if (m_bNormals) {

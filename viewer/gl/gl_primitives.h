@@ -20,11 +20,15 @@ void Vertex(const double p[3]);
 // and per-vertex values (the driver rounds doubles to these same floats).
 // Colours are set outside the draw. After a draw the arrays are disabled
 // again and, with normals, the current normal is set to the last quad's, as
-// the immediate drawing left it.
+// the immediate drawing left it. Inside a list build, quads without normals
+// go to the list's buffer objects (CListBatches) instead.
 class CQuadStaging {
  public:
   static constexpr int kChunkQuads = 1 << 15;  // 3 MB with normals
-  explicit CQuadStaging(bool withNormals) : m_bNormals(withNormals) {}
+  // The polygon mode the quads are drawn in.
+  enum Mode { kFilled, kOutlined };
+  explicit CQuadStaging(Mode mode, bool withNormals = false)
+      : m_bFilled(mode == kFilled), m_bNormals(withNormals) {}
 
   // Stages a quad: four corners (display coordinates) and, with normals,
   // its normal for each corner.
@@ -36,6 +40,7 @@ class CQuadStaging {
   void Clear() { m_nQuads = 0; }
 
  private:
+  bool m_bFilled;
   bool m_bNormals;
   int m_nQuads = 0;
   std::vector<float> m_aVertices;

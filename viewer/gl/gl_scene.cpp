@@ -414,6 +414,7 @@ void CGlScene::ContextLost() {
   contextCreated = 0;
   listBase = 0;
   m_nListNames = 0;
+  m_batches.Forget();
   std::fill(std::begin(listBuilt), std::end(listBuilt), 0);
 }
 
@@ -421,6 +422,7 @@ void CGlScene::DeleteLists() {
   if (contextCreated && listBase != 0 && m_nListNames > 0) {
     glDeleteLists(static_cast<GLuint>(listBase), m_nListNames);
     g_nLiveListNames -= m_nListNames;
+    m_batches.DeleteAll();
   }
   ContextLost();
 }
@@ -498,19 +500,17 @@ void CGlScene::CallOrBuild(int n, int kind) {
   if (n < 0 || n >= listCount) return;
   const GLuint name = static_cast<GLuint>(listBase + n);
   if (listBuilt[n]) {
-    glCallList(name);
+    m_batches.Call(name);
     return;
   }
   // Compiled, then called: the same picture as compile-and-execute, and the
   // compile time can be told apart from the drawing.
   const auto t0 = std::chrono::steady_clock::now();
-  glNewList(name, GL_COMPILE);
-  BuildList(n, kind);
-  glEndList();
+  m_batches.Build(name, [&] { BuildList(n, kind); });
   compileSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   ++listsCompiled;
   listBuilt[n] = 1;
-  glCallList(name);
+  m_batches.Call(name);
 }
 
 void CGlScene::BuildList(int n, int kind) {
@@ -782,7 +782,7 @@ void CGlScene::DrawFaces(int kind, int flagFilter, bool withNames) {
     order = FaceKindOrder().data() + m_faceKindStart[static_cast<size_t>(kind)];
     count = m_faceKindStart[static_cast<size_t>(kind) + 1] - m_faceKindStart[static_cast<size_t>(kind)];
   }
-  CQuadStaging staged(false);
+  CQuadStaging staged(CQuadStaging::kFilled);
   int runStart = 0, runClass = 0;
   bool open = false;
   auto flush = [&] {
@@ -911,7 +911,7 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
   glBegin(GL_QUADS);
   SetLineColour(settings.lcolor);
   glEnd();
-  CQuadStaging staged(false);
+  CQuadStaging staged(CQuadStaging::kOutlined);
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
     if (f.nSide <= 0) continue;

@@ -19,6 +19,7 @@
 
 #include "viewer/contour_bar.h"
 #include "viewer/display_model.h"
+#include "viewer/gl/gl_batches.h"
 #include "viewer/view_settings.h"
 
 class CEyeList;
@@ -305,4 +306,5 @@ class CGlScene {
   std::vector<int> m_faceKindStart;
   const DispFace* m_faceOrderOf = nullptr;
   int m_nListNames = 0;  // names generated at listBase in the current context
+  CListBatches m_batches;  // the lists' parts and vertex buffers
 };

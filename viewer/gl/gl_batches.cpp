@@ -1,0 +1,195 @@
+#include "viewer/gl/gl_batches.h"
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+std::atomic<long> g_nLiveNames{0};
+// The build in progress on this thread (a context is current on one thread).
+thread_local CListBatches* t_pBuilding = nullptr;
+
+// Vertices per buffer at most: 12 MB.
+constexpr int kBufferVertices = 1 << 20;
+// Vertices per draw of outlined quads.
+constexpr int kOutlineVertices = 1024;
+
+// The two triangles of each of `quads` quads, as the list playback splits
+// them.
+const std::vector<GLuint>& QuadTriangles(int quads) {
+  static std::vector<GLuint> indices;
+  for (size_t q = indices.size() / 6; q < static_cast<size_t>(quads); ++q) {
+    const GLuint v = static_cast<GLuint>(4 * q);
+    indices.insert(indices.end(), {v, v + 1, v + 3, v + 1, v + 2, v + 3});
+  }
+  return indices;
+}
+
+// A buffer holding `bytes` of `data` bound to `target`; 0 when the driver
+// has none.
+GLuint NewBuffer(GLenum target, size_t bytes, const void* data) {
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  GLuint b = 0;
+  glGenBuffers(1, &b);
+  if (b == 0) return 0;
+  glBindBuffer(target, b);
+  glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+  glBindBuffer(target, 0);
+  if (glGetError() != GL_NO_ERROR) {
+    glDeleteBuffers(1, &b);
+    return 0;
+  }
+  ++g_nLiveNames;
+  return b;
+}
+
+void DeleteBuffer(unsigned& b) {
+  if (b == 0) return;
+  glDeleteBuffers(1, &b);
+  --g_nLiveNames;
+  b = 0;
+}
+
+}  // namespace
+
+long CListBatches::LiveNames() { return g_nLiveNames.load(); }
+
+void CListBatches::Delete(Parts& p, unsigned name) {
+  for (const Part& part : p.parts) {
+    if (part.list != 0 && part.list != name) {
+      glDeleteLists(part.list, 1);
+      --g_nLiveNames;
+    }
+  }
+  for (Block& b : p.blocks) DeleteBuffer(b.buffer);
+  p = Parts();
+}
+
+void CListBatches::DeleteAll() {
+  for (auto& [name, p] : m_lists) Delete(p, name);
+  m_lists.clear();
+  DeleteBuffer(m_indexBuffer);
+  m_nIndexQuads = 0;
+}
+
+void CListBatches::Forget() {
+  m_lists.clear();
+  m_indexBuffer = 0;
+  m_nIndexQuads = 0;
+}
+
+void CListBatches::Build(unsigned name, const std::function<void()>& body) {
+  Parts& p = m_lists[name];
+  Delete(p, name);
+  p.parts.push_back({name});
+  m_building = &p;
+  m_nFillQuads = 0;
+  CListBatches* outer = t_pBuilding;
+  t_pBuilding = this;
+  glNewList(name, GL_COMPILE);
+  body();
+  glEndList();
+  t_pBuilding = outer;
+  Flush();
+  m_pending = std::vector<float>();
+  m_building = nullptr;
+  MakeIndices(m_nFillQuads);
+}
+
+void CListBatches::Flush() {
+  if (m_pending.empty()) return;
+  Block block;
+  block.buffer = NewBuffer(GL_ARRAY_BUFFER, m_pending.size() * sizeof(float), m_pending.data());
+  if (block.buffer == 0) {
+    std::fprintf(stderr, "OpenGL: no buffer object for %zu vertices, drawn from memory\n",
+                 m_pending.size() / 3);
+    block.host.swap(m_pending);
+  }
+  m_building->blocks.push_back(std::move(block));
+  m_pending.clear();
+}
+
+void CListBatches::MakeIndices(int quads) {
+  if (quads <= m_nIndexQuads) return;
+  DeleteBuffer(m_indexBuffer);
+  m_nIndexQuads = 0;
+  const std::vector<GLuint>& indices = QuadTriangles(quads);
+  m_indexBuffer = NewBuffer(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLuint), indices.data());
+  // Without a buffer the indices are drawn from memory.
+  if (m_indexBuffer != 0) m_nIndexQuads = quads;
+}
+
+void CListBatches::Stage(const float* vertices, int count, Part& part) {
+  const size_t floats = static_cast<size_t>(count) * 3;
+  if (m_pending.size() + floats > static_cast<size_t>(kBufferVertices) * 3) Flush();
+  if (m_pending.capacity() == 0) m_pending.reserve(static_cast<size_t>(kBufferVertices) * 3);
+  part.block = static_cast<int>(m_building->blocks.size());
+  part.first = static_cast<int>(m_pending.size() / 3);
+  part.count = count;
+  m_pending.insert(m_pending.end(), vertices, vertices + floats);
+}
+
+bool CListBatches::Take(const float* vertices, int first, int count, bool filled) {
+  CListBatches* self = t_pBuilding;
+  if (!self || !self->m_building || count <= 0 || count % 4 != 0 || count > kBufferVertices)
+    return false;
+  // The next part's name first: without one the draw stays in this part.
+  const GLuint next = glGenLists(1);
+  if (next == 0) return false;
+  ++g_nLiveNames;
+  glEndList();
+  Parts& p = *self->m_building;
+  Part& part = p.parts.back();
+  self->Stage(vertices + static_cast<size_t>(first) * 3, count, part);
+  part.filled = filled;
+  if (filled && count / 4 > self->m_nFillQuads) self->m_nFillQuads = count / 4;
+  p.parts.push_back({next});
+  glNewList(next, GL_COMPILE);
+  return true;
+}
+
+void CListBatches::Call(unsigned name) const {
+  const auto it = m_lists.find(name);
+  if (it == m_lists.end()) {
+    glCallList(name);
+    return;
+  }
+  const Parts& p = it->second;
+  for (const Part& part : p.parts) {
+    if (part.list != 0) glCallList(part.list);
+    if (part.block < 0 || part.block >= static_cast<int>(p.blocks.size())) continue;
+    const Block& b = p.blocks[static_cast<size_t>(part.block)];
+    // Vertex `first` of the part: an offset into the buffer, or an address.
+    const auto at = [&](int first) -> const void* {
+      if (b.buffer == 0) return b.host.data() + static_cast<size_t>(first) * 3;
+      return reinterpret_cast<const void*>(static_cast<uintptr_t>(first) * 3 * sizeof(float));
+    };
+    glBindBuffer(GL_ARRAY_BUFFER, b.buffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    if (part.filled) {
+      const int quads = part.count / 4;
+      const bool indexBuffer = quads <= m_nIndexQuads;
+      glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer ? m_indexBuffer : 0);
+      glVertexPointer(3, GL_FLOAT, 0, at(part.first));
+      // The range spares the driver a scan of the indices at each draw.
+      glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(4 * quads - 1), 6 * quads,
+                          GL_UNSIGNED_INT, indexBuffer ? nullptr : QuadTriangles(quads).data());
+      glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    } else {
+      glVertexPointer(3, GL_FLOAT, 0, at(0));
+      // Outlines go through the driver's primitive pipeline, whose cost
+      // grows with the vertices of one draw: small draws keep it flat.
+      for (int v = 0; v < part.count; v += kOutlineVertices)
+        glDrawArrays(GL_QUADS, part.first + v, std::min(kOutlineVertices, part.count - v));
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+  }
+}

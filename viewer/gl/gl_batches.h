@@ -1,0 +1,75 @@
+// Display lists whose large quad draws keep their vertices in buffer
+// objects. The driver compiles a glDrawArrays inside a list vertex by vertex
+// and keeps a copy of every vertex: at a million elements that is seconds of
+// compiling and a second copy of the geometry. Here a list is built as
+// parts: the state commands (colours, modes, stencil) stay in display lists,
+// and each staged quad draw ends the part so far, is copied once into a
+// buffer object, and is drawn from it between the parts when the list is
+// called.
+//
+// The pictures are those of the compiled list: its playback (Mesa 22.3,
+// as its pictures show) draws a filled quad as the triangles (0, 1, 3) and
+// (1, 2, 3), and an outlined one (polygon mode GL_LINE) as the quad; the
+// buffer draws do the same. A plain GL_QUADS draw of filled quads splits
+// them otherwise and moves pixels along the diagonals.
+#pragma once
+#include <functional>
+#include <map>
+#include <vector>
+
+class CListBatches {
+ public:
+  CListBatches() = default;
+  CListBatches(const CListBatches&) = delete;
+  CListBatches& operator=(const CListBatches&) = delete;
+
+  // Compiles `body` into list `name` (context current, no list open),
+  // replacing what `name` held; the first part is `name` itself, so a body
+  // without staged draws is the one plain list as before.
+  void Build(unsigned name, const std::function<void()>& body);
+  // Plays list `name`: its parts and the draws between them.
+  void Call(unsigned name) const;
+  // Deletes the extra parts and the buffers (context current).
+  void DeleteAll();
+  // The context went with its names: they are forgotten, and stay counted.
+  void Forget();
+
+  // Called by a staged quad draw: inside a Build, the vertices [first,
+  // first + count) of `vertices` (three floats each, whole quads) go to a
+  // buffer and a new part begins; `filled` tells that the polygon mode is
+  // GL_FILL where the draw happens. False when no Build is in progress: the
+  // caller then draws from its client arrays.
+  static bool Take(const float* vertices, int first, int count, bool filled);
+  // Extra list names and buffer names held in this process (generated and
+  // not yet deleted): a closed view must bring the count back.
+  static long LiveNames();
+
+ private:
+  struct Part {
+    unsigned list = 0;  // display list of the part (0: none)
+    int block = -1;     // then a draw from blocks[block] (-1: none)
+    int first = 0, count = 0;  // vertices
+    bool filled = false;
+  };
+  // One buffer of vertices; where the driver gives no buffer, they are
+  // kept here and drawn from client memory instead.
+  struct Block {
+    unsigned buffer = 0;
+    std::vector<float> host;
+  };
+  struct Parts {
+    std::vector<Part> parts;
+    std::vector<Block> blocks;
+  };
+  void Stage(const float* vertices, int count, Part& part);
+  void Flush();
+  void MakeIndices(int quads);
+  static void Delete(Parts& p, unsigned name);
+
+  std::map<unsigned, Parts> m_lists;
+  Parts* m_building = nullptr;
+  std::vector<float> m_pending;  // vertices of the build's next block
+  int m_nFillQuads = 0;          // largest filled draw of the build
+  unsigned m_indexBuffer = 0;    // triangles of m_nIndexQuads quads
+  int m_nIndexQuads = 0;
+};

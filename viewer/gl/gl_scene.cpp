@@ -861,13 +861,31 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
         width = w;
       }
       double p[3];
-      glBegin(code == 1 ? GL_LINES : GL_POLYGON);
-      colour(i, l);
-      for (long long k = i; k <= last; ++k) {
+      auto vertex = [&](long long k, bool edge) {
+        glEdgeFlag(edge ? GL_TRUE : GL_FALSE);
         ToScaled(d.m_aLines[static_cast<size_t>(k)].p, p);
         Vertex(p);
+      };
+      if (code == 1) {
+        glBegin(GL_LINES);
+        colour(i, l);
+        vertex(i, true);
+        vertex(last, true);
+      } else {
+        // A closed outline: the driver's own fan of the polygon, the inner
+        // edges hidden by edge flags, gives the same lines and offset. A
+        // deleted list keeps 12 bytes of every GL_POLYGON for good, nothing
+        // of triangles.
+        glBegin(GL_TRIANGLES);
+        colour(i, l);
+        for (long long k = i; k + 2 <= last; ++k) {
+          vertex(k + 1, true);
+          vertex(k + 2, k + 2 == last);
+          vertex(i, k == i);
+        }
       }
       glEnd();
+      glEdgeFlag(GL_TRUE);  // the edges of later polygons and quads show
     }
     i = static_cast<int>(last) + 1;
   }

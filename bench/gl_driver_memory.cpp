@@ -59,6 +59,33 @@ void ListCycle(GLenum mode, bool mixed, GLenum compile = GL_COMPILE, bool call =
   glDeleteLists(list, 1);
 }
 
+// The same quads as outlines in line mode, each the driver's fan of two
+// triangles with the inner edge hidden by edge flags, as the scenes draw
+// closed outlines instead of GL_POLYGON.
+void OutlineFanCycle() {
+  const GLuint list = glGenLists(1);
+  glNewList(list, GL_COMPILE);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  for (int i = 0; i < kQuads; ++i) {
+    const double x = i * 1e-4;
+    const double p[4][2] = {{x, 0}, {x + 0.5, 0}, {x + 0.5, 0.5}, {x, 0.5}};
+    glBegin(GL_TRIANGLES);
+    for (int k = 0; k < 2; ++k) {
+      glEdgeFlag(GL_TRUE);
+      glVertex2dv(p[k + 1]);
+      glEdgeFlag(k == 1 ? GL_TRUE : GL_FALSE);
+      glVertex2dv(p[k + 2]);
+      glEdgeFlag(k == 0 ? GL_TRUE : GL_FALSE);
+      glVertex2dv(p[0]);
+    }
+    glEnd();
+    glEdgeFlag(GL_TRUE);
+  }
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glEndList();
+  glDeleteLists(list, 1);
+}
+
 // Feedback mode entered for one point, as a triad label was once placed.
 void FeedbackOnce() {
   float buffer[64];
@@ -113,6 +140,7 @@ int main(int argc, char** argv) {
     const double mixed = KeptPerCycle([&] { ListCycle(m.mode, true); }) / kQuads;
     std::printf("  %-18s %10.1f %22.1f\n", m.name, alone, mixed);
   }
+  std::printf("  %-18s %10.1f\n", "outline fans", KeptPerCycle(OutlineFanCycle) / kQuads);
 
   std::printf("\nkB kept per list of quads and lines in one context\n");
   const auto executed = [] { ListCycle(GL_QUADS, true, GL_COMPILE_AND_EXECUTE); };

@@ -1,6 +1,8 @@
 // Display-list names over a session: every name a view generates is deleted
 // when its document is closed or when Qt replaces its context, so that the
 // count the scenes keep comes back to where it was.
+#include <QPixmapCache>
+
 #include <fstream>
 #include <sstream>
 
@@ -109,6 +111,20 @@ TEST(ListNamesTest, TheBufferedPartsOfAMembersListGoWithTheirViewAndContext) {
   EXPECT_EQ(LiveBatches(), open);
   s.Close(c);
   EXPECT_EQ(LiveBatches(), before);
+}
+
+// Qt's pixmap cache would keep the icons of every closed window and Open
+// dialog under new keys until its limit: closing a document empties it.
+TEST(ListNamesTest, ClosingADocumentEmptiesThePixmapCache) {
+  Session s;
+  CChildFrame* c = s.OpenDrawn();
+  ASSERT_NE(c, nullptr);
+  QPixmap icon(16, 16);
+  icon.fill(Qt::red);
+  ASSERT_TRUE(QPixmapCache::insert(QStringLiteral("closed-window-icon"), icon));
+  s.Close(c);
+  QPixmap kept;
+  EXPECT_FALSE(QPixmapCache::find(QStringLiteral("closed-window-icon"), &kept));
 }
 
 }  // namespace

@@ -838,6 +838,25 @@ void CGlScene::DrawKindLines(int kind, int flagFilter, const CContourBar* bar) {
       });
 }
 
+namespace {
+
+// The triangles the driver cuts a polygon of `corners` corners into: a fan
+// (k + 1, k + 2, 0), the first corner last; `corner(k, outer)` gives corner
+// k, `outer` when the edge from it is one of the polygon's. As GL_TRIANGLES
+// they draw the polygon's pixels, filled or in line mode with the inner
+// edges hidden by edge flags, and a deleted list keeps nothing of them: of
+// a run of GL_POLYGON the driver keeps 12 bytes a polygon for good.
+template <class Corner>
+void PolygonFan(int corners, Corner corner) {
+  for (int k = 0; k + 2 < corners; ++k) {
+    corner(k + 1, true);
+    corner(k + 2, k + 3 == corners);
+    corner(0, k == 0);
+  }
+}
+
+}  // namespace
+
 void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& colour) {
   if (!m_pDoc) return;
   const CDispModel& d = *m_pDoc;
@@ -866,23 +885,14 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
         ToScaled(d.m_aLines[static_cast<size_t>(k)].p, p);
         Vertex(p);
       };
+      // A closed outline is a polygon in line mode, drawn as its fan.
+      glBegin(code == 1 ? GL_LINES : GL_TRIANGLES);
+      colour(i, l);
       if (code == 1) {
-        glBegin(GL_LINES);
-        colour(i, l);
         vertex(i, true);
         vertex(last, true);
       } else {
-        // A closed outline: the driver's own fan of the polygon, the inner
-        // edges hidden by edge flags, gives the same lines and offset. A
-        // deleted list keeps 12 bytes of every GL_POLYGON for good, nothing
-        // of triangles.
-        glBegin(GL_TRIANGLES);
-        colour(i, l);
-        for (long long k = i; k + 2 <= last; ++k) {
-          vertex(k + 1, true);
-          vertex(k + 2, k + 2 == last);
-          vertex(i, k == i);
-        }
+        PolygonFan(code + 1, [&](int k, bool outer) { vertex(i + k, outer); });
       }
       glEnd();
       glEdgeFlag(GL_TRUE);  // the edges of later polygons and quads show
@@ -950,9 +960,18 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
 namespace {
 
 // One filled polygon of the material display; outlines in the edge colour.
+// A plain one is drawn as its fan: the list holds long runs of them.
 void MaterialPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
                      const int lcolor[3], const std::function<void()>& material) {
-  DrawOutlinedPolygon(p, corners, n, outlined, material, [&] { SetLineColour(lcolor); });
+  if (outlined) {
+    DrawOutlinedPolygon(p, corners, n, outlined, material, [&] { SetLineColour(lcolor); });
+    return;
+  }
+  glBegin(GL_TRIANGLES);
+  glNormal3dv(n);
+  material();
+  PolygonFan(corners, [&](int k, bool) { Vertex(p[k]); });
+  glEnd();
 }
 
 }  // namespace

@@ -90,8 +90,14 @@ rss_kb() { status VmRSS; }
 # Resident memory split into anonymous pages (heap, driver buffers) and
 # file pages (the program's and the driver's code).
 report() {
+  smaps "$1"
   printf '%-6s %10s %10s %10s %5s %7s\n' "$1" "$(rss_kb)" "$(status RssAnon)" "$(status RssFile)" \
     "$(ls "/proc/$app/fd" | wc -l)" "$(status Threads)"
+}
+# SOAK_SMAPS=DIR keeps the program's memory map (/proc/PID/smaps) at every
+# report, to see which mapping grows: DIR/smaps-<cycle>.txt.
+smaps() {
+  if [ -n "${SOAK_SMAPS:-}" ]; then cp "/proc/$app/smaps" "$SOAK_SMAPS/smaps-$1.txt"; fi
 }
 # SOAK_SHOTS=DIR keeps a screenshot of every step of the first cycles.
 shot() {

@@ -11,6 +11,9 @@
 #       the files are taken in turn, one a cycle
 #   --cycles N   cycles (50)      --every K   a line every K cycles (10)
 #   --build DIR  the build (build)
+#   --heaptrack FILE  runs the program under heaptrack, which writes FILE.zst;
+#                `heaptrack_print -d A.zst B.zst` of a short and a long soak
+#                shows where the extra cycles kept their memory
 #
 # Defaults: examples/frame.dat; examples/run/frame.in and sway.in. Settings
 # go to a temporary home, never the user's.
@@ -19,11 +22,13 @@ cd "$(dirname "$0")/.."
 cycles=50
 every=10
 build=build
+heapfile=
 while [ $# -gt 0 ]; do
   case $1 in
     --cycles) cycles=$2; shift 2 ;;
     --every) every=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
+    --heaptrack) heapfile=$(realpath "$2"); shift 2 ;;
     *) break ;;
   esac
 done
@@ -62,9 +67,24 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 0.5
 
-"$exe" >"$work/out.txt" 2>&1 &
-app=$!
-pids+=($app)
+if [ -n "$heapfile" ]; then
+  # heaptrack starts the program as its child: the soak watches the child.
+  heaptrack -o "$heapfile" "$exe" >"$work/out.txt" 2>&1 &
+  wrapper=$!
+  pids+=($wrapper)
+  app=
+  for _ in $(seq 100); do
+    app=$(pgrep -P "$wrapper" -f "$exe" || true)
+    [ -n "$app" ] && break
+    sleep 0.1
+  done
+  [ -n "$app" ] || { echo "heaptrack did not start $exe" >&2; exit 1; }
+  pids=("$app" "${pids[@]}")
+else
+  "$exe" >"$work/out.txt" 2>&1 &
+  app=$!
+  pids+=($app)
+fi
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
 # Waits until the program has used no processor time for `quiet` seconds

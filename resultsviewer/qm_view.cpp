@@ -212,7 +212,7 @@ void QmView::OnFrameSwapped() {
 // ---------------------------------------------------------------------------
 // Lists
 
-void QmView::CompileList(int n, bool execute, const std::function<void()>& body) {
+void QmView::CompileList(int n, const std::function<void()>& body) {
   if (n < 0 || n >= kListCount || m_scene.listBase == 0) return;
   const auto name = static_cast<GLuint>(m_scene.listBase + n);
   // The list's old contents go first: a large diagram's old and new lists
@@ -221,7 +221,9 @@ void QmView::CompileList(int n, bool execute, const std::function<void()>& body)
     glNewList(name, GL_COMPILE);
     glEndList();
   }
-  glNewList(name, execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE);
+  // Compiled only: the driver keeps part of every list compiled and
+  // executed at once for good. The frame then calls the lists it shows.
+  glNewList(name, GL_COMPILE);
   body();
   glEndList();
   m_scene.listBuilt[n] = 1;
@@ -247,9 +249,9 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
   m_bSolidMode = 0;
   m_structureArgs = {surfacesOn, colourMode, factor, m_pContourBar != nullptr};
 
-  CompileList(kListBackground, true, [&] { m_scene.DrawBackground(s.bcolor1, s.bcolor2); });
-  CompileList(kListDiagram, false, [] {});
-  CompileList(kListDiagramEdges, false, [] {});
+  CompileList(kListBackground, [&] { m_scene.DrawBackground(s.bcolor1, s.bcolor2); });
+  CompileList(kListDiagram, [] {});
+  CompileList(kListDiagramEdges, [] {});
   // The lists of the solid and material modes and the pick list are made
   // from these arguments when they are first called: a large model's
   // structure then costs one copy of its faces in the lists, not three.
@@ -290,7 +292,7 @@ void QmView::CompileStructureList(int n) {
   };
   switch (n) {
     case kListSurfaces:
-      CompileList(kListSurfaces, surfacesOn && m_bSolidMode, [&] {
+      CompileList(kListSurfaces, [&] {
         SetFlatMaterial(s.dcolor);
         if (s.dmodel[0]) {
           const bool st = surfacesOn && stencil;
@@ -305,19 +307,19 @@ void QmView::CompileStructureList(int n) {
       });
       break;
     case kListEdges:
-      CompileList(kListEdges, !m_bSolidMode && !stencil, [&] { BuildEdgeLayer(nullptr, factor, false); });
+      CompileList(kListEdges, [&] { BuildEdgeLayer(nullptr, factor, false); });
       break;
     case kListSolidEdges:
-      CompileList(kListSolidEdges, false, [&] { BuildEdgeLayer(nullptr, factor, true); });
+      CompileList(kListSolidEdges, [&] { BuildEdgeLayer(nullptr, factor, true); });
       break;
     case kListPick:
-      CompileList(kListPick, false, [&] { BuildPickList(); });
+      CompileList(kListPick, [&] { BuildPickList(); });
       break;
     case kListStructure:
-      CompileList(kListStructure, false, [&] { structure(false); });
+      CompileList(kListStructure, [&] { structure(false); });
       break;
     case kListMaterial:
-      CompileList(kListMaterial, false, [&] { structure(true); });
+      CompileList(kListMaterial, [&] { structure(true); });
       break;
     default:
       break;
@@ -399,10 +401,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
       // The colour is set before the polygon, not inside it: a material
       // inside glBegin would be stored with every vertex of the list.
       colour();
-      glBegin(GL_POLYGON);
-      glNormal3dv(n);
-      for (int k = 0; k < corners; ++k) Vertex(p[k]);
-      glEnd();
+      FilledPolygon(p, corners, n, nullptr);
       return;
     }
     DrawOutlinedPolygon(p, corners, n, outlined, colour, [&] {
@@ -513,59 +512,55 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     m_bRebuildResultLists = 0;
     BuildDisplayLists(surfacesOn, doc.m_nColorMode, factor);
     doc.m_bNewData = 0;
-    // This frame shows only what the rebuild drew at once; the next one
-    // shows the whole picture.
-    QTimer::singleShot(0, this, [this] { update(); });
     emit stateChanged();
+  }
+  // Every frame shows the whole picture, the one that built the lists too.
+  if (!m_bFirstPictureShown) m_nSwapReport |= 1;
+  if (m_bRebuildResultLists) {
+    const BusyCursor busy;
+    m_nSwapReport |= 2;
+    const CContourBar* bar = m_pContourBar.get();
+    switch (m_nViewMode) {
+      case kModeDeform:
+        CompileList(kListDiagram, [&] { BuildDiagramFaceList(nullptr, factor); });
+        CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
+        break;
+      case kModeFiberStress:
+      case kModeFiberStrain:
+        CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
+        CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
+        break;
+      case kModeSectionForce:
+      case kModeShell:
+        CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
+        CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(bar, factor, false, true); });
+        break;
+      default:
+        break;
+    }
+    m_bRebuildResultLists = 0;
+  }
+  CallList(kListBackground);
+  // The structure's own edge layer goes with the structure display; the
+  // diagrams have theirs.
+  const int edges = m_nViewMode == kModeStructure   ? kListEdges
+                    : m_nViewMode == 1              ? kListSolidEdges
+                    : m_nViewMode == 2              ? kListEdges
+                                                    : kListDiagramEdges;
+  if (!surfacesOn) {
+    glDisable(GL_DEPTH_TEST);
+    CallList(m_nViewMode == kModeStructure ? kListEdges : kListDiagram);
+    glEnable(GL_DEPTH_TEST);
   } else {
-    // This frame shows the whole picture.
-    if (!m_bFirstPictureShown) m_nSwapReport |= 1;
-    if (m_bRebuildResultLists) {
-      const BusyCursor busy;
-      m_nSwapReport |= 2;
-      const CContourBar* bar = m_pContourBar.get();
-      switch (m_nViewMode) {
-        case kModeDeform:
-          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(nullptr, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
-          break;
-        case kModeFiberStress:
-        case kModeFiberStrain:
-          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(bar, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
-          break;
-        case kModeSectionForce:
-        case kModeShell:
-          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(bar, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(bar, factor, false, true); });
-          break;
-        default:
-          break;
-      }
-      m_bRebuildResultLists = 0;
+    switch (m_nViewMode) {
+      case kModeStructure: CallList(kListStructure); break;
+      case 1: CallList(kListSurfaces); break;
+      case 2: CallList(kListMaterial); break;
+      default:
+        if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) CallList(kListDiagram);
+        break;
     }
-    CallList(kListBackground);
-    // The structure's own edge layer goes with the structure display; the
-    // diagrams have theirs.
-    const int edges = m_nViewMode == kModeStructure   ? kListEdges
-                      : m_nViewMode == 1              ? kListSolidEdges
-                      : m_nViewMode == 2              ? kListEdges
-                                                      : kListDiagramEdges;
-    if (!surfacesOn) {
-      glDisable(GL_DEPTH_TEST);
-      CallList(m_nViewMode == kModeStructure ? kListEdges : kListDiagram);
-      glEnable(GL_DEPTH_TEST);
-    } else {
-      switch (m_nViewMode) {
-        case kModeStructure: CallList(kListStructure); break;
-        case 1: CallList(kListSurfaces); break;
-        case 2: CallList(kListMaterial); break;
-        default:
-          if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) CallList(kListDiagram);
-          break;
-      }
-      if (!Stencil()) CallList(edges);
-    }
+    if (!Stencil()) CallList(edges);
   }
 
   m_scene.DrawAxisTriad(false);

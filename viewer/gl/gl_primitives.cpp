@@ -44,6 +44,18 @@ void CQuadStaging::Draw(int first, int count) const {
   }
 }
 
+void FilledPolygon(const double p[4][3], int corners, const double n[3], const std::function<void()>* colour) {
+  glBegin(GL_TRIANGLES);
+  glNormal3dv(n);
+  if (colour) (*colour)();
+  for (int k = 1; k + 1 < corners; ++k) {
+    Vertex(p[k]);
+    Vertex(p[k + 1]);
+    Vertex(p[0]);
+  }
+  glEnd();
+}
+
 void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
                          const std::function<void()>& fill, const std::function<void()>& outline) {
   auto polygon = [&](const std::function<void()>* colour) {
@@ -54,9 +66,11 @@ void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], b
     glEnd();
   };
   if (!outlined) {
-    polygon(&fill);
+    FilledPolygon(p, corners, n, &fill);
     return;
   }
+  // Each pass is one polygon between state changes: the driver keeps
+  // nothing of it, and in line mode it must stay one polygon.
   glStencilFunc(GL_NEVER, 1, 1);
   glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

@@ -47,6 +47,14 @@ class CQuadStaging {
   std::vector<float> m_aNormals;
 };
 
+// One filled polygon of 3 or 4 corners as GL_TRIANGLES, split as the
+// driver splits a GL_POLYGON, corners (1, 2, 0) then (2, 3, 0), which gives
+// the same pixels. A display list's runs of GL_POLYGON leave the driver 12
+// bytes per polygon that it never frees, even after the list is deleted;
+// runs of triangles merge into one draw and leave nothing. `colour` (may be
+// empty) sets the colour inside the primitive.
+void FilledPolygon(const double p[4][3], int corners, const double n[3], const std::function<void()>* colour);
+
 // One filled polygon, plain or, when `outlined`, in the three stencil
 // passes: its edges into the stencil, the fill inside them, the edges again
 // in the outline colour. `fill` and `outline` set their colours inside the

@@ -380,8 +380,17 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   // colour as the one before sets nothing.
   bool valueSet = false;
   float lastRgba[4] = {};
+  // Plain faces set their colour outside the polygon, which ends a run;
+  // outlined ones set it inside.
+  CPolygonRun run;
+  auto endRun = [&] {
+    if (!outlined) run.End();
+  };
   auto usePlain = [&] {
-    if (!plainSet) SetFlatMaterial(plain);
+    if (!plainSet) {
+      endRun();
+      SetFlatMaterial(plain);
+    }
     plainSet = true;
     valueSet = false;
   };
@@ -391,6 +400,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
     if (ContourColorCode(*bar, v, rgba) < 0) return;
     plainSet = false;
     if (valueSet && std::equal(rgba, rgba + 4, lastRgba)) return;
+    endRun();
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba);
     std::copy(rgba, rgba + 4, lastRgba);
@@ -401,7 +411,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
       // The colour is set before the polygon, not inside it: a material
       // inside glBegin would be stored with every vertex of the list.
       colour();
-      FilledPolygon(p, corners, n, nullptr);
+      run.Polygon(p, corners, n);
       return;
     }
     DrawOutlinedPolygon(p, corners, n, outlined, colour, [&] {
@@ -458,6 +468,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
       draw(p, corners, n, usePlain);
     }
   }
+  run.End();
 }
 
 void QmView::DrawLineItemsByValue(const CContourBar* bar) {
@@ -512,57 +523,63 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     m_bRebuildResultLists = 0;
     BuildDisplayLists(surfacesOn, doc.m_nColorMode, factor);
     doc.m_bNewData = 0;
+    // This frame shows the background and the edges at once; the next one
+    // shows the whole picture.
+    CallList(kListBackground);
+    if (!Stencil()) CallList(kListEdges);
+    QTimer::singleShot(0, this, [this] { update(); });
     emit stateChanged();
-  }
-  // Every frame shows the whole picture, the one that built the lists too.
-  if (!m_bFirstPictureShown) m_nSwapReport |= 1;
-  if (m_bRebuildResultLists) {
-    const BusyCursor busy;
-    m_nSwapReport |= 2;
-    const CContourBar* bar = m_pContourBar.get();
-    switch (m_nViewMode) {
-      case kModeDeform:
-        CompileList(kListDiagram, [&] { BuildDiagramFaceList(nullptr, factor); });
-        CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
-        break;
-      case kModeFiberStress:
-      case kModeFiberStrain:
-        CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
-        CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
-        break;
-      case kModeSectionForce:
-      case kModeShell:
-        CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
-        CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(bar, factor, false, true); });
-        break;
-      default:
-        break;
-    }
-    m_bRebuildResultLists = 0;
-  }
-  CallList(kListBackground);
-  // The structure's own edge layer goes with the structure display; the
-  // diagrams have theirs.
-  const int edges = m_nViewMode == kModeStructure   ? kListEdges
-                    : m_nViewMode == 1              ? kListSolidEdges
-                    : m_nViewMode == 2              ? kListEdges
-                                                    : kListDiagramEdges;
-  if (!surfacesOn) {
-    glDisable(GL_DEPTH_TEST);
-    CallList(m_nViewMode == kModeStructure ? kListEdges : kListDiagram);
-    glEnable(GL_DEPTH_TEST);
   } else {
-    switch (m_nViewMode) {
-      case kModeStructure: CallList(kListStructure); break;
-      case 1: CallList(kListSurfaces); break;
-      case 2: CallList(kListMaterial); break;
-      default:
-        if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) CallList(kListDiagram);
-        break;
+    // This frame shows the whole picture.
+    if (!m_bFirstPictureShown) m_nSwapReport |= 1;
+    if (m_bRebuildResultLists) {
+      const BusyCursor busy;
+      m_nSwapReport |= 2;
+      const CContourBar* bar = m_pContourBar.get();
+      switch (m_nViewMode) {
+        case kModeDeform:
+          CompileList(kListDiagram, [&] { BuildDiagramFaceList(nullptr, factor); });
+          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
+          break;
+        case kModeFiberStress:
+        case kModeFiberStrain:
+          CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
+          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
+          break;
+        case kModeSectionForce:
+        case kModeShell:
+          CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
+          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(bar, factor, false, true); });
+          break;
+        default:
+          break;
+      }
+      m_bRebuildResultLists = 0;
     }
-    if (!Stencil()) CallList(edges);
-  }
+    CallList(kListBackground);
+    // The structure's own edge layer goes with the structure display; the
+    // diagrams have theirs.
+    const int edges = m_nViewMode == kModeStructure   ? kListEdges
+                      : m_nViewMode == 1              ? kListSolidEdges
+                      : m_nViewMode == 2              ? kListEdges
+                                                      : kListDiagramEdges;
+    if (!surfacesOn) {
+      glDisable(GL_DEPTH_TEST);
+      CallList(m_nViewMode == kModeStructure ? kListEdges : kListDiagram);
+      glEnable(GL_DEPTH_TEST);
+    } else {
+      switch (m_nViewMode) {
+        case kModeStructure: CallList(kListStructure); break;
+        case 1: CallList(kListSurfaces); break;
+        case 2: CallList(kListMaterial); break;
+        default:
+          if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) CallList(kListDiagram);
+          break;
+      }
+      if (!Stencil()) CallList(edges);
+    }
 
+  }
   m_scene.DrawAxisTriad(false);
   glFlush();
   double tips[3][2], origins[3][2];

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "viewer/gl/gl_batches.h"
@@ -44,16 +45,24 @@ void CQuadStaging::Draw(int first, int count) const {
   }
 }
 
-void FilledPolygon(const double p[4][3], int corners, const double n[3], const std::function<void()>* colour) {
-  glBegin(GL_TRIANGLES);
+void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) {
+  glBegin(GL_POLYGON);
   glNormal3dv(n);
-  if (colour) (*colour)();
-  for (int k = 1; k + 1 < corners; ++k) {
-    Vertex(p[k]);
-    Vertex(p[k + 1]);
-    Vertex(p[0]);
-  }
+  for (int k = 0; k < corners; ++k) Vertex(p[k]);
   glEnd();
+  std::copy(p[0], p[0] + 3, m_last);
+  // The driver also ends a run where its buffers fill: a line every few
+  // polygons leaves such a run only a few to keep.
+  if (++m_nPolygons >= kLineEvery) End();
+}
+
+void CPolygonRun::End() {
+  if (m_nPolygons == 0) return;
+  // An incomplete primitive: GL draws nothing of it.
+  glBegin(GL_LINES);
+  Vertex(m_last);
+  glEnd();
+  m_nPolygons = 0;
 }
 
 void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
@@ -66,11 +75,9 @@ void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], b
     glEnd();
   };
   if (!outlined) {
-    FilledPolygon(p, corners, n, &fill);
+    polygon(&fill);
     return;
   }
-  // Each pass is one polygon between state changes: the driver keeps
-  // nothing of it, and in line mode it must stay one polygon.
   glStencilFunc(GL_NEVER, 1, 1);
   glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

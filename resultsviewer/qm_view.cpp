@@ -523,10 +523,12 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     m_bRebuildResultLists = 0;
     BuildDisplayLists(surfacesOn, doc.m_nColorMode, factor);
     doc.m_bNewData = 0;
-    // This frame shows the background and the edges at once; the next one
-    // shows the whole picture.
-    CallList(kListBackground);
-    if (!Stencil()) CallList(kListEdges);
+    // This frame draws the background and the edge layer at once, not from
+    // the new lists (a list compiled and executed at once leaves the driver
+    // part of it for good, and a first call costs more); the next one shows
+    // the whole picture.
+    m_scene.DrawBackground(s.bcolor1, s.bcolor2);
+    if (!Stencil()) BuildEdgeLayer(nullptr, factor, false);
     QTimer::singleShot(0, this, [this] { update(); });
     emit stateChanged();
   } else {

@@ -57,11 +57,13 @@ void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) 
 }
 
 void CPolygonRun::End() {
-  if (m_nPolygons == 0) return;
-  // An incomplete primitive: GL draws nothing of it.
-  glBegin(GL_LINES);
-  Vertex(m_last);
-  glEnd();
+  // A run of one polygon is one draw, of which the driver keeps nothing.
+  if (m_nPolygons > 1) {
+    // An incomplete primitive: GL draws nothing of it.
+    glBegin(GL_LINES);
+    Vertex(m_last);
+    glEnd();
+  }
   m_nPolygons = 0;
 }
 

@@ -49,10 +49,10 @@ class CQuadStaging {
 
 // Filled polygons of a display list, each a GL_POLYGON, with a line of one
 // vertex (which draws nothing) after every few of them and before every
-// state change. Of a run of polygons between two state changes with no
-// primitive of another mode in it, the driver keeps 12 bytes a polygon for
-// good, also after the list is deleted; a run with a line in it leaves
-// nothing, and the pixels are the same.
+// state change that ends a run of two or more. Of a run of polygons between
+// two state changes with no primitive of another mode in it, the driver
+// keeps 12 bytes a polygon for good, also after the list is deleted; a run
+// with a line in it leaves nothing, and the pixels are the same.
 class CPolygonRun {
  public:
   // One polygon of 3 or 4 corners.

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "viewer/gl/gl_primitives.h"
 #include "viewer/gl/gl_view.h"
 
 namespace {
@@ -141,6 +142,23 @@ int main(int argc, char** argv) {
     std::printf("  %-18s %10.1f %22.1f\n", m.name, alone, mixed);
   }
   std::printf("  %-18s %10.1f\n", "outline fans", KeptPerCycle(OutlineFanCycle) / kQuads);
+  // The results viewer's faces: polygons with a line of one vertex in every
+  // run (CPolygonRun).
+  const double run = KeptPerCycle([] {
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    CPolygonRun polygons;
+    const double n[3] = {0, 0, 1};
+    for (int i = 0; i < kQuads; ++i) {
+      const double x = i * 1e-4;
+      const double p[4][3] = {{x, 0, 0}, {x + 0.5, 0, 0}, {x + 0.5, 0.5, 0}, {x, 0.5, 0}};
+      polygons.Polygon(p, 4, n);
+    }
+    polygons.End();
+    glEndList();
+    glDeleteLists(list, 1);
+  });
+  std::printf("  %-18s %10.1f\n", "CPolygonRun", run / kQuads);
 
   std::printf("\nkB kept per list of quads and lines in one context\n");
   const auto executed = [] { ListCycle(GL_QUADS, true, GL_COMPILE_AND_EXECUTE); };

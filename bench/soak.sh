@@ -11,6 +11,9 @@
 #       the files are taken in turn, one a cycle
 #   --cycles N   cycles (50)      --every K   a line every K cycles (10)
 #   --build DIR  the build (build)
+#   --heaptrack FILE  runs the program under heaptrack, which writes FILE.zst;
+#                `heaptrack_print -d A.zst B.zst` of a short and a long soak
+#                shows where the extra cycles kept their memory
 #
 # Defaults: examples/frame.dat; examples/run/frame.in and sway.in. Settings
 # go to a temporary home, never the user's.
@@ -19,11 +22,13 @@ cd "$(dirname "$0")/.."
 cycles=50
 every=10
 build=build
+heapfile=
 while [ $# -gt 0 ]; do
   case $1 in
     --cycles) cycles=$2; shift 2 ;;
     --every) every=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
+    --heaptrack) heapfile=$(realpath "$2"); shift 2 ;;
     *) break ;;
   esac
 done
@@ -62,9 +67,24 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 0.5
 
-"$exe" >"$work/out.txt" 2>&1 &
-app=$!
-pids+=($app)
+if [ -n "$heapfile" ]; then
+  # heaptrack starts the program as its child: the soak watches the child.
+  heaptrack -o "$heapfile" "$exe" >"$work/out.txt" 2>&1 &
+  wrapper=$!
+  pids+=($wrapper)
+  app=
+  for _ in $(seq 100); do
+    app=$(pgrep -P "$wrapper" -f "$exe" || true)
+    [ -n "$app" ] && break
+    sleep 0.1
+  done
+  [ -n "$app" ] || { echo "heaptrack did not start $exe" >&2; exit 1; }
+  pids=("$app" "${pids[@]}")
+else
+  "$exe" >"$work/out.txt" 2>&1 &
+  app=$!
+  pids+=($app)
+fi
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
 # Waits until the program has used no processor time for `quiet` seconds
@@ -130,6 +150,7 @@ before=$(rss_kb)
 printf '%-6s %10s %10s %10s %5s %7s\n' cycle rss_kB anon_kB file_kB fds threads
 report start
 rss10=0
+anon10=0
 for ((c = 1; c <= cycles; ++c)); do
   f=${files[$(((c - 1) % ${#files[@]}))]}
   open_file "$f"
@@ -154,11 +175,17 @@ for ((c = 1; c <= cycles; ++c)); do
     shot closed
   fi
   if [ "$c" = 1 ]; then after_first=$(rss_kb); report first; fi
-  [ "$c" = 10 ] && rss10=$(rss_kb)
+  if [ "$c" = 10 ]; then
+    rss10=$(rss_kb)
+    anon10=$(status RssAnon)
+  fi
   if ((c % every == 0)); then report "$c"; fi
 done
 last=$(rss_kb)
 echo "resident before the first open: $before kB, after the first close: $after_first kB"
 if ((cycles > 10)); then
-  echo "growth per cycle after the 10th: $(((last - rss10) / (cycles - 10))) kB"
+  # The anonymous pages alone: the system may drop file pages of a busy
+  # machine at any time, which the resident figure then follows.
+  echo "growth per cycle after the 10th: $(((last - rss10) / (cycles - 10))) kB" \
+    "(anonymous $((($(status RssAnon) - anon10) / (cycles - 10))) kB)"
 fi

@@ -212,7 +212,7 @@ void QmView::OnFrameSwapped() {
 // ---------------------------------------------------------------------------
 // Lists
 
-void QmView::CompileList(int n, bool execute, const std::function<void()>& body) {
+void QmView::CompileList(int n, const std::function<void()>& body) {
   if (n < 0 || n >= kListCount || m_scene.listBase == 0) return;
   const auto name = static_cast<GLuint>(m_scene.listBase + n);
   // The list's old contents go first: a large diagram's old and new lists
@@ -221,7 +221,9 @@ void QmView::CompileList(int n, bool execute, const std::function<void()>& body)
     glNewList(name, GL_COMPILE);
     glEndList();
   }
-  glNewList(name, execute ? GL_COMPILE_AND_EXECUTE : GL_COMPILE);
+  // Compiled only: the driver keeps part of every list compiled and
+  // executed at once for good. The frame then calls the lists it shows.
+  glNewList(name, GL_COMPILE);
   body();
   glEndList();
   m_scene.listBuilt[n] = 1;
@@ -247,9 +249,9 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
   m_bSolidMode = 0;
   m_structureArgs = {surfacesOn, colourMode, factor, m_pContourBar != nullptr};
 
-  CompileList(kListBackground, true, [&] { m_scene.DrawBackground(s.bcolor1, s.bcolor2); });
-  CompileList(kListDiagram, false, [] {});
-  CompileList(kListDiagramEdges, false, [] {});
+  CompileList(kListBackground, [&] { m_scene.DrawBackground(s.bcolor1, s.bcolor2); });
+  CompileList(kListDiagram, [] {});
+  CompileList(kListDiagramEdges, [] {});
   // The lists of the solid and material modes and the pick list are made
   // from these arguments when they are first called: a large model's
   // structure then costs one copy of its faces in the lists, not three.
@@ -290,7 +292,7 @@ void QmView::CompileStructureList(int n) {
   };
   switch (n) {
     case kListSurfaces:
-      CompileList(kListSurfaces, surfacesOn && m_bSolidMode, [&] {
+      CompileList(kListSurfaces, [&] {
         SetFlatMaterial(s.dcolor);
         if (s.dmodel[0]) {
           const bool st = surfacesOn && stencil;
@@ -305,19 +307,19 @@ void QmView::CompileStructureList(int n) {
       });
       break;
     case kListEdges:
-      CompileList(kListEdges, !m_bSolidMode && !stencil, [&] { BuildEdgeLayer(nullptr, factor, false); });
+      CompileList(kListEdges, [&] { BuildEdgeLayer(nullptr, factor, false); });
       break;
     case kListSolidEdges:
-      CompileList(kListSolidEdges, false, [&] { BuildEdgeLayer(nullptr, factor, true); });
+      CompileList(kListSolidEdges, [&] { BuildEdgeLayer(nullptr, factor, true); });
       break;
     case kListPick:
-      CompileList(kListPick, false, [&] { BuildPickList(); });
+      CompileList(kListPick, [&] { BuildPickList(); });
       break;
     case kListStructure:
-      CompileList(kListStructure, false, [&] { structure(false); });
+      CompileList(kListStructure, [&] { structure(false); });
       break;
     case kListMaterial:
-      CompileList(kListMaterial, false, [&] { structure(true); });
+      CompileList(kListMaterial, [&] { structure(true); });
       break;
     default:
       break;
@@ -378,8 +380,17 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   // colour as the one before sets nothing.
   bool valueSet = false;
   float lastRgba[4] = {};
+  // Plain faces set their colour outside the polygon, which ends a run;
+  // outlined ones set it inside.
+  CPolygonRun run;
+  auto endRun = [&] {
+    if (!outlined) run.End();
+  };
   auto usePlain = [&] {
-    if (!plainSet) SetFlatMaterial(plain);
+    if (!plainSet) {
+      endRun();
+      SetFlatMaterial(plain);
+    }
     plainSet = true;
     valueSet = false;
   };
@@ -389,6 +400,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
     if (ContourColorCode(*bar, v, rgba) < 0) return;
     plainSet = false;
     if (valueSet && std::equal(rgba, rgba + 4, lastRgba)) return;
+    endRun();
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba);
     std::copy(rgba, rgba + 4, lastRgba);
@@ -399,10 +411,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
       // The colour is set before the polygon, not inside it: a material
       // inside glBegin would be stored with every vertex of the list.
       colour();
-      glBegin(GL_POLYGON);
-      glNormal3dv(n);
-      for (int k = 0; k < corners; ++k) Vertex(p[k]);
-      glEnd();
+      run.Polygon(p, corners, n);
       return;
     }
     DrawOutlinedPolygon(p, corners, n, outlined, colour, [&] {
@@ -459,6 +468,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
       draw(p, corners, n, usePlain);
     }
   }
+  run.End();
 }
 
 void QmView::DrawLineItemsByValue(const CContourBar* bar) {
@@ -513,8 +523,12 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     m_bRebuildResultLists = 0;
     BuildDisplayLists(surfacesOn, doc.m_nColorMode, factor);
     doc.m_bNewData = 0;
-    // This frame shows only what the rebuild drew at once; the next one
-    // shows the whole picture.
+    // This frame draws the background and the edge layer at once, not from
+    // the new lists (a list compiled and executed at once leaves the driver
+    // part of it for good, and a first call costs more); the next one shows
+    // the whole picture.
+    m_scene.DrawBackground(s.bcolor1, s.bcolor2);
+    if (!Stencil()) BuildEdgeLayer(nullptr, factor, false);
     QTimer::singleShot(0, this, [this] { update(); });
     emit stateChanged();
   } else {
@@ -526,18 +540,18 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
       const CContourBar* bar = m_pContourBar.get();
       switch (m_nViewMode) {
         case kModeDeform:
-          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(nullptr, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
+          CompileList(kListDiagram, [&] { BuildDiagramFaceList(nullptr, factor); });
+          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
           break;
         case kModeFiberStress:
         case kModeFiberStrain:
-          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(bar, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
+          CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
+          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
           break;
         case kModeSectionForce:
         case kModeShell:
-          CompileList(kListDiagram, false, [&] { BuildDiagramFaceList(bar, factor); });
-          CompileList(kListDiagramEdges, false, [&] { BuildEdgeLayer(bar, factor, false, true); });
+          CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
+          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(bar, factor, false, true); });
           break;
         default:
           break;
@@ -566,8 +580,8 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
       }
       if (!Stencil()) CallList(edges);
     }
-  }
 
+  }
   m_scene.DrawAxisTriad(false);
   glFlush();
   double tips[3][2], origins[3][2];

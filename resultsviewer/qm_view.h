@@ -167,7 +167,7 @@ class QmView : public CGlView {
   // `overOffsetFaces`: the faces under the edges were drawn with the offset.
   void BuildEdgeLayer(const CContourBar* bar, double factor, bool solid, bool overOffsetFaces = false);
   void BuildPickList();
-  void CompileList(int n, bool execute, const std::function<void()>& body);
+  void CompileList(int n, const std::function<void()>& body);
   // Compiles one of the structure's lists with the arguments of the last
   // rebuild.
   void CompileStructureList(int n);

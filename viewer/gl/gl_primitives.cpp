@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "viewer/gl/gl_batches.h"
@@ -42,6 +43,28 @@ void CQuadStaging::Draw(int first, int count) const {
     glDisableClientState(GL_NORMAL_ARRAY);
     glNormal3fv(m_aNormals.data() + static_cast<size_t>(first + count) * 12 - 3);
   }
+}
+
+void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) {
+  glBegin(GL_POLYGON);
+  glNormal3dv(n);
+  for (int k = 0; k < corners; ++k) Vertex(p[k]);
+  glEnd();
+  std::copy(p[0], p[0] + 3, m_last);
+  // The driver also ends a run where its buffers fill: a line every few
+  // polygons leaves such a run only a few to keep.
+  if (++m_nPolygons >= kLineEvery) End();
+}
+
+void CPolygonRun::End() {
+  // A run of one polygon is one draw, of which the driver keeps nothing.
+  if (m_nPolygons > 1) {
+    // An incomplete primitive: GL draws nothing of it.
+    glBegin(GL_LINES);
+    Vertex(m_last);
+    glEnd();
+  }
+  m_nPolygons = 0;
 }
 
 void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], bool outlined,

@@ -47,6 +47,25 @@ class CQuadStaging {
   std::vector<float> m_aNormals;
 };
 
+// Filled polygons of a display list, each a GL_POLYGON, with a line of one
+// vertex (which draws nothing) after every few of them and before every
+// state change that ends a run of two or more. Of a run of polygons between
+// two state changes with no primitive of another mode in it, the driver
+// keeps 12 bytes a polygon for good, also after the list is deleted; a run
+// with a line in it leaves nothing, and the pixels are the same.
+class CPolygonRun {
+ public:
+  // One polygon of 3 or 4 corners.
+  void Polygon(const double p[4][3], int corners, const double n[3]);
+  // Ends the run: before a state change outside a primitive, and at the end.
+  void End();
+
+ private:
+  static constexpr int kLineEvery = 64;
+  int m_nPolygons = 0;
+  double m_last[3] = {};
+};
+
 // One filled polygon, plain or, when `outlined`, in the three stencil
 // passes: its edges into the stencil, the fill inside them, the edges again
 // in the outline colour. `fill` and `outline` set their colours inside the

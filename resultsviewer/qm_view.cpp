@@ -223,9 +223,7 @@ void QmView::CompileList(int n, const std::function<void()>& body) {
   }
   // Compiled only: the driver keeps part of every list compiled and
   // executed at once for good. The frame then calls the lists it shows.
-  glNewList(name, GL_COMPILE);
-  body();
-  glEndList();
+  m_scene.Batches().Build(name, body);
   m_scene.listBuilt[n] = 1;
 }
 
@@ -236,7 +234,7 @@ void QmView::CallList(int n) {
     CompileStructureList(n);
   }
   if (!m_scene.listBuilt[n]) return;
-  glCallList(static_cast<GLuint>(m_scene.listBase + n));
+  m_scene.Batches().Call(static_cast<GLuint>(m_scene.listBase + n));
 }
 
 void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
@@ -523,12 +521,11 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     m_bRebuildResultLists = 0;
     BuildDisplayLists(surfacesOn, doc.m_nColorMode, factor);
     doc.m_bNewData = 0;
-    // This frame draws the background and the edge layer at once, not from
-    // the new lists (a list compiled and executed at once leaves the driver
-    // part of it for good, and a first call costs more); the next one shows
-    // the whole picture.
-    m_scene.DrawBackground(s.bcolor1, s.bcolor2);
-    if (!Stencil()) BuildEdgeLayer(nullptr, factor, false);
+    // This frame shows the background and the edge layer from the new
+    // lists (compiled only: a list compiled and executed at once leaves the
+    // driver part of it for good); the next one shows the whole picture.
+    CallList(kListBackground);
+    if (!Stencil()) CallList(kListEdges);
     QTimer::singleShot(0, this, [this] { update(); });
     emit stateChanged();
   } else {

@@ -156,6 +156,9 @@ class CGlScene {
   // Display-list names the scenes of this process hold at the moment
   // (generated and not yet deleted): a closed view must bring it back.
   static long LiveListNames();
+  // The parts and vertex buffers of the lists at listBase: a list built
+  // through them keeps its staged quads in buffers, not in the list.
+  CListBatches& Batches() { return m_batches; }
   // Lists compiled from the model are rebuilt at their next use.
   void InvalidateLists();
 

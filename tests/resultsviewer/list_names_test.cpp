@@ -1,7 +1,9 @@
 // Display-list names over a session of the results viewer: runs opened in
-// turn, each with a diagram, reuse the one view's names, and the names go
-// with the view.
+// turn, each with a diagram, reuse the one view's names, and the names (and
+// the lists' buffered parts) go with the view.
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "rv_test_util.h"
 #include "viewer/gl/gl_scene.h"
@@ -12,6 +14,8 @@ class ListNamesTest : public rvtest::FrameFixture {};
 
 TEST_F(ListNamesTest, RunsOpenedInTurnKeepOneSetOfNamesAndTheViewTakesThemAlong) {
   const long before = CGlScene::LiveListNames();
+  const long partsBefore = CListBatches::LiveNames();
+  std::map<std::string, long> parts;  // held with each run shown
   rvtest::MessageCatcher messages;
   for (int i = 0; i < 4; ++i) {
     const char* name = i % 2 ? "sway.in" : "frame.in";
@@ -25,11 +29,17 @@ TEST_F(ListNamesTest, RunsOpenedInTurnKeepOneSetOfNamesAndTheViewTakesThemAlong)
     }
     ASSERT_FALSE(Grab().isNull()) << name;
     EXPECT_EQ(CGlScene::LiveListNames(), before + View()->Scene().listCount) << name;
+    // A run shown again holds what it held the first time: rebuilt lists
+    // deleted their old parts and buffers.
+    const auto [it, first] = parts.emplace(name, CListBatches::LiveNames());
+    if (!first) EXPECT_EQ(CListBatches::LiveNames(), it->second) << name;
   }
   EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_GT(parts["frame.in"], partsBefore);  // its member outlines are buffered
   frame_.reset();
   rvtest::PumpEvents(10);
   EXPECT_EQ(CGlScene::LiveListNames(), before);
+  EXPECT_EQ(CListBatches::LiveNames(), partsBefore);
 }
 
 }  // namespace

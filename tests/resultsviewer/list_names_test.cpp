@@ -32,7 +32,9 @@ TEST_F(ListNamesTest, RunsOpenedInTurnKeepOneSetOfNamesAndTheViewTakesThemAlong)
     // A run shown again holds what it held the first time: rebuilt lists
     // deleted their old parts and buffers.
     const auto [it, first] = parts.emplace(name, CListBatches::LiveNames());
-    if (!first) EXPECT_EQ(CListBatches::LiveNames(), it->second) << name;
+    if (!first) {
+      EXPECT_EQ(CListBatches::LiveNames(), it->second) << name;
+    }
   }
   EXPECT_TRUE(messages.Texts().empty());
   EXPECT_GT(parts["frame.in"], partsBefore);  // its member outlines are buffered

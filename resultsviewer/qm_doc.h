@@ -74,8 +74,8 @@ class QmDoc : public CDispModel {
   // Puts each run of the faces from `first` to the last one in the order of
   // their value `column` (valueless ones last), rising and falling by turns.
   void ArrangeFaces(int first, const std::vector<FacePlane>& planes, int column, bool& falling);
-  // `component` (0-2, -1 none): the end faces of each block follow that
-  // value, so that faces of one colour come together in the drawing.
+  // `component` (0-2, -1 none): the faces of each plane of a block follow
+  // that value, so that faces of one colour come together in the drawing.
   void BuildFiberFaces(int kind, const CFbOpBlock* fiberTable, int component = -1);
   // Line items carrying the twelve end forces of their element.
   void BuildBeamForceItems(const CFbOpBlock* beamTable);

@@ -66,7 +66,17 @@ class QmDoc : public CDispModel {
   // Member solids at the displaced end positions.
   void BuildGeometry(const CFbOpBlock* nodeTable, double scale);
   // Value faces of every fibre: kind 0 stress, 1 strain.
-  void BuildFiberFaces(int kind, const CFbOpBlock* fiberTable);
+  // A run of faces made one after another in one plane.
+  struct FacePlane {
+    long long count = 0;
+    bool sorted = true;  // false: left in the order made
+  };
+  // Puts each run of the faces from `first` to the last one in the order of
+  // their value `column` (valueless ones last), rising and falling by turns.
+  void ArrangeFaces(int first, const std::vector<FacePlane>& planes, int column, bool& falling);
+  // `component` (0-2, -1 none): the faces of each plane of a block follow
+  // that value, so that faces of one colour come together in the drawing.
+  void BuildFiberFaces(int kind, const CFbOpBlock* fiberTable, int component = -1);
   // Line items carrying the twelve end forces of their element.
   void BuildBeamForceItems(const CFbOpBlock* beamTable);
   // Member solids whose faces carry their element's twelve end forces.

@@ -185,7 +185,7 @@ void QmView::ShowFiberDiagram(int kind) {
   ColumnRange(*table, rows, kind == 0 ? k : k + 3, lo, hi);
   SetContourBar(lo, hi, kind == 0 ? kStressNames[k] : kStrainNames[k]);
   doc.BuildElemRecords(nullptr, 0.0);
-  doc.BuildFiberFaces(kind, table.get());
+  doc.BuildFiberFaces(kind, table.get(), k);
   doc.ClearShellValues();
   table.reset();
 

@@ -581,7 +581,39 @@ void QmDoc::AddArcFiberFaces(const MemberFrame& f, const SolidBlock& b, int rows
     }
 }
 
-void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
+void QmDoc::ArrangeFaces(int first, const std::vector<FacePlane>& planes, int column, bool& falling) {
+  long long total = 0;
+  for (const FacePlane& pl : planes) total += pl.count;
+  if (first < 0 || total < 2 || first + total != m_nFaces ||
+      m_nFaces > static_cast<long long>(m_aFaceValues.size()))
+    return;
+  const std::vector<DispFace> faces(m_aFaces.begin() + first, m_aFaces.begin() + m_nFaces);
+  const std::vector<FaceValue> values(m_aFaceValues.begin() + first, m_aFaceValues.begin() + m_nFaces);
+  std::vector<std::pair<double, int>> run;
+  long long at = 0;
+  for (const FacePlane& pl : planes) {
+    run.clear();
+    for (long long i = at; i < at + pl.count; ++i) {
+      const double* blk = FaceBlock(static_cast<int>(first + i));
+      run.emplace_back(blk ? blk[column] : kNoValue, static_cast<int>(i));
+    }
+    if (pl.sorted) {
+      // Valueless faces last, the rest by value; ties keep their order.
+      std::stable_sort(run.begin(), run.end(), [d = falling](const auto& x, const auto& y) {
+        if (std::isnan(x.first) || std::isnan(y.first)) return !std::isnan(x.first) && std::isnan(y.first);
+        return d ? y.first < x.first : x.first < y.first;
+      });
+      falling = !falling;
+    }
+    for (const auto& v : run) {
+      m_aFaces[static_cast<size_t>(first + at)] = faces[static_cast<size_t>(v.second)];
+      m_aFaceValues[static_cast<size_t>(first + at)] = values[static_cast<size_t>(v.second)];
+      ++at;
+    }
+  }
+}
+
+void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable, int component) {
   ClearFaces();
   const CFbModel& model = m_resultSet.m_model;
   // The table holds one row per fibre of the header's count, then its
@@ -640,6 +672,7 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
   ReserveLines(lines);
 
   const int place = kind == 1 ? 3 : 0;
+  bool falling = false;
   long long s = 0;  // running fibre slot
   for (const Member& mb : members) {
     const CFbElem* e = mb.e;
@@ -669,6 +702,9 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
       }
       for (int h = 0; h < nHalves; ++h) SetFrameIds(halves[h], *e);
     }
+    const int memberFirst = m_nFaces;
+    std::vector<FacePlane> planes;
+    bool arrange = component >= 0 && component <= 2;
     ForEachSolidBlock(*mb.sec, [&](const CFbSecBlock& blk, const SolidBlock& b) {
       const long long nf = Fibers(blk.m_nRows, blk.m_nCols);
       const long long run = m_nElemBlocks + s;
@@ -681,14 +717,31 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable) {
       }
       if (nf > 0 && run <= INT32_MAX) {
         for (int h = 0; h < nHalves; ++h) {
+          const int before = m_nFaces;
           if (b.bArc)
             AddArcFiberFaces(halves[h], b, blk.m_nRows, blk.m_nCols, static_cast<int>(run));
           else
             AddFiberBlockFaces(halves[h], b, blk.m_nRows, blk.m_nCols, static_cast<int>(run));
+          // The planes of the faces just made, as they were made.
+          const long long r = blk.m_nRows, c = blk.m_nCols;
+          if (m_nFaces - before != FiberFaceCount(b, blk.m_nRows, blk.m_nCols)) {
+            arrange = false;
+          } else if (b.bArc) {
+            const long long m = ArcFacets(b, blk.m_nRows);
+            // The facets along the member lie in planes of their own.
+            planes.push_back({2 * r * m, false});
+            for (long long count : {r * c * m, r * c * m, c, c}) planes.push_back({count, true});
+          } else {
+            for (long long count : {r * c, r * c, c, r, c, r}) planes.push_back({count, true});
+          }
         }
       }
       s += nf;
     });
+    // The faces of each plane meet only at their edges: in value order
+    // (rising and falling by turns) a diagram sets each colour about once
+    // per plane instead of at nearly every fibre.
+    if (arrange) ArrangeFaces(memberFirst, planes, place + component, falling);
     // Decks get no faces; their fibres (rows x columns of them) follow.
     for (const CFbDeck& d : mb.sec->m_aDecks) s += Fibers(d.m_nRows, d.m_nCols);
   }

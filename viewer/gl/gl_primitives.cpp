@@ -50,7 +50,11 @@ void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) 
   glNormal3dv(n);
   for (int k = 0; k < corners; ++k) Vertex(p[k]);
   glEnd();
-  std::copy(p[0], p[0] + 3, m_last);
+  Drawn(p[0]);
+}
+
+void CPolygonRun::Drawn(const double corner[3]) {
+  std::copy(corner, corner + 3, m_last);
   // The driver also ends a run where its buffers fill: a line every few
   // polygons leaves such a run only a few to keep.
   if (++m_nPolygons >= kLineEvery) End();

@@ -57,6 +57,9 @@ class CPolygonRun {
  public:
   // One polygon of 3 or 4 corners.
   void Polygon(const double p[4][3], int corners, const double n[3]);
+  // Counts a polygon the caller drew itself (`corner` is one of its
+  // corners): one with more corners, or its colour set inside it.
+  void Drawn(const double corner[3]);
   // Ends the run: before a state change outside a primitive, and at the end.
   void End();
 

@@ -838,31 +838,13 @@ void CGlScene::DrawKindLines(int kind, int flagFilter, const CContourBar* bar) {
       });
 }
 
-namespace {
-
-// The triangles the driver cuts a polygon of `corners` corners into: a fan
-// (k + 1, k + 2, 0), the first corner last; `corner(k, outer)` gives corner
-// k, `outer` when the edge from it is one of the polygon's. As GL_TRIANGLES
-// they draw the polygon's pixels, filled or in line mode with the inner
-// edges hidden by edge flags, and a deleted list keeps nothing of them: of
-// a run of GL_POLYGON the driver keeps 12 bytes a polygon for good.
-template <class Corner>
-void PolygonFan(int corners, Corner corner) {
-  for (int k = 0; k + 2 < corners; ++k) {
-    corner(k + 1, true);
-    corner(k + 2, k + 3 == corners);
-    corner(0, k == 0);
-  }
-}
-
-}  // namespace
-
 void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& colour) {
   if (!m_pDoc) return;
   const CDispModel& d = *m_pDoc;
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
   glLineWidth(1.0f);
   int width = 1;
+  CPolygonRun run;  // closed outlines are polygons in line mode
   const int nl = std::min(d.m_nLines, static_cast<int>(d.m_aLines.size()));
   for (int i = 0; i < nl;) {
     const DispLine& l = d.m_aLines[static_cast<size_t>(i)];
@@ -876,29 +858,23 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
     if (select(i, l)) {
       const int w = l.nThick ? 3 : 1;
       if (w != width) {
+        run.End();
         glLineWidth(static_cast<float>(w));
         width = w;
       }
       double p[3];
-      auto vertex = [&](long long k, bool edge) {
-        glEdgeFlag(edge ? GL_TRUE : GL_FALSE);
+      glBegin(code == 1 ? GL_LINES : GL_POLYGON);
+      colour(i, l);
+      for (long long k = i; k <= last; ++k) {
         ToScaled(d.m_aLines[static_cast<size_t>(k)].p, p);
         Vertex(p);
-      };
-      // A closed outline is a polygon in line mode, drawn as its fan.
-      glBegin(code == 1 ? GL_LINES : GL_TRIANGLES);
-      colour(i, l);
-      if (code == 1) {
-        vertex(i, true);
-        vertex(last, true);
-      } else {
-        PolygonFan(code + 1, [&](int k, bool outer) { vertex(i + k, outer); });
       }
       glEnd();
-      glEdgeFlag(GL_TRUE);  // the edges of later polygons and quads show
+      if (code > 1) run.Drawn(p);
     }
     i = static_cast<int>(last) + 1;
   }
+  run.End();
   glLineWidth(1.0f);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
@@ -960,18 +936,12 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
 namespace {
 
 // One filled polygon of the material display; outlines in the edge colour.
-// A plain one is drawn as its fan: the list holds long runs of them.
-void MaterialPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
-                     const int lcolor[3], const std::function<void()>& material) {
-  if (outlined) {
-    DrawOutlinedPolygon(p, corners, n, outlined, material, [&] { SetLineColour(lcolor); });
-    return;
-  }
-  glBegin(GL_TRIANGLES);
-  glNormal3dv(n);
-  material();
-  PolygonFan(corners, [&](int k, bool) { Vertex(p[k]); });
-  glEnd();
+// Plain ones count in `run`; the state changes of an outlined one end it.
+void MaterialPolygon(CPolygonRun& run, const double p[4][3], int corners, const double n[3],
+                     bool outlined, const int lcolor[3], const std::function<void()>& material) {
+  if (outlined) run.End();
+  DrawOutlinedPolygon(p, corners, n, outlined, material, [&] { SetLineColour(lcolor); });
+  if (!outlined) run.Drawn(p[0]);
 }
 
 }  // namespace
@@ -980,6 +950,7 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
                              int colourMode, double factor, bool outlined) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   double p[4][3], n[3];
+  CPolygonRun run;
   const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
   for (int i = 0; i < n3; ++i) {
     if (!FindNodePos(p, 3, d.m_aElems3[static_cast<size_t>(i)].n, index)) {
@@ -987,7 +958,7 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
       continue;
     }
     FlatNormal(p, n);
-    MaterialPolygon(p, 3, n, false, s.settings.lcolor, [] {});
+    MaterialPolygon(run, p, 3, n, false, s.settings.lcolor, [] {});
   }
   // Outlined polygons end in the outline colour, so their material is set
   // again for every polygon; plain ones only when the material changes.
@@ -1008,16 +979,17 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
       continue;
     }
     FlatNormal(p, n);
-    MaterialPolygon(p, 4, n, outlined, s.settings.lcolor, [&] { material(e.nMat); });
+    MaterialPolygon(run, p, 4, n, outlined, s.settings.lcolor, [&] { material(e.nMat); });
   }
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
     for (int k = 0; k < 4; ++k) s.ToScaled(f.p[k], p[k]);
     FlatNormal(p, n);
-    MaterialPolygon(p, f.nCorners == 3 ? 3 : 4, n, outlined, s.settings.lcolor,
+    MaterialPolygon(run, p, f.nCorners == 3 ? 3 : 4, n, outlined, s.settings.lcolor,
                     [&] { material(f.nMat); });
   }
+  run.End();
 }
 
 void CGlScene::DrawMaterialSurfaces(int colourMode, double displacementFactor) {

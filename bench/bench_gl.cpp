@@ -143,6 +143,27 @@ void BM_DrawFrame(benchmark::State& st) {
   st.counters["fps"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
 }
 
+// A frame of the material display with stencil outlines (three passes a
+// face), and the memory it takes with its first frame.
+void BM_DrawFrameMaterialOutlined(benchmark::State& st) {
+  BenchView& view = ViewOf(st.range(0));
+  view.Frame(true);  // the settings are read again here
+  CGlScene& s = view.Scene();
+  const int mode = s.displayMode, stencil = s.settings.stencil;
+  s.displayMode = 2;
+  s.settings.stencil = 1;
+  s.InvalidateLists();
+  MemScope mem;
+  view.Frame(false);
+  for (auto _ : st)
+    if (!view.Frame(false)) st.SkipWithError("nothing drawn");
+  ReportElements(st, Elements());
+  mem.Report(st);
+  s.displayMode = mode;
+  s.settings.stencil = stencil;
+  s.InvalidateLists();
+}
+
 // From the file to the first picture: read, link, count, display model,
 // scene set-up, list compilation and the first frame, as the model viewer
 // does it (less its 100 ms progress timer).
@@ -189,6 +210,10 @@ const std::vector<int64_t> kSizes = Sizes({10000, 100000});
 
 BENCHMARK(BM_CompileAndDraw)->Apply([](benchmark::internal::Benchmark* b) { ForSizes(b, kSizes); });
 BENCHMARK(BM_DrawFrame)->Apply([](benchmark::internal::Benchmark* b) { ForSizes(b, kSizes); });
+BENCHMARK(BM_DrawFrameMaterialOutlined)->Apply([](benchmark::internal::Benchmark* b) {
+  ForSizes(b, kSizes);
+  b->Iterations(3);
+});
 BENCHMARK(BM_OpenToFirstPicture)->Apply([](benchmark::internal::Benchmark* b) {
   ForSizes(b, kSizes);
   b->Iterations(1);

@@ -9,7 +9,9 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "gl_test_util.h"
 #include "viewer/eye_file.h"
@@ -560,6 +562,42 @@ TEST_F(SceneViewTest, ResetSceneReadsTheSettingsAgain) {
   view_->ResetScene();
   const QImage img = view_->grabFramebuffer();
   EXPECT_TRUE(Near(img.pixel(kA), 20, 200, 20, 2)) << Rgb(img.pixel(kA));
+}
+
+// Resident memory of the process (0 where /proc is missing).
+long long ResidentBytes() {
+  long long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%lld %lld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * 4096;
+}
+
+// Every outlined face costs the driver kilobytes when compiled into a list
+// (gigabytes for a large frame): the outlined material display of 20,000
+// shells must stay within a bound, and draw the same picture again.
+TEST_F(SceneViewTest, OutlinedMaterialDisplayOfManyShellsStaysSmall) {
+  constexpr int kSide = 200, kRows = 100;
+  std::vector<TestNode> nodes;
+  std::vector<TestQuad> quads;
+  for (int j = 0; j <= kRows; ++j)
+    for (int i = 0; i <= kSide; ++i) nodes.push_back({j * (kSide + 1) + i + 1, i * 0.1, j * 0.1, 0});
+  for (int j = 0; j < kRows; ++j)
+    for (int i = 0; i < kSide; ++i) {
+      const int a = j * (kSide + 1) + i + 1;
+      quads.push_back({static_cast<int>(quads.size()) + 1, 7 + (i + j) % 2,
+                       {a, a + 1, a + kSide + 2, a + kSide + 1}});
+    }
+  CDispModel doc;
+  BuildModel(doc, nodes, quads, {{7, 200, 60, 40}, {8, 30, 160, 90}});
+  Show(doc, std::string(kTopView) + "stencil = 1\n");
+  const long long before = ResidentBytes();
+  view_->Scene().displayMode = 2;
+  view_->Scene().InvalidateLists();
+  const QImage first = view_->grabFramebuffer();
+  EXPECT_LT(ResidentBytes() - before, 64LL << 20);
+  EXPECT_EQ(view_->grabFramebuffer(), first);
 }
 
 }  // namespace

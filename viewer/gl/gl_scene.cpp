@@ -567,7 +567,13 @@ void CGlScene::Draw(const CDispModel& doc, const SceneRect& rect, const SceneVal
     } else if (displayMode == 1) {
       CallOrBuild(kListFlagged, -1);
     } else if (displayMode == 2) {
-      CallOrBuild(kListMaterial, -1);
+      // Outlined faces change the stencil state three times each: compiled,
+      // the driver keeps a list node per pass (gigabytes at 10^5 elements),
+      // so they are drawn as they are met, every frame.
+      if (StencilWanted())
+        MaterialSurfaces();
+      else
+        CallOrBuild(kListMaterial, -1);
     }
     if (!StencilWanted()) CallOrBuild(edgeList, -1);
   } else {

@@ -234,6 +234,10 @@ void QmView::CallList(int n) {
     CompileStructureList(n);
   }
   if (!m_scene.listBuilt[n]) return;
+  if (DrawnAsMet(n)) {
+    DrawStructureList(n);
+    return;
+  }
   m_scene.Batches().Call(static_cast<GLuint>(m_scene.listBase + n));
 }
 
@@ -261,6 +265,20 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
 }
 
 void QmView::CompileStructureList(int n) {
+  // The outlined structure's list stays empty: its faces, three polygons
+  // each with state changes between them, cost the driver kilobytes a face
+  // in a list (gigabytes at 10^5 elements), and playing such a list is no
+  // faster than drawing the same calls as met.
+  if (DrawnAsMet(n)) {
+    CompileList(n, [] {});
+    return;
+  }
+  CompileList(n, [&] { DrawStructureList(n); });
+}
+
+bool QmView::DrawnAsMet(int n) const { return n == kListStructure && Stencil(); }
+
+void QmView::DrawStructureList(int n) {
   const CViewSettings& s = m_scene.settings;
   const bool stencil = Stencil();
   const bool surfacesOn = m_structureArgs.surfacesOn;
@@ -289,35 +307,34 @@ void QmView::CompileStructureList(int n) {
     glDisable(GL_STENCIL_TEST);
   };
   switch (n) {
-    case kListSurfaces:
-      CompileList(kListSurfaces, [&] {
-        SetFlatMaterial(s.dcolor);
-        if (s.dmodel[0]) {
-          const bool st = surfacesOn && stencil;
-          if (st) {
-            glEnable(GL_STENCIL_TEST);
-            glClear(GL_STENCIL_BUFFER_BIT);
-          }
-          m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil, false);
-          if (st) glDisable(GL_STENCIL_TEST);
+    case kListSurfaces: {
+      SetFlatMaterial(s.dcolor);
+      if (s.dmodel[0]) {
+        const bool st = surfacesOn && stencil;
+        if (st) {
+          glEnable(GL_STENCIL_TEST);
+          glClear(GL_STENCIL_BUFFER_BIT);
         }
-        DrawFlaggedLineItems(bar);
-      });
+        m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil, false);
+        if (st) glDisable(GL_STENCIL_TEST);
+      }
+      DrawFlaggedLineItems(bar);
       break;
+    }
     case kListEdges:
-      CompileList(kListEdges, [&] { BuildEdgeLayer(nullptr, factor, false); });
+      BuildEdgeLayer(nullptr, factor, false);
       break;
     case kListSolidEdges:
-      CompileList(kListSolidEdges, [&] { BuildEdgeLayer(nullptr, factor, true); });
+      BuildEdgeLayer(nullptr, factor, true);
       break;
     case kListPick:
-      CompileList(kListPick, [&] { BuildPickList(); });
+      BuildPickList();
       break;
     case kListStructure:
-      CompileList(kListStructure, [&] { structure(false); });
+      structure(false);
       break;
     case kListMaterial:
-      CompileList(kListMaterial, [&] { structure(true); });
+      structure(true);
       break;
     default:
       break;

@@ -171,6 +171,12 @@ class QmView : public CGlView {
   // Compiles one of the structure's lists with the arguments of the last
   // rebuild.
   void CompileStructureList(int n);
+  // Draws what structure list `n` holds, with the arguments of the last
+  // rebuild.
+  void DrawStructureList(int n);
+  // Whether list `n` is drawn as met rather than compiled: the structure's
+  // faces with their stencil outlines.
+  bool DrawnAsMet(int n) const;
   void CallList(int n);
   bool Stencil() const;
   // The value column a value face is coloured from in the current mode.

@@ -626,11 +626,23 @@ TEST_F(ViewerGuiTest, StencilOutlinesAndTheCameraReport) {
   }
   EXPECT_GT(rows, 30);
   // The diagrams draw with the stencil too.
-  rvtest::DialogAnswer answer(Choose(0, 0));
-  View()->ShowFiberDiagram(0);
+  const QImage structure = Grab();
+  {
+    rvtest::DialogAnswer answer(Choose(0, 0));
+    View()->ShowFiberDiagram(0);
+  }
   img = Grab();
   const double v = ExpectedFloat(testrun::kSig, 1, 13 * 3);
   EXPECT_TRUE(Same(img.pixel(kBeamX, kRowY[1]), Expected(*View()->ContourBar(), v)));
+  // The outlined structure is drawn from the model, not from a list, and
+  // comes back as it was after the diagram replaced the model's faces.
+  {
+    rvtest::DialogAnswer answer(Choose(0, 0));
+    View()->ShowDeformDiagram();
+  }
+  Grab();
+  View()->OnViewStructure();
+  EXPECT_EQ(Grab(), structure);
 }
 
 TEST_F(ViewerGuiTest, DynamicRunReadsFibresFromBlockFiles) {

@@ -319,6 +319,33 @@ TEST_F(SceneViewTest, PickNamesTheNearestOfOverlappingElementsAndFaces) {
   EXPECT_EQ(view_->Scene().lastPick.name, 3u);
 }
 
+TEST_F(SceneViewTest, PickOfCoplanarShellsKeepsTheDrawingOrder) {
+  // A (101) spans x 0-20, B (102) lies on its right half in the same plane:
+  // equal depths, so the element drawn first wins; the cursor far from
+  // every corner still hits the large polygon.
+  CDispModel doc;
+  BuildModel(doc,
+             {{1, 0, 0, 0}, {2, 10, 0, 0}, {3, 20, 0, 0}, {4, 0, 10, 0}, {5, 10, 10, 0}, {6, 20, 10, 0}},
+             {{101, 7, {1, 3, 6, 4}}, {102, 8, {2, 3, 6, 5}}}, {{7, 200, 60, 40}, {8, 30, 160, 90}});
+  Show(doc, kTopView);
+  const struct {
+    QPoint at;
+    int hits, elem;
+  } cases[] = {{kA, 1, 101}, {kB, 2, 101}, {QPoint(199, 150), 1, 101}, {QPoint(390, 10), 0, 0}};
+  for (const auto& c : cases) {
+    view_->RequestPick(c.at);
+    view_->grabFramebuffer();
+    const CGlScene& s = view_->Scene();
+    EXPECT_EQ(s.hitCount, c.hits) << c.at.x();
+    EXPECT_EQ(s.lastPick.elem, c.elem) << c.at.x();
+    if (c.hits == 2) {
+      EXPECT_EQ(s.hitNames[1], 12u);
+      EXPECT_EQ(s.hitDepths[0], s.hitDepths[1]);
+      EXPECT_GT(s.hitDepths[0], 0u);
+    }
+  }
+}
+
 TEST_F(SceneViewTest, NewContextRebuildsTheLists) {
   CDispModel doc;
   TwoShells(doc);

@@ -1,9 +1,12 @@
-// Picking: OpenGL selection over the pick list and the label of the nearest
-// element.
+// Picking: the polygons of the pick are projected, clipped to the small view
+// volume around the cursor and ordered by depth, as selection mode would
+// (selection mode keeps memory in the driver for every polygon it draws),
+// and the label of the nearest element.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "platform/numbers.h"
@@ -11,15 +14,62 @@
 
 namespace {
 
-// Selection words for a model: every named polygon can be one hit of four
-// words (count, two depths, one name), plus the name before the first one.
-std::int64_t SelectWordsFor(const CDispModel& d) {
-  const std::int64_t named = static_cast<std::int64_t>(std::max(0, d.m_nElems3)) +
-                             std::max(0, d.m_nElems4) + std::max(0, d.m_nFaces) + 1;
-  return 4 * named;
+struct ClipPoint {
+  float c[4];
+};
+
+// Clips a convex polygon in clip coordinates to -w <= x, y, z <= w as the
+// driver does, in float, plane by plane (x <= w, x >= -w, y <= w, y >= -w,
+// z >= -w, z <= w), a new corner found from the inside corner of its edge;
+// returns the corners left (none when it lies outside or is not finite).
+constexpr int kMaxCorners = 64;
+
+int ClipToVolume(ClipPoint* poly, int n) {
+  ClipPoint tmp[kMaxCorners];
+  for (int plane = 0; plane < 6 && n > 0; ++plane) {
+    // Each edge adds at most two corners (a polygon bent by rounding may
+    // cross a plane more than twice).
+    if (2 * n > kMaxCorners) return n;
+    const int axis = plane / 2;
+    const bool upper = (plane % 2 == 0) != (axis == 2);
+    auto dist = [&](const ClipPoint& v) { return upper ? v.c[3] - v.c[axis] : v.c[axis] + v.c[3]; };
+    int m = 0;
+    for (int i = 0; i < n; ++i) {
+      const ClipPoint& a = poly[i];
+      const ClipPoint& b = poly[(i + 1) % n];
+      const float da = dist(a), db = dist(b);
+      if (!std::isfinite(da) || !std::isfinite(db)) return 0;  // the driver drops it too
+      if (!(da < 0)) tmp[m++] = a;
+      if ((da < 0) != (db < 0)) {
+        const ClipPoint& out = da < 0 ? a : b;
+        const ClipPoint& in = da < 0 ? b : a;
+        const float dIn = da < 0 ? db : da;
+        const float t = dIn / (dIn - (da < 0 ? da : db));
+        ClipPoint& v = tmp[m++];
+        for (int j = 0; j < 4; ++j) v.c[j] = in.c[j] + t * (out.c[j] - in.c[j]);
+      }
+    }
+    std::copy(tmp, tmp + m, poly);
+    n = m;
+  }
+  return n;
 }
 
-constexpr std::int64_t kMaxSelectWords = std::int64_t{1} << 28;
+// Window depth of a clip-space point as the driver computes it (in float,
+// depth range 0 to 1).
+float WindowDepth(const ClipPoint& v) {
+  const float oow = 1.0f / v.c[3];
+  return v.c[2] * oow * 0.5f + 0.5f;
+}
+
+// A depth in [0, 1] as the unsigned word of a hit record: times 2^32 - 1 in
+// float, truncated (the far plane itself stays the largest word).
+unsigned DepthWord(float z) {
+  const float scaled = static_cast<float>(~0u) * z;
+  if (!(scaled > 0)) return 0u;
+  if (scaled >= 4294967296.0f) return ~0u;
+  return static_cast<unsigned>(scaled);
+}
 
 }  // namespace
 
@@ -31,47 +81,51 @@ PickResult CGlScene::Pick(const CDispModel& doc, const SceneRect& rect, int x, i
   TakeNormalisation(doc);
   ApplyContextState();
 
-  std::int64_t words = std::clamp<std::int64_t>(SelectWordsFor(doc), 64, kMaxSelectWords);
-  if (static_cast<std::int64_t>(selectBuffer.size()) < words)
-    selectBuffer.assign(static_cast<size_t>(words), 0u);
+  SetProjection(doc, x, y, 0.5, rect, true);
+  for (int i = 0; i < 3; ++i) target[i] = settings.center[i];
+  double e[3], c[3];
+  ToScaled(settings.eye, e);
+  ToScaled(settings.center, c);
+  gluLookAt(e[0], e[1], e[2], c[0], c[1], c[2], settings.up[0], settings.up[1], settings.up[2]);
+  // The driver keeps its matrices in float and multiplies them in float.
+  float proj[16], view[16], m[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, proj);
+  glGetFloatv(GL_MODELVIEW_MATRIX, view);
+  for (int row = 0; row < 4; ++row)
+    for (int col = 0; col < 4; ++col)
+      m[4 * col + row] = proj[row] * view[4 * col] + proj[4 + row] * view[4 * col + 1] +
+                         proj[8 + row] * view[4 * col + 2] + proj[12 + row] * view[4 * col + 3];
 
-  int hits = -1;
-  for (;;) {
-    glSelectBuffer(static_cast<GLsizei>(selectBuffer.size()), selectBuffer.data());
-    glRenderMode(GL_SELECT);
-    SetProjection(doc, x, y, 0.5, rect, true);
-    for (int i = 0; i < 3; ++i) target[i] = settings.center[i];
-    double e[3], c[3];
-    ToScaled(settings.eye, e);
-    ToScaled(settings.center, c);
-    gluLookAt(e[0], e[1], e[2], c[0], c[1], c[2], settings.up[0], settings.up[1], settings.up[2]);
-    // No clear here: selection writes no pixel, and the frame just drawn
-    // is still the picture the user sees.
-    glInitNames();
-    glPushName(0);
-    glLoadName(kPickNone);
-    CallOrBuild(kListPick, -1);
-    glPopName();
-    glFlush();
-    glFinish();
-    hits = glRenderMode(GL_RENDER);
-    if (hits >= 0) break;
-    // Overflow: more hits than words; a larger buffer and the pick again.
-    if (static_cast<std::int64_t>(selectBuffer.size()) >= kMaxSelectWords) {
-      hits = 0;
-      break;
-    }
-    words =
-        std::min<std::int64_t>(2 * static_cast<std::int64_t>(selectBuffer.size()), kMaxSelectWords);
-    selectBuffer.assign(static_cast<size_t>(words), 0u);
-  }
+  std::vector<unsigned> names, depths;
+  ForEachPickPolygon(
+      [&](unsigned name, int corners, const double p[4][3]) {
+        ClipPoint v[4];
+        for (int k = 0; k < corners; ++k) {
+          const float q[3] = {static_cast<float>(p[k][0]), static_cast<float>(p[k][1]),
+                              static_cast<float>(p[k][2])};
+          for (int row = 0; row < 4; ++row)
+            v[k].c[row] = ((m[row] * q[0] + m[4 + row] * q[1]) + m[8 + row] * q[2]) + m[12 + row];
+        }
+        // A polygon is drawn as the fan of triangles from its first corner.
+        bool hit = false;
+        float minZ = 1.0f;
+        for (int k = 1; k + 1 < corners; ++k) {
+          ClipPoint poly[kMaxCorners] = {v[0], v[k], v[k + 1]};
+          const int left = ClipToVolume(poly, 3);
+          for (int j = 0; j < left; ++j) minZ = std::min(minZ, WindowDepth(poly[j]));
+          hit = hit || left > 0;
+        }
+        if (!hit) return;
+        names.push_back(name);
+        depths.push_back(DepthWord(minZ));
+      },
+      false);
+  const int hits = static_cast<int>(names.size());
   hitCount = hits;
   if (static_cast<int>(hitNames.size()) < hits) {
     hitNames.resize(static_cast<size_t>(hits) + 100);
     hitDepths.resize(static_cast<size_t>(hits) + 100);
   }
-  std::vector<unsigned> names, depths;
-  ReadHitRecords(selectBuffer.data(), static_cast<int>(selectBuffer.size()), hits, names, depths);
   SortHitsByDepth(names, depths);
   std::copy(names.begin(), names.end(), hitNames.begin());
   std::copy(depths.begin(), depths.end(), hitDepths.begin());

@@ -221,7 +221,6 @@ void CGlScene::Init(int lists) {
   viewWidth = 30.0;
   flipped = 0;
   hitCount = 0;
-  selectBuffer.clear();
   hitNames.clear();
   hitDepths.clear();
   orthographic = 0;
@@ -235,7 +234,6 @@ void CGlScene::Init(int lists) {
 
 void CGlScene::Free() {
   contourBar.reset();
-  selectBuffer = std::vector<unsigned>();
   hitNames = std::vector<unsigned>();
   hitDepths = std::vector<unsigned>();
 }
@@ -530,9 +528,6 @@ void CGlScene::BuildList(int n, int kind) {
     case kListMaterial:
       MaterialSurfaces();
       break;
-    case kListPick:
-      PickSurfaces();
-      break;
     default:
       if (n >= kListKind0 && n < kListKind0 + 4) KindSurfaces(kind, -1);
       break;
@@ -656,6 +651,20 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   SetGLMaterialColor(kind <= 0 ? 0 : kind, settings.dcolor);
   double p[4][3], n[3];
+  if (withNames) {
+    // The named list is drawn only in selection mode: no colour, every element.
+    ForEachPickPolygon(
+        [&](unsigned name, int corners, const double q[4][3]) {
+          FlatNormal(q, n);
+          glLoadName(static_cast<GLuint>(name));
+          glBegin(GL_POLYGON);
+          glNormal3dv(n);
+          for (int k = 0; k < corners; ++k) Vertex(q[k]);
+          glEnd();
+        },
+        true);
+    return;
+  }
 
   const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
   for (int i = 0; i < n3; ++i) {
@@ -665,7 +674,6 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
       continue;
     }
     FlatNormal(p, n);
-    if (withNames) glLoadName(static_cast<GLuint>(10 * i + kPickTria));
     glBegin(GL_POLYGON);
     glNormal3dv(n);
     for (int k = 0; k < 3; ++k) Vertex(p[k]);
@@ -674,9 +682,8 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
 
   const bool perCorner = bar && colourMode >= 14 && colourMode <= 17;
   const bool perElement = bar && colourMode >= 0 && colourMode <= 13;
-  // The picking pass needs a name per element, outlines and value colours
-  // their own primitives: only plain class-coloured quads are batched.
-  const bool batched = !withNames && !outlined && !perCorner && !perElement;
+  // Outlines and value colours need their own primitives: only plain class-coloured quads are batched.
+  const bool batched = !outlined && !perCorner && !perElement;
   QuadRun run(settings.dcolor);
   const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
   for (int i = 0; i < n4; ++i) {
@@ -693,7 +700,6 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
       run.Add(!bar ? e.nColorClass : QuadRun::kNoColour, n, p);
       continue;
     }
-    if (withNames) glLoadName(static_cast<GLuint>(10 * i + kPickQuad));
     const std::function<void()> colour = [&] {
       if (perElement) {
         const double v = colourMode <= 6 ? GetElementValue(i, colourMode, false)
@@ -738,7 +744,35 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
   }
 
   run.End();
-  DrawFaces(kind, flagFilter, withNames);
+  DrawFaces(kind, flagFilter);
+}
+
+void CGlScene::ForEachPickPolygon(const PickPolygon& each, bool report) const {
+  if (!m_pDoc) return;
+  const CDispModel& d = *m_pDoc;
+  double p[4][3] = {};
+  const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
+  for (int i = 0; i < n3; ++i) {
+    if (!ElemCorners(d.m_aElems3[static_cast<size_t>(i)], 3, p)) {
+      if (report) std::printf(" cannot find node of tria3( %d / %d )\n", i, n3);
+      continue;
+    }
+    each(static_cast<unsigned>(10 * i + kPickTria), 3, p);
+  }
+  const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
+  for (int i = 0; i < n4; ++i) {
+    if (!ElemCorners(d.m_aElems4[static_cast<size_t>(i)], 4, p)) {
+      if (report) std::printf(" cannot find node of tria4( %d / %d )\n", i, n4);
+      continue;
+    }
+    each(static_cast<unsigned>(10 * i + kPickQuad), 4, p);
+  }
+  const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
+  for (int i = 0; i < nf; ++i) {
+    const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
+    FaceCorners(f, p);
+    each(static_cast<unsigned>(10 * i + kPickFace), f.nCorners == 3 ? 3 : 4, p);
+  }
 }
 
 const std::vector<int>& CGlScene::FaceKindOrder() {
@@ -753,7 +787,7 @@ const std::vector<int>& CGlScene::FaceKindOrder() {
   return m_faceOrder;
 }
 
-void CGlScene::DrawFaces(int kind, int flagFilter, bool withNames) {
+void CGlScene::DrawFaces(int kind, int flagFilter) {
   const CDispModel& d = *m_pDoc;
   double p[4][3], n[3];
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
@@ -765,18 +799,6 @@ void CGlScene::DrawFaces(int kind, int flagFilter, bool withNames) {
     for (int k = 0; k < corners; ++k) Vertex(p[k]);
     glEnd();
   };
-  if (withNames) {
-    for (int i = 0; i < nf; ++i) {
-      const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-      if (!KindMatches(kind, f.nColorClass)) continue;
-      if (flagFilter >= 0 && f.nMode1 != flagFilter) continue;
-      FaceCorners(f, p);
-      FlatNormal(p, n);
-      glLoadName(static_cast<GLuint>(10 * i + kPickFace));
-      polygon(f, f.nCorners == 3 ? 3 : 4);
-    }
-    return;
-  }
   // The faces of one kind come from its group of the kind order, in array
   // order as before; runs of one colour class are one draw each. The quads
   // carry no normals: the scene lights with the global ambient alone (no
@@ -1043,11 +1065,6 @@ void CGlScene::MaterialSurfaces() {
   } else {
     DrawMaterialSurfaces(m_pDoc->m_nColorMode, m_pDoc->m_dDispScale);
   }
-}
-
-void CGlScene::PickSurfaces() {
-  SetFlatMaterial(settings.dcolor);
-  DrawElements(-1, -1, -1, nullptr, false, true);
 }
 
 // ---------------------------------------------------------------------------

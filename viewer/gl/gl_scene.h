@@ -251,7 +251,6 @@ class CGlScene {
   int flipped = 0;
   int contextCreated = 0;
   int hitCount = 0;
-  std::vector<unsigned> selectBuffer;  // its size is the capacity
   std::vector<unsigned> hitNames;
   std::vector<unsigned> hitDepths;
   unsigned char orthographic = 0;
@@ -288,13 +287,17 @@ class CGlScene {
   void EdgeLayer(int flagFilter);
   void KindSurfaces(int kind, int flagFilter);
   void MaterialSurfaces();
-  void PickSurfaces();
   bool ElemCorners(const DispElem& e, int corners, double p[4][3]) const;
   bool ElemValues(const DispElem& e, double v[4][4]) const;
   void FaceCorners(const DispFace& f, double p[4][3]) const;
   // The member-solid faces of a kind (negative: all), of a flag (negative:
-  // any), with pick names or from client arrays.
-  void DrawFaces(int kind, int flagFilter, bool withNames);
+  // any), from client arrays.
+  void DrawFaces(int kind, int flagFilter);
+  // Every polygon a pick can hit, in drawing order (3-node elements, 4-node
+  // elements, member-solid faces), with its pick name; `report` prints the
+  // elements whose nodes are missing.
+  using PickPolygon = std::function<void(unsigned name, int corners, const double p[4][3])>;
+  void ForEachPickPolygon(const PickPolygon& each, bool report) const;
   // Face indices grouped by part kind (m_faceKindStart holds the groups),
   // made once per model and kept until the lists are invalidated.
   const std::vector<int>& FaceKindOrder();

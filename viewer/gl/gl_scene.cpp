@@ -751,22 +751,19 @@ void CGlScene::ForEachPickPolygon(const PickPolygon& each, bool report) const {
   if (!m_pDoc) return;
   const CDispModel& d = *m_pDoc;
   double p[4][3] = {};
-  const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
-  for (int i = 0; i < n3; ++i) {
-    if (!ElemCorners(d.m_aElems3[static_cast<size_t>(i)], 3, p)) {
-      if (report) std::printf(" cannot find node of tria3( %d / %d )\n", i, n3);
-      continue;
+  auto elements = [&](const std::vector<DispElem>& a, int count, int corners, unsigned kind,
+                      const char* what) {
+    const int n = std::min(count, static_cast<int>(a.size()));
+    for (int i = 0; i < n; ++i) {
+      if (!ElemCorners(a[static_cast<size_t>(i)], corners, p)) {
+        if (report) std::printf(" cannot find node of %s( %d / %d )\n", what, i, n);
+        continue;
+      }
+      each(static_cast<unsigned>(10 * i) + kind, corners, p);
     }
-    each(static_cast<unsigned>(10 * i + kPickTria), 3, p);
-  }
-  const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
-  for (int i = 0; i < n4; ++i) {
-    if (!ElemCorners(d.m_aElems4[static_cast<size_t>(i)], 4, p)) {
-      if (report) std::printf(" cannot find node of tria4( %d / %d )\n", i, n4);
-      continue;
-    }
-    each(static_cast<unsigned>(10 * i + kPickQuad), 4, p);
-  }
+  };
+  elements(d.m_aElems3, d.m_nElems3, 3, kPickTria, "tria3");
+  elements(d.m_aElems4, d.m_nElems4, 4, kPickQuad, "tria4");
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];

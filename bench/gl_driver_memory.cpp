@@ -60,33 +60,6 @@ void ListCycle(GLenum mode, bool mixed, GLenum compile = GL_COMPILE, bool call =
   glDeleteLists(list, 1);
 }
 
-// The same quads as outlines in line mode, each the driver's fan of two
-// triangles with the inner edge hidden by edge flags, as the scenes draw
-// closed outlines instead of GL_POLYGON.
-void OutlineFanCycle() {
-  const GLuint list = glGenLists(1);
-  glNewList(list, GL_COMPILE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  for (int i = 0; i < kQuads; ++i) {
-    const double x = i * 1e-4;
-    const double p[4][2] = {{x, 0}, {x + 0.5, 0}, {x + 0.5, 0.5}, {x, 0.5}};
-    glBegin(GL_TRIANGLES);
-    for (int k = 0; k < 2; ++k) {
-      glEdgeFlag(GL_TRUE);
-      glVertex2dv(p[k + 1]);
-      glEdgeFlag(k == 1 ? GL_TRUE : GL_FALSE);
-      glVertex2dv(p[k + 2]);
-      glEdgeFlag(k == 0 ? GL_TRUE : GL_FALSE);
-      glVertex2dv(p[0]);
-    }
-    glEnd();
-    glEdgeFlag(GL_TRUE);
-  }
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glEndList();
-  glDeleteLists(list, 1);
-}
-
 // Feedback mode entered for one point, as a triad label was once placed.
 void FeedbackOnce() {
   float buffer[64];
@@ -141,24 +114,27 @@ int main(int argc, char** argv) {
     const double mixed = KeptPerCycle([&] { ListCycle(m.mode, true); }) / kQuads;
     std::printf("  %-18s %10.1f %22.1f\n", m.name, alone, mixed);
   }
-  std::printf("  %-18s %10.1f\n", "outline fans", KeptPerCycle(OutlineFanCycle) / kQuads);
-  // The results viewer's faces: polygons with a line of one vertex in every
-  // run (CPolygonRun).
-  const double run = KeptPerCycle([] {
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    CPolygonRun polygons;
-    const double n[3] = {0, 0, 1};
-    for (int i = 0; i < kQuads; ++i) {
-      const double x = i * 1e-4;
-      const double p[4][3] = {{x, 0, 0}, {x + 0.5, 0, 0}, {x + 0.5, 0.5, 0}, {x, 0.5, 0}};
-      polygons.Polygon(p, 4, n);
-    }
-    polygons.End();
-    glEndList();
-    glDeleteLists(list, 1);
-  });
-  std::printf("  %-18s %10.1f\n", "CPolygonRun", run / kQuads);
+  // Polygons with a line of one vertex in every run (CPolygonRun): filled,
+  // as the results viewer's faces, and in line mode, as the closed outlines.
+  for (const GLenum fill : {GL_FILL, GL_LINE}) {
+    const double run = KeptPerCycle([fill] {
+      const GLuint list = glGenLists(1);
+      glNewList(list, GL_COMPILE);
+      glPolygonMode(GL_FRONT_AND_BACK, fill);
+      CPolygonRun polygons;
+      const double n[3] = {0, 0, 1};
+      for (int i = 0; i < kQuads; ++i) {
+        const double x = i * 1e-4;
+        const double p[4][3] = {{x, 0, 0}, {x + 0.5, 0, 0}, {x + 0.5, 0.5, 0}, {x, 0.5, 0}};
+        polygons.Polygon(p, 4, n);
+      }
+      polygons.End();
+      glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+      glEndList();
+      glDeleteLists(list, 1);
+    });
+    std::printf("  %-18s %10.1f\n", fill == GL_FILL ? "CPolygonRun" : "CPolygonRun, lines", run / kQuads);
+  }
 
   std::printf("\nkB kept per list of quads and lines in one context\n");
   const auto executed = [] { ListCycle(GL_QUADS, true, GL_COMPILE_AND_EXECUTE); };

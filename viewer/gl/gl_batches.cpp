@@ -68,21 +68,74 @@ void CListBatches::Delete(Parts& p, unsigned name) {
       --g_nLiveNames;
     }
   }
-  for (Block& b : p.blocks) DeleteBuffer(b.buffer);
+  for (Block& b : p.blocks) Release(b.buffer);
   p = Parts();
+}
+
+void CListBatches::Release(unsigned& b) {
+  const auto it = m_sharedUsers.find(b);
+  if (it != m_sharedUsers.end()) {
+    const bool current = std::find(m_shared.begin(), m_shared.end(), b) != m_shared.end();
+    if (--it->second > 0 || current) {
+      b = 0;
+      return;
+    }
+    m_sharedUsers.erase(it);
+  }
+  DeleteBuffer(b);
+}
+
+void CListBatches::RetireShared() {
+  for (unsigned& b : m_shared) {
+    const auto it = m_sharedUsers.find(b);
+    if (it != m_sharedUsers.end() && it->second > 0) continue;  // the last list to go deletes it
+    if (it != m_sharedUsers.end()) m_sharedUsers.erase(it);
+    DeleteBuffer(b);
+  }
+  m_shared.clear();
+  m_nShared = 0;
+}
+
+void CListBatches::Drop(unsigned name) {
+  const auto it = m_lists.find(name);
+  if (it != m_lists.end() && &it->second != m_building) Delete(it->second, name);
 }
 
 void CListBatches::DeleteAll() {
   for (auto& [name, p] : m_lists) Delete(p, name);
   m_lists.clear();
+  RetireShared();
   DeleteBuffer(m_indexBuffer);
   m_nIndexQuads = 0;
 }
 
 void CListBatches::Forget() {
   m_lists.clear();
+  m_shared.clear();
+  m_nShared = 0;
+  m_sharedUsers.clear();
   m_indexBuffer = 0;
   m_nIndexQuads = 0;
+}
+
+bool CListBatches::ShareVertices(long long count,
+                                 const std::function<void(float*, long long, int)>& fill) {
+  RetireShared();
+  if (count <= 0 || count % 4 != 0 || m_building) return false;
+  std::vector<float> chunk;
+  for (long long first = 0; first < count; first += kBufferVertices) {
+    const int n = static_cast<int>(std::min<long long>(kBufferVertices, count - first));
+    chunk.resize(static_cast<size_t>(n) * 3);
+    fill(chunk.data(), first, n);
+    const unsigned b = NewBuffer(GL_ARRAY_BUFFER, chunk.size() * sizeof(float), chunk.data());
+    if (b == 0) {
+      RetireShared();
+      return false;
+    }
+    m_shared.push_back(b);
+  }
+  m_nShared = count;
+  return true;
 }
 
 void CListBatches::Build(unsigned name, const std::function<void()>& body) {
@@ -150,6 +203,55 @@ bool CListBatches::Take(const float* vertices, int first, int count, bool filled
   self->Stage(vertices + static_cast<size_t>(first) * 3, count, part);
   part.filled = filled;
   if (filled && count / 4 > self->m_nFillQuads) self->m_nFillQuads = count / 4;
+  p.parts.push_back({next});
+  glNewList(next, GL_COMPILE);
+  return true;
+}
+
+bool CListBatches::TakeShared(const std::vector<Range>& ranges, bool filled) {
+  CListBatches* self = t_pBuilding;
+  if (!self || !self->m_building || self->m_nShared == 0 || ranges.empty()) return false;
+  for (const Range& r : ranges) {
+    if (r.first < 0 || r.count <= 0 || r.first % 4 != 0 || r.count % 4 != 0 ||
+        r.count > self->m_nShared - r.first)
+      return false;
+  }
+  const GLuint next = glGenLists(1);
+  if (next == 0) return false;
+  ++g_nLiveNames;
+  glEndList();
+  // Staged vertices first get their block: the blocks keep their places.
+  self->Flush();
+  Parts& p = *self->m_building;
+  // The first draw follows the part that just ended, each further one (a
+  // further range, or the rest of one past a buffer's end) is a part of its
+  // own without a list.
+  bool first = true;
+  for (const Range& r : ranges) {
+    for (long long v = r.first; v < r.first + r.count;) {
+      const size_t chunk = static_cast<size_t>(v / kBufferVertices);
+      const int at = static_cast<int>(v % kBufferVertices);
+      const int n = static_cast<int>(std::min<long long>(kBufferVertices - at, r.first + r.count - v));
+      const unsigned buffer = self->m_shared[chunk];
+      int block = static_cast<int>(p.blocks.size()) - 1;
+      while (block >= 0 && p.blocks[static_cast<size_t>(block)].buffer != buffer) --block;
+      if (block < 0) {
+        block = static_cast<int>(p.blocks.size());
+        p.blocks.emplace_back();
+        p.blocks.back().buffer = buffer;
+        ++self->m_sharedUsers[buffer];
+      }
+      if (!first) p.parts.push_back({0});
+      first = false;
+      Part& part = p.parts.back();
+      part.block = block;
+      part.first = at;
+      part.count = n;
+      part.filled = filled;
+      if (filled && n / 4 > self->m_nFillQuads) self->m_nFillQuads = n / 4;
+      v += n;
+    }
+  }
   p.parts.push_back({next});
   glNewList(next, GL_COMPILE);
   return true;

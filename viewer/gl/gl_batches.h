@@ -7,6 +7,10 @@
 // buffer object, and is drawn from it between the parts when the list is
 // called.
 //
+// Vertices that several lists draw, such as the corners of faces that one
+// list fills and another outlines, can be shared: kept once in buffers and
+// drawn by each list from its own ranges.
+//
 // The pictures are those of the compiled list: its playback (Mesa 22.3,
 // as its pictures show) draws a filled quad as the triangles (0, 1, 3) and
 // (1, 2, 3), and an outlined one (polygon mode GL_LINE) as the quad; the
@@ -15,6 +19,7 @@
 #pragma once
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 class CListBatches {
@@ -40,6 +45,23 @@ class CListBatches {
   // GL_FILL where the draw happens. False when no Build is in progress: the
   // caller then draws from its client arrays.
   static bool Take(const float* vertices, int first, int count, bool filled);
+  // The shared vertices (three floats each, whole quads) are replaced by
+  // `count` new ones, written by `fill(out, first, n)` (vertices [first,
+  // first + n) into `out`) a buffer at a time (context current, no Build in
+  // progress). Buffers of the old ones that a list still draws stay until
+  // that list goes. False, with none shared, when the driver gives no buffer.
+  bool ShareVertices(long long count,
+                     const std::function<void(float* out, long long first, int n)>& fill);
+  // Inside a Build, like Take: the quads of the shared vertices [first,
+  // first + count) of each range are drawn there. False when no Build is in
+  // progress or nothing is shared: the caller then draws them itself.
+  struct Range {
+    long long first = 0, count = 0;
+  };
+  static bool TakeShared(const std::vector<Range>& ranges, bool filled);
+  // The parts of list `name` go (context current): a list about to be
+  // built again no longer holds on to what it drew.
+  void Drop(unsigned name);
   // Extra list names and buffer names held in this process (generated and
   // not yet deleted): a closed view must bring the count back.
   static long LiveNames();
@@ -64,7 +86,11 @@ class CListBatches {
   void Stage(const float* vertices, int count, Part& part);
   void Flush();
   void MakeIndices(int quads);
-  static void Delete(Parts& p, unsigned name);
+  void Delete(Parts& p, unsigned name);
+  // Buffer `b` no longer drawn by a list: deleted unless shared and still
+  // drawn by another or still the shared vertices.
+  void Release(unsigned& b);
+  void RetireShared();
 
   std::map<unsigned, Parts> m_lists;
   Parts* m_building = nullptr;
@@ -72,4 +98,8 @@ class CListBatches {
   int m_nFillQuads = 0;          // largest filled draw of the build
   unsigned m_indexBuffer = 0;    // triangles of m_nIndexQuads quads
   int m_nIndexQuads = 0;
+  std::vector<unsigned> m_shared;  // buffers of the shared vertices, in order
+  long long m_nShared = 0;         // shared vertices
+  // Lists drawing from each shared buffer (current or replaced).
+  std::unordered_map<unsigned, int> m_sharedUsers;
 };

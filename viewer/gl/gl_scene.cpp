@@ -413,6 +413,7 @@ void CGlScene::ContextLost() {
   listBase = 0;
   m_nListNames = 0;
   m_batches.Forget();
+  m_sharedFacesOf = nullptr;
   std::fill(std::begin(listBuilt), std::end(listBuilt), 0);
 }
 
@@ -433,6 +434,7 @@ void CGlScene::InvalidateLists() {
   m_faceOrder = std::vector<int>();
   m_faceKindStart.clear();
   m_faceOrderOf = nullptr;
+  m_sharedFacesOf = nullptr;
 }
 
 double CGlScene::EffectiveFactor() const {
@@ -504,7 +506,12 @@ void CGlScene::CallOrBuild(int n, int kind) {
   // Compiled, then called: the same picture as compile-and-execute, and the
   // compile time can be told apart from the drawing.
   const auto t0 = std::chrono::steady_clock::now();
+  // The face lists of the kinds and the edge lists draw the faces from one
+  // shared copy of their corners.
+  const bool faces = (n >= kListKind0 && n < kListKind0 + 4) || n == kListEdges || n == kListFlaggedEdges;
+  m_bShareFaces = faces && ShareFaceCorners();
   m_batches.Build(name, [&] { BuildList(n, kind); });
+  m_bShareFaces = false;
   compileSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   ++listsCompiled;
   listBuilt[n] = 1;
@@ -784,6 +791,39 @@ const std::vector<int>& CGlScene::FaceKindOrder() {
   return m_faceOrder;
 }
 
+bool CGlScene::ShareFaceCorners() {
+  if (!m_pDoc) return false;
+  const CDispModel& d = *m_pDoc;
+  const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
+  const double norm[4] = {scale, offset[0], offset[1], offset[2]};
+  if (m_sharedFacesOf && m_sharedFacesOf == d.m_aFaces.data() && m_nSharedFaces == nf &&
+      std::equal(norm, norm + 4, m_sharedNorm))
+    return true;
+  m_sharedFacesOf = nullptr;
+  if (nf <= 0) return false;
+  const int* order = FaceKindOrder().data();
+  // The lists still to be built let go of the old corners first: the old
+  // and the new are not held at once.
+  for (int n = 0; n < listCount; ++n)
+    if (!listBuilt[n]) m_batches.Drop(static_cast<unsigned>(listBase + n));
+  const bool ok = m_batches.ShareVertices(4LL * nf, [&](float* out, long long first, int count) {
+    double p[4][3];
+    for (long long t = first / 4; t < (first + count) / 4; ++t, out += 12) {
+      const DispFace& f = d.m_aFaces[static_cast<size_t>(order[t])];
+      FaceCorners(f, p);
+      if (f.nCorners == 3)
+        for (int j = 0; j < 3; ++j) p[3][j] = p[2][j];
+      for (int k = 0; k < 4; ++k)
+        for (int j = 0; j < 3; ++j) out[3 * k + j] = static_cast<float>(p[k][j]);
+    }
+  });
+  if (!ok) return false;
+  m_sharedFacesOf = d.m_aFaces.data();
+  m_nSharedFaces = nf;
+  std::copy(norm, norm + 4, m_sharedNorm);
+  return true;
+}
+
 void CGlScene::DrawFaces(int kind, int flagFilter) {
   const CDispModel& d = *m_pDoc;
   double p[4][3], n[3];
@@ -810,6 +850,46 @@ void CGlScene::DrawFaces(int kind, int flagFilter) {
   CQuadStaging staged(CQuadStaging::kFilled);
   int runStart = 0, runClass = 0;
   bool open = false;
+  if (m_bShareFaces && kind >= 0 && flagFilter < 0) {
+    // The same runs, drawn from the shared corners: position t of the kind
+    // order is face t of the shared copy.
+    const int base = m_faceKindStart[static_cast<size_t>(kind)];
+    auto drawRun = [&](int end) {
+      if (!open || end <= runStart) return;
+      const long long first = 4LL * (base + runStart), n = 4LL * (end - runStart);
+      if (CListBatches::TakeShared({{first, n}}, true)) return;
+      for (int t = runStart; t < end; ++t) {
+        if (staged.Full()) {
+          staged.Draw(0, staged.Count());
+          staged.Clear();
+        }
+        FaceCorners(d.m_aFaces[static_cast<size_t>(order[t])], p);
+        staged.Add(p);
+      }
+      staged.Draw(0, staged.Count());
+      staged.Clear();
+    };
+    for (int t = 0; t < count; ++t) {
+      const DispFace& f = d.m_aFaces[static_cast<size_t>(order[t])];
+      if (f.nCorners == 3) {
+        drawRun(t);
+        open = false;
+        FaceCorners(f, p);
+        FlatNormal(p, n);
+        polygon(f, 3);
+        continue;
+      }
+      if (!open || f.nColorClass != runClass) {
+        drawRun(t);
+        open = true;
+        runStart = t;
+        runClass = f.nColorClass;
+        if (runClass != QuadRun::kNoColour) SetGLMaterialColor(runClass, settings.dcolor);
+      }
+    }
+    drawRun(count);
+    return;
+  }
   auto flush = [&] {
     staged.Draw(runStart, staged.Count() - runStart);
     runStart = staged.Count();
@@ -940,6 +1020,24 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
   glBegin(GL_QUADS);
   SetLineColour(settings.lcolor);
   glEnd();
+  if (m_bShareFaces && nf > 0) {
+    // From the shared corners, in their order: the outlines are all of one
+    // colour and state, so the order they are drawn in changes no pixel.
+    const std::vector<int>& order = FaceKindOrder();
+    std::vector<CListBatches::Range> ranges;
+    for (int t = 0; t < nf; ++t) {
+      if (d.m_aFaces[static_cast<size_t>(order[static_cast<size_t>(t)])].nSide <= 0) continue;
+      if (!ranges.empty() && ranges.back().first + ranges.back().count == 4LL * t)
+        ranges.back().count += 4;
+      else
+        ranges.push_back({4LL * t, 4});
+    }
+    if (!ranges.empty()) SetLineColour(settings.lcolor);
+    if (ranges.empty() || CListBatches::TakeShared(ranges, false)) {
+      glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+      return;
+    }
+  }
   CQuadStaging staged(CQuadStaging::kOutlined);
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];

@@ -301,6 +301,13 @@ class CGlScene {
   // Face indices grouped by part kind (m_faceKindStart holds the groups),
   // made once per model and kept until the lists are invalidated.
   const std::vector<int>& FaceKindOrder();
+  // The corners of every face in the kind order, shared by the lists that
+  // fill faces of a kind and the edge list that outlines them (a triangle
+  // repeats its last corner); made again when stale (context current, no
+  // list open). False without faces or buffers.
+  bool ShareFaceCorners();
+  // The list being built draws its faces from the shared corners.
+  bool m_bShareFaces = false;
   bool StencilWanted() const { return settings.stencil && stencilAvailable; }
   int NodeCount() const;
   const DispNode* NodeArray() const;
@@ -311,6 +318,10 @@ class CGlScene {
   std::vector<int> m_faceOrder;
   std::vector<int> m_faceKindStart;
   const DispFace* m_faceOrderOf = nullptr;
+  // What the shared corners were made of (nullptr: none or stale).
+  const DispFace* m_sharedFacesOf = nullptr;
+  int m_nSharedFaces = 0;
+  double m_sharedNorm[4] = {};  // scale and offset
   int m_nListNames = 0;  // names generated at listBase in the current context
   CListBatches m_batches;  // the lists' parts and vertex buffers
 };

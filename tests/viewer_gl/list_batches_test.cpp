@@ -1,0 +1,130 @@
+// Shared vertices of buffered lists: the lists draw their ranges as if the
+// quads were compiled into them, also across a buffer's end, and a replaced
+// shared buffer goes when the last list drawing it goes.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <cmath>
+#include <vector>
+
+#include "gl_test_util.h"
+#include "viewer/gl/gl_batches.h"
+#include "viewer/gl/gl_view.h"
+
+namespace {
+
+constexpr int kSize = 128;
+// More quads than one buffer holds: the last visible ones lie past its end.
+constexpr long long kQuads = (1 << 18) + 64;
+
+// Quad q: small and visible near the ends of the array, degenerate between.
+void Corners(long long q, float out[12]) {
+  const bool shown = q < 40 || q > kQuads - 120;
+  const double cx = std::sin(q * 1.3) * 0.8, cy = std::cos(q * 0.7) * 0.8, r = shown ? 0.12 : 0.0;
+  for (int k = 0; k < 4; ++k) {
+    const double a = k * 1.5708 + 0.3 * std::sin(q + k);
+    out[3 * k] = static_cast<float>(cx + r * std::cos(a));
+    out[3 * k + 1] = static_cast<float>(cy + r * std::sin(a));
+    out[3 * k + 2] = static_cast<float>(0.3 * std::sin(q * 0.5 + k));
+  }
+}
+
+std::vector<unsigned char> Pixels() {
+  std::vector<unsigned char> px(static_cast<size_t>(kSize) * kSize * 4);
+  glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+  return px;
+}
+
+void Clear() {
+  glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// Quads [first, first + count) filled, then [outFirst, outFirst + outCount)
+// as outlines, each in its colour.
+void Body(const std::function<void(long long, long long, bool)>& quads) {
+  glColor3f(0.9f, 0.6f, 0.1f);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  quads(0, 40, true);
+  quads(kQuads - 120, 120, true);
+  glColor3f(0.0f, 0.0f, 0.0f);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  quads(10, 20, false);
+  quads(kQuads - 100, 100, false);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+TEST(ListBatches, SharedRangesDrawAsCompiledQuadsAndTheirBuffersGoWithTheLastList) {
+  EnsureApp();
+  QOffscreenSurface surface;
+  surface.setFormat(CGlView::SceneFormat());
+  surface.create();
+  QOpenGLContext context;
+  context.setFormat(CGlView::SceneFormat());
+  ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
+  {
+    QOpenGLFramebufferObject fbo(kSize, kSize, QOpenGLFramebufferObject::CombinedDepthStencil);
+    ASSERT_TRUE(fbo.bind());
+    glViewport(0, 0, kSize, kSize);
+    glEnable(GL_DEPTH_TEST);
+    const long before = CListBatches::LiveNames();
+    const GLuint base = glGenLists(3);
+
+    // The compiled quads, as the lists held them before.
+    glNewList(base, GL_COMPILE);
+    Body([](long long first, long long count, bool) {
+      glBegin(GL_QUADS);
+      float c[12];
+      for (long long q = first; q < first + count; ++q) {
+        Corners(q, c);
+        for (int k = 0; k < 4; ++k) glVertex3fv(c + 3 * k);
+      }
+      glEnd();
+    });
+    glEndList();
+    Clear();
+    glCallList(base);
+    const auto compiled = Pixels();
+
+    CListBatches batches;
+    EXPECT_FALSE(CListBatches::TakeShared({{0, 4}}, true));  // no build in progress
+    ASSERT_TRUE(batches.ShareVertices(4 * kQuads, [](float* out, long long first, int n) {
+      for (long long v = first; v < first + n; v += 4, out += 12) Corners(v / 4, out);
+    }));
+    EXPECT_EQ(CListBatches::LiveNames(), before + 2);  // two buffers
+    bool taken = true;
+    auto shared = [&](long long first, long long count, bool filled) {
+      taken = CListBatches::TakeShared({{4 * first, 4 * count}}, filled) && taken;
+    };
+    batches.Build(base + 1, [&] { Body(shared); });
+    // Past the end of the shared vertices nothing is taken.
+    batches.Build(base + 2, [&] { EXPECT_FALSE(CListBatches::TakeShared({{0, 4 * kQuads + 4}}, false)); });
+    EXPECT_TRUE(taken);
+    Clear();
+    batches.Call(base + 1);
+    EXPECT_TRUE(Pixels() == compiled);
+
+    // Replaced while two lists draw them: the old buffers stay until the
+    // second list is built again.
+    batches.Build(base + 2, [&] { Body(shared); });
+    const long drawing = CListBatches::LiveNames();
+    ASSERT_TRUE(batches.ShareVertices(4, [](float* out, long long, int) { Corners(0, out); }));
+    EXPECT_EQ(CListBatches::LiveNames(), drawing + 1);
+    batches.Build(base + 1, [] {});
+    Clear();
+    batches.Call(base + 2);
+    EXPECT_TRUE(Pixels() == compiled);
+    batches.Drop(base + 2);
+    EXPECT_EQ(CListBatches::LiveNames(), before + 1 + 1);  // the new one and the index buffer
+    batches.DeleteAll();
+    EXPECT_EQ(CListBatches::LiveNames(), before);
+    glDeleteLists(base, 3);
+  }
+  context.doneCurrent();
+}
+
+}  // namespace

@@ -1,5 +1,5 @@
-// Shared vertices of buffered lists: the lists draw their ranges as if the
-// quads were compiled into them, also across a buffer's end, and a replaced
+// Shared vertices and segments of buffered lists: drawn as if they were
+// compiled into the lists (shared ranges also across a buffer's end), and a replaced
 // shared buffer goes when the last list drawing it goes.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
@@ -44,9 +44,16 @@ void Clear() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// Quads [first, first + count) filled, then [outFirst, outFirst + outCount)
-// as outlines, each in its colour.
-void Body(const std::function<void(long long, long long, bool)>& quads) {
+// Segments 3 pixels wide through the corners of quads 0-39.
+std::vector<float> Segments() {
+  std::vector<float> v(40 * 12);
+  for (int q = 0; q < 40; ++q) Corners(q, v.data() + 12 * q);
+  return v;
+}
+
+// Some quads filled, some outlined, and segments, each in its colour.
+void Body(const std::function<void(long long, long long, bool)>& quads,
+          const std::function<void(const std::vector<float>&)>& segments) {
   glColor3f(0.9f, 0.6f, 0.1f);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   quads(0, 40, true);
@@ -56,9 +63,13 @@ void Body(const std::function<void(long long, long long, bool)>& quads) {
   quads(10, 20, false);
   quads(kQuads - 100, 100, false);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glColor3f(0.1f, 0.9f, 0.3f);
+  glLineWidth(3.0f);
+  segments(Segments());
+  glLineWidth(1.0f);
 }
 
-TEST(ListBatches, SharedRangesDrawAsCompiledQuadsAndTheirBuffersGoWithTheLastList) {
+TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithTheLastList) {
   EnsureApp();
   QOffscreenSurface surface;
   surface.setFormat(CGlView::SceneFormat());
@@ -84,6 +95,10 @@ TEST(ListBatches, SharedRangesDrawAsCompiledQuadsAndTheirBuffersGoWithTheLastLis
         for (int k = 0; k < 4; ++k) glVertex3fv(c + 3 * k);
       }
       glEnd();
+    }, [](const std::vector<float>& v) {
+      glBegin(GL_LINES);
+      for (size_t i = 0; i < v.size(); i += 3) glVertex3fv(v.data() + i);
+      glEnd();
     });
     glEndList();
     Clear();
@@ -100,7 +115,10 @@ TEST(ListBatches, SharedRangesDrawAsCompiledQuadsAndTheirBuffersGoWithTheLastLis
     auto shared = [&](long long first, long long count, bool filled) {
       taken = CListBatches::TakeShared({{4 * first, 4 * count}}, filled) && taken;
     };
-    batches.Build(base + 1, [&] { Body(shared); });
+    auto segments = [&](const std::vector<float>& v) {
+      taken = CListBatches::Take(v.data(), 0, static_cast<int>(v.size() / 3), false, true) && taken;
+    };
+    batches.Build(base + 1, [&] { Body(shared, segments); });
     // Past the end of the shared vertices nothing is taken.
     batches.Build(base + 2, [&] { EXPECT_FALSE(CListBatches::TakeShared({{0, 4 * kQuads + 4}}, false)); });
     EXPECT_TRUE(taken);
@@ -110,7 +128,7 @@ TEST(ListBatches, SharedRangesDrawAsCompiledQuadsAndTheirBuffersGoWithTheLastLis
 
     // Replaced while two lists draw them: the old buffers stay until the
     // second list is built again.
-    batches.Build(base + 2, [&] { Body(shared); });
+    batches.Build(base + 2, [&] { Body(shared, segments); });
     const long drawing = CListBatches::LiveNames();
     ASSERT_TRUE(batches.ShareVertices(4, [](float* out, long long, int) { Corners(0, out); }));
     EXPECT_EQ(CListBatches::LiveNames(), drawing + 1);

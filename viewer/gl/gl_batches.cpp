@@ -189,9 +189,9 @@ void CListBatches::Stage(const float* vertices, int count, Part& part) {
   m_pending.insert(m_pending.end(), vertices, vertices + floats);
 }
 
-bool CListBatches::Take(const float* vertices, int first, int count, bool filled) {
+bool CListBatches::Take(const float* vertices, int first, int count, bool filled, bool lines) {
   CListBatches* self = t_pBuilding;
-  if (!self || !self->m_building || count <= 0 || count % 4 != 0 || count > kBufferVertices)
+  if (!self || !self->m_building || count <= 0 || count % (lines ? 2 : 4) != 0 || count > kBufferVertices)
     return false;
   // The next part's name first: without one the draw stays in this part.
   const GLuint next = glGenLists(1);
@@ -201,8 +201,9 @@ bool CListBatches::Take(const float* vertices, int first, int count, bool filled
   Parts& p = *self->m_building;
   Part& part = p.parts.back();
   self->Stage(vertices + static_cast<size_t>(first) * 3, count, part);
-  part.filled = filled;
-  if (filled && count / 4 > self->m_nFillQuads) self->m_nFillQuads = count / 4;
+  part.filled = filled && !lines;
+  part.lines = lines;
+  if (part.filled && count / 4 > self->m_nFillQuads) self->m_nFillQuads = count / 4;
   p.parts.push_back({next});
   glNewList(next, GL_COMPILE);
   return true;
@@ -275,7 +276,10 @@ void CListBatches::Call(unsigned name) const {
     };
     glBindBuffer(GL_ARRAY_BUFFER, b.buffer);
     glEnableClientState(GL_VERTEX_ARRAY);
-    if (part.filled) {
+    if (part.lines) {
+      glVertexPointer(3, GL_FLOAT, 0, at(0));
+      glDrawArrays(GL_LINES, part.first, part.count);
+    } else if (part.filled) {
       const int quads = part.count / 4;
       const bool indexBuffer = quads <= m_nIndexQuads;
       glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer ? m_indexBuffer : 0);

@@ -42,9 +42,10 @@ class CListBatches {
   // Called by a staged quad draw: inside a Build, the vertices [first,
   // first + count) of `vertices` (three floats each, whole quads) go to a
   // buffer and a new part begins; `filled` tells that the polygon mode is
-  // GL_FILL where the draw happens. False when no Build is in progress: the
-  // caller then draws from its client arrays.
-  static bool Take(const float* vertices, int first, int count, bool filled);
+  // GL_FILL where the draw happens; `lines`: the vertices are pairs drawn as
+  // GL_LINES instead. False when no Build is in progress: the caller then
+  // draws from its client arrays.
+  static bool Take(const float* vertices, int first, int count, bool filled, bool lines = false);
   // The shared vertices (three floats each, whole quads) are replaced by
   // `count` new ones, written by `fill(out, first, n)` (vertices [first,
   // first + n) into `out`) a buffer at a time (context current, no Build in
@@ -72,6 +73,7 @@ class CListBatches {
     int block = -1;     // then a draw from blocks[block] (-1: none)
     int first = 0, count = 0;  // vertices
     bool filled = false;
+    bool lines = false;  // GL_LINES rather than quads
   };
   // One buffer of vertices; where the driver gives no buffer, they are
   // kept here and drawn from client memory instead.

@@ -940,10 +940,12 @@ void CGlScene::DrawKindLines(int kind, int flagFilter, const CContourBar* bar) {
           SetGLMaterialColor(l.nColorClass, settings.dcolor);
         else
           SetLineColour(!allLines || flagMatch(l) ? settings.dcolor : settings.lcolor);
-      });
+      },
+      [&](const DispLine& l) { return bar ? l.nColorClass : (!allLines || flagMatch(l)) ? 1 : 0; });
 }
 
-void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& colour) {
+void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& colour,
+                                  const LineKey& key) {
   if (!m_pDoc) return;
   const CDispModel& d = *m_pDoc;
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
@@ -951,6 +953,25 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
   int width = 1;
   CPolygonRun run;  // closed outlines are polygons in line mode
   const int nl = std::min(d.m_nLines, static_cast<int>(d.m_aLines.size()));
+  // Segments staged for a buffer draw: their first line and colour key.
+  const bool staging = key && m_bShareFaces;
+  constexpr size_t kMostStaged = 3 * (1 << 16);
+  std::vector<float> staged;
+  int stagedFirst = -1, stagedKey = 0;
+  auto drawStaged = [&] {
+    if (staged.empty()) return;
+    run.End();
+    const DispLine& head = d.m_aLines[static_cast<size_t>(stagedFirst)];
+    colour(stagedFirst, head);
+    const int count = static_cast<int>(staged.size() / 3);
+    if (!CListBatches::Take(staged.data(), 0, count, false, true)) {
+      glBegin(GL_LINES);
+      colour(stagedFirst, head);
+      for (int v = 0; v < count; ++v) glVertex3fv(staged.data() + 3 * v);
+      glEnd();
+    }
+    staged.clear();
+  };
   for (int i = 0; i < nl;) {
     const DispLine& l = d.m_aLines[static_cast<size_t>(i)];
     const int code = l.nCode;
@@ -962,12 +983,26 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
     if (last >= nl) break;  // a primitive that runs past the array is not drawn
     if (select(i, l)) {
       const int w = l.nThick ? 3 : 1;
+      if (staging && (w != width || code > 1 || key(l) != stagedKey || staged.size() >= kMostStaged))
+        drawStaged();
       if (w != width) {
         run.End();
         glLineWidth(static_cast<float>(w));
         width = w;
       }
       double p[3];
+      if (staging && code == 1) {
+        if (staged.empty()) {
+          stagedFirst = i;
+          stagedKey = key(l);
+        }
+        for (int k = i; k <= i + 1; ++k) {
+          ToScaled(d.m_aLines[static_cast<size_t>(k)].p, p);
+          for (double c : p) staged.push_back(static_cast<float>(c));
+        }
+        i += 2;
+        continue;
+      }
       glBegin(code == 1 ? GL_LINES : GL_POLYGON);
       colour(i, l);
       for (long long k = i; k <= last; ++k) {
@@ -979,6 +1014,7 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
     }
     i = static_cast<int>(last) + 1;
   }
+  drawStaged();
   run.End();
   glLineWidth(1.0f);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);

@@ -192,7 +192,11 @@ class CGlScene {
   // it. Thick lines are three pixels wide.
   using LineSelect = std::function<bool(int first, const DispLine& head)>;
   using LineColour = std::function<void(int first, const DispLine& head)>;
-  void WalkLinePrimitives(const LineSelect& select, const LineColour& colour);
+  // With `key` (equal for lines that `colour` gives one colour), in the
+  // scene's own lists, runs of segments of one colour and width are drawn
+  // from a buffer with the colour set before them.
+  using LineKey = std::function<int(const DispLine& head)>;
+  void WalkLinePrimitives(const LineSelect& select, const LineColour& colour, const LineKey& key = {});
   void DrawLines(int flagFilter, const CContourBar* bar);
   void DrawElementEdges(double displacementFactor);
   void DrawMaterialSurfaces(int colourMode, double displacementFactor);

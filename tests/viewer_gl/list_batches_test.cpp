@@ -5,15 +5,11 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <cmath>
 #include <vector>
 
-#include "gl_test_util.h"
+#include "offscreen_gl.h"
 #include "viewer/gl/gl_batches.h"
-#include "viewer/gl/gl_view.h"
 
 namespace {
 
@@ -70,17 +66,9 @@ void Body(const std::function<void(long long, long long, bool)>& quads,
 }
 
 TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithTheLastList) {
-  EnsureApp();
-  QOffscreenSurface surface;
-  surface.setFormat(CGlView::SceneFormat());
-  surface.create();
-  QOpenGLContext context;
-  context.setFormat(CGlView::SceneFormat());
-  ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
+  OffscreenGl gl(kSize);
+  ASSERT_TRUE(gl.Ok());
   {
-    QOpenGLFramebufferObject fbo(kSize, kSize, QOpenGLFramebufferObject::CombinedDepthStencil);
-    ASSERT_TRUE(fbo.bind());
-    glViewport(0, 0, kSize, kSize);
     glEnable(GL_DEPTH_TEST);
     const long before = CListBatches::LiveNames();
     const GLuint base = glGenLists(3);
@@ -142,7 +130,6 @@ TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithThe
     EXPECT_EQ(CListBatches::LiveNames(), before);
     glDeleteLists(base, 3);
   }
-  context.doneCurrent();
 }
 
 }  // namespace

@@ -3,16 +3,12 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <cmath>
 #include <functional>
 #include <vector>
 
-#include "gl_test_util.h"
+#include "offscreen_gl.h"
 #include "viewer/gl/gl_primitives.h"
-#include "viewer/gl/gl_view.h"
 
 namespace {
 
@@ -65,17 +61,9 @@ std::vector<unsigned char> Draw(GLenum polygonMode, const std::function<void(con
 }
 
 TEST(PolygonRun, SamePixelsAsPlainPolygons) {
-  EnsureApp();
-  QOffscreenSurface surface;
-  surface.setFormat(CGlView::SceneFormat());
-  surface.create();
-  QOpenGLContext context;
-  context.setFormat(CGlView::SceneFormat());
-  ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
+  OffscreenGl gl(kSize);
+  ASSERT_TRUE(gl.Ok());
   {
-    QOpenGLFramebufferObject fbo(kSize, kSize, QOpenGLFramebufferObject::CombinedDepthStencil);
-    ASSERT_TRUE(fbo.bind());
-    glViewport(0, 0, kSize, kSize);
     const double n[3] = {0, 0, 1};
     for (GLenum mode : {GL_FILL, GL_LINE}) {
       const auto plain = Draw(
@@ -98,7 +86,6 @@ TEST(PolygonRun, SamePixelsAsPlainPolygons) {
       EXPECT_TRUE(plain == runs) << mode;
     }
   }
-  context.doneCurrent();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <GL/glu.h>
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTimer>
@@ -77,6 +78,15 @@ void QmView::SetDocument(QmDoc* doc) {
   }
   update();
 }
+
+bool QmView::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) return true;
+  return CGlView::event(event);
+}
+
+void QmView::focusInEvent(QFocusEvent*) {}
+
+void QmView::focusOutEvent(QFocusEvent*) {}
 
 bool QmView::Stencil() const { return m_scene.settings.stencil && m_scene.stencilAvailable; }
 

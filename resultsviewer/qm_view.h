@@ -139,6 +139,12 @@ class QmView : public CGlView {
   // The first frame after an open makes the lists: the picture is complete
   // one frame later, and the view says so itself.
   bool ReportsOwnPicture() const override { return true; }
+  // Focus and activation change nothing the view shows, so they bring no
+  // repaint: a large run's frame takes seconds, and a menu, a step dialog
+  // or a message box would each wait for one.
+  bool event(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -269,9 +270,28 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
   // structure then costs one copy of its faces in the lists, not three.
   for (int n : {kListSurfaces, kListSolidEdges, kListPick, kListMaterial})
     m_abListDeferred[static_cast<size_t>(n)] = true;
+  m_bStructureReleased = false;
+  m_bDiagramListsHeld = false;
   CompileStructureList(kListEdges);
   CompileStructureList(kListStructure);
   m_scene.DrawAxisTriad(true);
+}
+
+void QmView::ReleaseStructureLists() {
+  for (int n : {kListEdges, kListSurfaces, kListSolidEdges, kListPick, kListStructure, kListMaterial}) {
+    bool& deferred = m_abListDeferred[static_cast<size_t>(n)];
+    if (deferred) continue;
+    CompileList(n, [] {});
+    deferred = true;
+  }
+  m_bStructureReleased = true;
+}
+
+void QmView::ReleaseDiagramLists() {
+  if (!m_bDiagramListsHeld) return;
+  CompileList(kListDiagram, [] {});
+  CompileList(kListDiagramEdges, [] {});
+  m_bDiagramListsHeld = false;
 }
 
 void QmView::CompileStructureList(int n) {
@@ -552,16 +572,24 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     // lists (compiled only: a list compiled and executed at once leaves the
     // driver part of it for good); the next one shows the whole picture.
     CallList(kListBackground);
-    if (!Stencil()) CallList(kListEdges);
+    // A frame made before the window is first shown (a run named on the
+    // command line) is never seen: its edge layer is not drawn.
+    const QWindow* shown = window()->windowHandle();
+    if (!Stencil() && shown && shown->isExposed()) CallList(kListEdges);
     QTimer::singleShot(0, this, [this] { update(); });
     emit stateChanged();
   } else {
     // This frame shows the whole picture.
     if (!m_bFirstPictureShown) m_nSwapReport |= 1;
+    if (m_nViewMode == kModeStructure) ReleaseDiagramLists();
     if (m_bRebuildResultLists) {
       const BusyCursor busy;
       m_nSwapReport |= 2;
       const CContourBar* bar = m_pContourBar.get();
+      if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) {
+        ReleaseStructureLists();
+        m_bDiagramListsHeld = true;
+      }
       switch (m_nViewMode) {
         case kModeDeform:
           CompileList(kListDiagram, [&] { BuildDiagramFaceList(nullptr, factor); });

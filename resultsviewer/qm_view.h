@@ -231,5 +231,13 @@ class QmView : public CGlView {
     bool bar = false;
   } m_structureArgs;
   std::array<bool, kListCount> m_abListDeferred{};
+  // A diagram gives up the structure's lists (a large run cannot hold both
+  // the structure's and a diagram's), and the structure gives up the
+  // diagram's: the structure command then makes the structure's geometry
+  // again, and its lists are made when next called.
+  void ReleaseStructureLists();
+  void ReleaseDiagramLists();
+  bool m_bStructureReleased = false;
+  bool m_bDiagramListsHeld = false;
   bool m_bFirstPictureShown = false;
 };

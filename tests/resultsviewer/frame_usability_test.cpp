@@ -94,6 +94,32 @@ TEST_F(UsabilityTest, AfterADiagramTheKeysReachTheViewAndTheStructureHasNoCaptio
   EXPECT_FALSE(View()->m_szStepText.empty());  // the step is remembered for the next dialog
 }
 
+TEST_F(UsabilityTest, FocusActivationAndACancelledStepDialogBringNoRepaint) {
+  Open(Write("frame", testrun::SmallFrame(1)));
+  Grab();
+  rvtest::PumpEvents(50);
+  const int frames = View()->m_nFrames;
+  QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
+  QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+  QEvent deactivate(QEvent::WindowDeactivate);
+  QEvent activate(QEvent::WindowActivate);
+  for (QEvent* e : {static_cast<QEvent*>(&out), static_cast<QEvent*>(&in), &deactivate, &activate}) {
+    QCoreApplication::sendEvent(View(), e);
+    rvtest::PumpEvents(30);
+    EXPECT_EQ(View()->m_nFrames, frames) << e->type();
+  }
+  {
+    rvtest::DialogAnswer answer([](QDialog& d) {
+      d.reject();
+      return d.result();
+    });
+    View()->ShowDeformDiagram();
+  }
+  rvtest::PumpEvents(50);
+  EXPECT_EQ(View()->m_nFrames, frames);
+  EXPECT_EQ(frame_->focusWidget(), View());
+}
+
 TEST_F(UsabilityTest, RunsNamedInCodePage932OpenFromTheCommandLineAndDrops) {
   rvtest::MessageCatcher messages;
   const std::string path = Write(kCp932Name, testrun::SmallFrame(1));

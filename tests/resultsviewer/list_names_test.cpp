@@ -44,4 +44,37 @@ TEST_F(ListNamesTest, RunsOpenedInTurnKeepOneSetOfNamesAndTheViewTakesThemAlong)
   EXPECT_EQ(CListBatches::LiveNames(), partsBefore);
 }
 
+TEST_F(ListNamesTest, ADiagramAndTheStructureNeverHoldEachOthersLists) {
+  const long base = CListBatches::LiveNames();
+  rvtest::MessageCatcher messages;
+  Open(std::string(OV_EXAMPLES_DIR) + "/run/frame.in");
+  const QImage structure = Grab();
+  const long held = CListBatches::LiveNames() - base;
+  ASSERT_GT(held, 0);
+  struct Case {
+    const char* name;
+    void (QmView::*show)();
+  };
+  const Case cases[] = {{"deformation", &QmView::OnViewDeform},
+                        {"fibre stress", &QmView::OnViewStress},
+                        {"section force", &QmView::OnViewSectionForce},
+                        {"shell stress", &QmView::OnViewShellStress}};
+  for (const Case& c : cases) {
+    {
+      rvtest::DialogAnswer answer([](QDialog& d) {
+        d.accept();
+        return d.result();
+      });
+      (View()->*c.show)();
+    }
+    Grab();
+    // The deformation's lists are made as the structure's were: one set.
+    if (c.show == &QmView::OnViewDeform) EXPECT_EQ(CListBatches::LiveNames() - base, held);
+    View()->OnViewStructure();
+    EXPECT_EQ(Grab(), structure) << c.name;
+    EXPECT_EQ(CListBatches::LiveNames() - base, held) << c.name;
+  }
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
 }  // namespace

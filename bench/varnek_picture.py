@@ -40,7 +40,8 @@ def wait_line(proc, prefix, timeout, stop=None):
     end = time.monotonic() + timeout
     buf = b""
     while time.monotonic() < end:
-        r, _, _ = select.select([proc.stderr], [], [], 0.5)
+        # A short wait: a message box that comes instead is seen within 0.1 s.
+        r, _, _ = select.select([proc.stderr], [], [], 0.1)
         if stop and stop():
             return None
         if not r:

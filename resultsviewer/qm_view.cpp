@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "platform/numbers.h"
 #include "resultsviewer/contour_legend.h"
@@ -561,9 +562,12 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
   glLoadIdentity();
   gluLookAt(e[0], e[1], e[2], c[0], c[1], c[2], s.up[0], s.up[1], s.up[2]);
 
+  // A frame that makes lists, or first draws lists just made, takes seconds
+  // on a large run: the wait cursor shows over all of it.
+  std::optional<BusyCursor> busy;
+  if (doc.m_bNewData || rebuildAll || m_bRebuildResultLists || m_bListsFresh) busy.emplace();
   const double factor = doc.m_dDispScale;
   if (doc.m_bNewData || rebuildAll) {
-    const BusyCursor busy;
     m_nViewMode = kModeStructure;
     m_bRebuildResultLists = 0;
     BuildDisplayLists(surfacesOn, doc.m_nColorMode, factor);
@@ -577,13 +581,13 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     const QWindow* shown = window()->windowHandle();
     if (!Stencil() && shown && shown->isExposed()) CallList(kListEdges);
     QTimer::singleShot(0, this, [this] { update(); });
+    m_bListsFresh = true;
     emit stateChanged();
   } else {
     // This frame shows the whole picture.
     if (!m_bFirstPictureShown) m_nSwapReport |= 1;
     if (m_nViewMode == kModeStructure) ReleaseDiagramLists();
     if (m_bRebuildResultLists) {
-      const BusyCursor busy;
       m_nSwapReport |= 2;
       const CContourBar* bar = m_pContourBar.get();
       if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) {
@@ -632,6 +636,7 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
       }
       if (!Stencil()) CallList(edges);
     }
+    m_bListsFresh = false;
 
   }
   m_scene.DrawAxisTriad(false);

@@ -238,6 +238,8 @@ class QmView : public CGlView {
   void ReleaseStructureLists();
   void ReleaseDiagramLists();
   bool m_bStructureReleased = false;
+  // The next frame first draws lists just made, or makes deferred ones.
+  bool m_bListsFresh = false;
   bool m_bDiagramListsHeld = false;
   bool m_bFirstPictureShown = false;
 };

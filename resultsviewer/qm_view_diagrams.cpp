@@ -62,6 +62,7 @@ void QmView::OnViewStructure() {
     m_pDoc->BuildElemRecords(nullptr, 0.0);
     m_pDoc->BuildGeometry(nullptr, 0.0);
     m_bStructureReleased = false;
+    m_bListsFresh = true;
   }
   m_nViewMode = kModeStructure;
   update();

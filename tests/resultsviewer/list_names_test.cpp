@@ -69,7 +69,9 @@ TEST_F(ListNamesTest, ADiagramAndTheStructureNeverHoldEachOthersLists) {
     }
     Grab();
     // The deformation's lists are made as the structure's were: one set.
-    if (c.show == &QmView::OnViewDeform) EXPECT_EQ(CListBatches::LiveNames() - base, held);
+    if (c.show == &QmView::OnViewDeform) {
+      EXPECT_EQ(CListBatches::LiveNames() - base, held);
+    }
     View()->OnViewStructure();
     EXPECT_EQ(Grab(), structure) << c.name;
     EXPECT_EQ(CListBatches::LiveNames() - base, held) << c.name;

@@ -155,7 +155,7 @@ class QmView : public CGlView {
   void WalkText(int index);
   // After a swap: the first complete picture lets the splash go; with
   // OV_REPORT_FIRST_PICTURE set, that swap and the first of each diagram
-  // are told on stderr.
+  // (and of the structure after its command) are told on stderr.
   void OnFrameSwapped();
   void OnKeyDown(QKeyEvent* event);
   void OnChar(const QString& text);

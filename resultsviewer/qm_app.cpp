@@ -54,5 +54,6 @@ bool QmApp::InitInstance(const QStringList& args) {
     if (!doc || doc->m_nNodes < 1) CSplashDlg::PictureShown();
   }
   m_pFrame->showMaximized();
+  CSplashDlg::KeepOnTop();
   return true;
 }

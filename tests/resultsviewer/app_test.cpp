@@ -19,6 +19,7 @@
 #include "viewer/gl/keys_dlg.h"
 #include "viewer/gl/splash_dlg.h"
 #include "viewer/gl/status_bar.h"
+#include "viewer_gl/x11_probe.h"
 
 namespace {
 
@@ -299,6 +300,24 @@ TEST(StartUpTest, SplashWaitsForTheFirstPicture) {
   }
 }
 
+// Whether `upper` lies above `lower` among the X server's top-level windows
+// (no window manager: they are the root's children, bottom to top).
+bool StackedAbove(QWidget* upper, QWidget* lower) {
+  Display* d = x11probe::Dpy();
+  if (!d) return false;
+  XSync(d, 0);
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) return false;
+  int at[2] = {-1, -1};
+  for (unsigned i = 0; i < n; ++i) {
+    if (children[i] == static_cast<Window>(upper->winId())) at[0] = static_cast<int>(i);
+    if (children[i] == static_cast<Window>(lower->winId())) at[1] = static_cast<int>(i);
+  }
+  if (children) XFree(children);
+  return at[0] >= 0 && at[1] >= 0 && at[0] > at[1];
+}
+
 TEST(StartUpTest, OpensTheNamedFileAndShowsTheSplash) {
   rvtest::EnsureApp();
   rvtest::MessageCatcher messages;
@@ -314,6 +333,7 @@ TEST(StartUpTest, OpensTheNamedFileAndShowsTheSplash) {
     ASSERT_NE(CSplashDlg::Instance(), nullptr);
     EXPECT_TRUE(CSplashDlg::Instance()->TimerActive());
     EXPECT_TRUE(CSplashDlg::Instance()->isVisible());
+    EXPECT_TRUE(StackedAbove(CSplashDlg::Instance(), app.MainFrame()));
     EXPECT_EQ(CSplashDlg::TimeoutMs(ViewerProgram::Varnek), 3000);
     EXPECT_EQ(QCoreApplication::organizationName().toStdString(), "Tollgrane");
     EXPECT_EQ(QCoreApplication::applicationName().toStdString(), "Varnek");

@@ -70,6 +70,10 @@ void CSplashDlg::DestroyInstance() {
   g_pSplashDlg = nullptr;
 }
 
+void CSplashDlg::KeepOnTop() {
+  if (g_pSplashDlg && g_pSplashDlg->isVisible()) g_pSplashDlg->raise();
+}
+
 void CSplashDlg::ExpectPicture() {
   if (g_pSplashDlg && g_pSplashDlg->isVisible()) g_pSplashDlg->m_bAwaitPicture = true;
 }

@@ -26,6 +26,10 @@ class CSplashDlg : public QDialog {
 
   bool TimerActive() const { return m_timer.isActive(); }
 
+  // A window shown after the splash lies above it where no window manager
+  // keeps the splash on top: the splash, while it shows, is raised again.
+  static void KeepOnTop();
+
   // A file is being opened: the splash stays past its time until
   // PictureShown. Nothing without a splash on screen.
   static void ExpectPicture();

@@ -11,6 +11,8 @@
 #       the files are taken in turn, one a cycle
 #   --cycles N   cycles (50)      --every K   a line every K cycles (10)
 #   --build DIR  the build (build)
+#   --threads    with every line, the threads by name and where the
+#                descriptors lead (sockets, pipes, devices, files)
 #   --heaptrack FILE  runs the program under heaptrack, which writes FILE.zst;
 #                `heaptrack_print -d A.zst B.zst` of a short and a long soak
 #                shows where the extra cycles kept their memory
@@ -23,12 +25,14 @@ cycles=50
 every=10
 build=build
 heapfile=
+threads=0
 while [ $# -gt 0 ]; do
   case $1 in
     --cycles) cycles=$2; shift 2 ;;
     --every) every=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     --heaptrack) heapfile=$(realpath "$2"); shift 2 ;;
+    --threads) threads=1; shift ;;
     *) break ;;
   esac
 done
@@ -113,6 +117,15 @@ report() {
   smaps "$1"
   printf '%-6s %10s %10s %10s %5s %7s\n' "$1" "$(rss_kb)" "$(status RssAnon)" "$(status RssFile)" \
     "$(ls "/proc/$app/fd" | wc -l)" "$(status Threads)"
+  if ((threads)); then
+    # Thread names counted, e.g. "llvmpipe-0 x8"; descriptor targets with
+    # the inode numbers dropped, so that alike ones count together.
+    echo "       threads: $(cat /proc/$app/task/*/comm 2>/dev/null | sort | uniq -c |
+      awk '{n = $1; $1 = ""; sub(/^ /, ""); printf "%s%s", sep, $0 (n > 1 ? " x" n : ""); sep = ", "}')"
+    echo "       fds: $(for d in /proc/$app/fd/*; do readlink "$d"; done 2>/dev/null |
+      sed 's/\[[0-9]*\]//' | sort | uniq -c |
+      awk '{n = $1; $1 = ""; sub(/^ /, ""); printf "%s%s", sep, $0 (n > 1 ? " x" n : ""); sep = ", "}')"
+  fi
 }
 # SOAK_SMAPS=DIR keeps the program's memory map (/proc/PID/smaps) at every
 # report, to see which mapping grows: DIR/smaps-<cycle>.txt.

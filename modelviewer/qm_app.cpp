@@ -78,6 +78,7 @@ bool QmApp::InitInstance(const QStringList& args, bool showSplash) {
   // and written with the "C" conventions whatever it says.
   std::setlocale(LC_NUMERIC, "C");
   InstallQtJapanese();
+  LimitPaintThreads();
   RecentFiles().Load();
   InitBuiltinPalettes();
 

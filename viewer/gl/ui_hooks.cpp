@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QStringDecoder>
 #include <QThread>
+#include <QThreadPool>
 #include <QTranslator>
 #include <QUrl>
 #include <QVariant>
@@ -115,6 +116,8 @@ bool InstallQtJapanese() {
   QCoreApplication::installTranslator(tr);
   return true;
 }
+
+void LimitPaintThreads() { QThreadPool::globalInstance()->setMaxThreadCount(2); }
 
 namespace {
 

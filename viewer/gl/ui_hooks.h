@@ -31,6 +31,14 @@ void SetMessageTitle(const QString& title);
 // English, which is no error.
 bool InstallQtJapanese();
 
+// Qt's raster painter splits large fills over its global thread pool, which
+// grows on demand up to a thread a core, one more whenever all are busy at
+// once: in a long session the program gained threads (and descriptors, and
+// a heap arena of some 1.4 MB each) at random times. Two threads, made at
+// the first large fill, are kept for the session instead. Call once at
+// start-up.
+void LimitPaintThreads();
+
 // Runs a dialog modally; QDialog::Accepted or QDialog::Rejected.
 int RunModal(QDialog& dlg);
 

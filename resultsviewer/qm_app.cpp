@@ -43,6 +43,7 @@ QmApp::CommandLine QmApp::ParseCommandLine(const QStringList& args) {
 
 bool QmApp::InitInstance(const QStringList& args) {
   InstallQtJapanese();
+  LimitPaintThreads();
   const CommandLine cl = ParseCommandLine(args);
   if (cl.showSplash) CSplashDlg::ShowSplash(ViewerProgram::Varnek);
   m_pFrame = std::make_unique<CMainFrame>();

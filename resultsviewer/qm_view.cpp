@@ -421,22 +421,23 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   const CDispNodeIndex& index = d.m_curNodeIndex;
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   SetFlatMaterial(plain);
+  // Plain faces are staged with the colour the material has when each is
+  // drawn; outlined ones set their colours inside their polygons.
+  CFaceStaging staged;
+  const float plainRgba[4] = {static_cast<float>(plain[0] / 255.0), static_cast<float>(plain[1] / 255.0),
+                              static_cast<float>(plain[2] / 255.0), 1.0f};
+  float colourNow[4];
+  std::copy(plainRgba, plainRgba + 4, colourNow);
   bool plainSet = true;
   // The value colour last set (valid while valueSet): a face of the same
   // colour as the one before sets nothing.
   bool valueSet = false;
-  float lastRgba[4] = {};
-  // Plain faces set their colour outside the polygon, which ends a run;
-  // outlined ones set it inside.
-  CPolygonRun run;
-  auto endRun = [&] {
-    if (!outlined) run.End();
-  };
   auto usePlain = [&] {
-    if (!plainSet) {
-      endRun();
-      SetFlatMaterial(plain);
+    if (!outlined) {
+      std::copy(plainRgba, plainRgba + 4, colourNow);
+      return;
     }
+    if (!plainSet) SetFlatMaterial(plain);
     plainSet = true;
     valueSet = false;
   };
@@ -444,20 +445,22 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   auto valueColour = [&](double v) {
     float rgba[4];
     if (ContourColorCode(*bar, v, rgba) < 0) return;
+    if (!outlined) {
+      std::copy(rgba, rgba + 4, colourNow);
+      return;
+    }
     plainSet = false;
-    if (valueSet && std::equal(rgba, rgba + 4, lastRgba)) return;
-    endRun();
+    if (valueSet && std::equal(rgba, rgba + 4, colourNow)) return;
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba);
-    std::copy(rgba, rgba + 4, lastRgba);
+    std::copy(rgba, rgba + 4, colourNow);
     valueSet = true;
   };
   auto draw = [&](const double p[4][3], int corners, const double n[3], const std::function<void()>& colour) {
     if (!outlined) {
-      // The colour is set before the polygon, not inside it: a material
-      // inside glBegin would be stored with every vertex of the list.
       colour();
-      run.Polygon(p, corners, n);
+      staged.Add(p, corners, n, colourNow);
+      if (staged.Full()) staged.Draw();
       return;
     }
     DrawOutlinedPolygon(p, corners, n, outlined, colour, [&] {
@@ -514,7 +517,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
       draw(p, corners, n, usePlain);
     }
   }
-  run.End();
+  staged.Draw();
 }
 
 void QmView::DrawLineItemsByValue(const CContourBar* bar) {

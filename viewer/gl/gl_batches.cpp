@@ -31,6 +31,17 @@ const std::vector<GLuint>& QuadTriangles(int quads) {
   return indices;
 }
 
+// The triangles of each of `faces` faces (four vertices each), as the list
+// playback splits a GL_POLYGON: (1, 2, 0), (2, 3, 0).
+const std::vector<GLuint>& FaceTriangles(int faces) {
+  static std::vector<GLuint> indices;
+  for (size_t f = indices.size() / 6; f < static_cast<size_t>(faces); ++f) {
+    const GLuint v = static_cast<GLuint>(4 * f);
+    indices.insert(indices.end(), {v + 1, v + 2, v, v + 2, v + 3, v});
+  }
+  return indices;
+}
+
 // A buffer holding `bytes` of `data` bound to `target`; 0 when the driver
 // has none.
 GLuint NewBuffer(GLenum target, size_t bytes, const void* data) {
@@ -107,6 +118,8 @@ void CListBatches::DeleteAll() {
   RetireShared();
   DeleteBuffer(m_indexBuffer);
   m_nIndexQuads = 0;
+  DeleteBuffer(m_faceIndexBuffer);
+  m_nIndexFaces = 0;
 }
 
 void CListBatches::Forget() {
@@ -116,6 +129,8 @@ void CListBatches::Forget() {
   m_sharedUsers.clear();
   m_indexBuffer = 0;
   m_nIndexQuads = 0;
+  m_faceIndexBuffer = 0;
+  m_nIndexFaces = 0;
 }
 
 bool CListBatches::ShareVertices(long long count,
@@ -144,6 +159,7 @@ void CListBatches::Build(unsigned name, const std::function<void()>& body) {
   p.parts.push_back({name});
   m_building = &p;
   m_nFillQuads = 0;
+  m_nBuildFaces = 0;
   CListBatches* outer = t_pBuilding;
   t_pBuilding = this;
   glNewList(name, GL_COMPILE);
@@ -154,6 +170,7 @@ void CListBatches::Build(unsigned name, const std::function<void()>& body) {
   m_pending = std::vector<float>();
   m_building = nullptr;
   MakeIndices(m_nFillQuads);
+  MakeFaceIndices(m_nBuildFaces);
 }
 
 void CListBatches::Flush() {
@@ -169,14 +186,21 @@ void CListBatches::Flush() {
   m_pending.clear();
 }
 
-void CListBatches::MakeIndices(int quads) {
-  if (quads <= m_nIndexQuads) return;
-  DeleteBuffer(m_indexBuffer);
-  m_nIndexQuads = 0;
-  const std::vector<GLuint>& indices = QuadTriangles(quads);
-  m_indexBuffer = NewBuffer(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLuint), indices.data());
+void CListBatches::MakeIndices(int quads) { MakeIndexBuffer(m_indexBuffer, m_nIndexQuads, quads, QuadTriangles); }
+
+void CListBatches::MakeFaceIndices(int faces) {
+  MakeIndexBuffer(m_faceIndexBuffer, m_nIndexFaces, faces, FaceTriangles);
+}
+
+void CListBatches::MakeIndexBuffer(unsigned& buffer, int& have, int want,
+                                   const std::vector<unsigned>& (*indicesOf)(int)) {
+  if (want <= have) return;
+  DeleteBuffer(buffer);
+  have = 0;
+  const std::vector<GLuint>& indices = indicesOf(want);
+  buffer = NewBuffer(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLuint), indices.data());
   // Without a buffer the indices are drawn from memory.
-  if (m_indexBuffer != 0) m_nIndexQuads = quads;
+  if (buffer != 0) have = want;
 }
 
 void CListBatches::Stage(const float* vertices, int count, Part& part) {
@@ -258,6 +282,82 @@ bool CListBatches::TakeShared(const std::vector<Range>& ranges, bool filled) {
   return true;
 }
 
+bool CListBatches::TakeFaces(const float* vertices, int faces, bool coloured, const float colour[3],
+                             const float normal[3]) {
+  CListBatches* self = t_pBuilding;
+  if (!self || !self->m_building || faces <= 0 || faces > kBufferVertices / 4) return false;
+  const GLuint next = glGenLists(1);
+  if (next == 0) return false;
+  ++g_nLiveNames;
+  glEndList();
+  // The quads staged so far take the blocks up to this one.
+  self->Flush();
+  const int floats = coloured ? kFaceFloats : kPlainFaceFloats;
+  const size_t n = static_cast<size_t>(faces) * 4 * static_cast<size_t>(floats);
+  Parts& p = *self->m_building;
+  Block block;
+  block.buffer = NewBuffer(GL_ARRAY_BUFFER, n * sizeof(float), vertices);
+  if (block.buffer == 0) {
+    std::fprintf(stderr, "OpenGL: no buffer object for %d faces, drawn from memory\n", faces);
+    block.host.assign(vertices, vertices + n);
+  }
+  p.blocks.push_back(std::move(block));
+  Part& part = p.parts.back();
+  part.block = static_cast<int>(p.blocks.size()) - 1;
+  part.count = 4 * faces;
+  part.faceFloats = floats;
+  std::copy(colour, colour + 3, part.colour);
+  std::copy(normal, normal + 3, part.normal);
+  self->m_nBuildFaces = std::max(self->m_nBuildFaces, faces);
+  p.parts.push_back({next});
+  glNewList(next, GL_COMPILE);
+  return true;
+}
+
+void CListBatches::DrawFaceArrays(const float* vertices, int faces, bool coloured, const float colour[3],
+                                  const float normal[3]) {
+  if (faces <= 0) return;
+  DrawFacesAt(reinterpret_cast<const char*>(vertices), faces, coloured ? kFaceFloats : kPlainFaceFloats, 0, colour,
+              normal);
+}
+
+void CListBatches::DrawFacesAt(const char* at, int faces, int faceFloats, unsigned indexBuffer, const float colour[3],
+                               const float normal[3]) {
+  const GLsizei stride = faceFloats * static_cast<GLsizei>(sizeof(float));
+  const bool coloured = faceFloats == kFaceFloats;
+  const float rgba[4] = {colour[0], colour[1], colour[2], 1.0f};
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glVertexPointer(3, GL_FLOAT, stride, at);
+  glNormalPointer(GL_FLOAT, stride, at + 3 * sizeof(float));
+  if (coloured) {
+    // The draw changes the current colour, which the list's polygons did not.
+    glPushAttrib(GL_CURRENT_BIT);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(3, GL_FLOAT, stride, at + 6 * sizeof(float));
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+  } else {
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba);
+  }
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+  glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(4 * faces - 1), 6 * faces, GL_UNSIGNED_INT,
+                      indexBuffer ? nullptr : FaceTriangles(faces).data());
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  if (coloured) {
+    glDisable(GL_COLOR_MATERIAL);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glPopAttrib();
+    // As the list left it: the last face's material colour.
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba);
+  }
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glNormal3fv(normal);
+}
+
 void CListBatches::Call(unsigned name) const {
   const auto it = m_lists.find(name);
   if (it == m_lists.end()) {
@@ -269,6 +369,16 @@ void CListBatches::Call(unsigned name) const {
     if (part.list != 0) glCallList(part.list);
     if (part.block < 0 || part.block >= static_cast<int>(p.blocks.size())) continue;
     const Block& b = p.blocks[static_cast<size_t>(part.block)];
+    if (part.faceFloats > 0) {
+      const int faces = part.count / 4;
+      const size_t first = static_cast<size_t>(part.first) * static_cast<size_t>(part.faceFloats);
+      glBindBuffer(GL_ARRAY_BUFFER, b.buffer);
+      const char* at = b.buffer == 0 ? reinterpret_cast<const char*>(b.host.data() + first)
+                                     : reinterpret_cast<const char*>(first * sizeof(float));
+      DrawFacesAt(at, faces, part.faceFloats, faces <= m_nIndexFaces ? m_faceIndexBuffer : 0, part.colour, part.normal);
+      glBindBuffer(GL_ARRAY_BUFFER, 0);
+      continue;
+    }
     // Vertex `first` of the part: an offset into the buffer, or an address.
     const auto at = [&](int first) -> const void* {
       if (b.buffer == 0) return b.host.data() + static_cast<size_t>(first) * 3;

@@ -16,6 +16,14 @@
 // (1, 2, 3), and an outlined one (polygon mode GL_LINE) as the quad; the
 // buffer draws do the same. A plain GL_QUADS draw of filled quads splits
 // them otherwise and moves pixels along the diagonals.
+//
+// Faces with a colour each (staged by CFaceStaging) go to buffers too, one
+// buffer a staged draw (its chunk is large enough), with their normals and
+// colours beside the positions: the colour is a vertex attribute that feeds
+// the material (GL_COLOR_MATERIAL), where a glMaterial between the faces of
+// a list ended the driver's vertex node at every colour change. The
+// playback draws a filled GL_POLYGON as the triangles (1, 2, 0), (2, 3, 0),
+// ..., and the buffer draws do the same.
 #pragma once
 #include <functional>
 #include <map>
@@ -63,6 +71,21 @@ class CListBatches {
   // The parts of list `name` go (context current): a list about to be
   // built again no longer holds on to what it drew.
   void Drop(unsigned name);
+  // Floats of a staged face vertex: position, normal and colour (RGB,
+  // opaque), or position and normal where one colour serves the whole draw.
+  static constexpr int kFaceFloats = 9;
+  static constexpr int kPlainFaceFloats = 6;
+  // Called by a staged face draw: `faces` filled faces of four vertices
+  // each, kFaceFloats floats a vertex when `coloured`, else
+  // kPlainFaceFloats; `colour` (the material's ambient and diffuse colour)
+  // and `normal` are what the draw leaves current, and `colour` is that of
+  // every face of a draw not `coloured`. Inside a Build they go to a buffer
+  // and a new part begins; false when no Build is in progress.
+  static bool TakeFaces(const float* vertices, int faces, bool coloured, const float colour[3], const float normal[3]);
+  // Draws such faces from client memory, leaving the state as TakeFaces's
+  // draw does.
+  static void DrawFaceArrays(const float* vertices, int faces, bool coloured, const float colour[3],
+                             const float normal[3]);
   // Extra list names and buffer names held in this process (generated and
   // not yet deleted): a closed view must bring the count back.
   static long LiveNames();
@@ -74,6 +97,11 @@ class CListBatches {
     int first = 0, count = 0;  // vertices
     bool filled = false;
     bool lines = false;  // GL_LINES rather than quads
+    // Faces: the floats of their vertices (0: not faces), and the material
+    // colour and the normal left after them.
+    int faceFloats = 0;
+    float colour[3] = {};
+    float normal[3] = {};
   };
   // One buffer of vertices; where the driver gives no buffer, they are
   // kept here and drawn from client memory instead.
@@ -93,6 +121,12 @@ class CListBatches {
   // drawn by another or still the shared vertices.
   void Release(unsigned& b);
   void RetireShared();
+  void MakeFaceIndices(int faces);
+  // Draws `faces` faces at `at` (an offset into the bound array buffer, or
+  // an address), by the indices of `indexBuffer` (0: from memory).
+  static void DrawFacesAt(const char* at, int faces, int faceFloats, unsigned indexBuffer, const float colour[3],
+                          const float normal[3]);
+  static void MakeIndexBuffer(unsigned& buffer, int& have, int want, const std::vector<unsigned>& (*indicesOf)(int));
 
   std::map<unsigned, Parts> m_lists;
   Parts* m_building = nullptr;
@@ -104,4 +138,7 @@ class CListBatches {
   long long m_nShared = 0;         // shared vertices
   // Lists drawing from each shared buffer (current or replaced).
   std::unordered_map<unsigned, int> m_sharedUsers;
+  int m_nBuildFaces = 0;           // largest face draw of the build
+  unsigned m_faceIndexBuffer = 0;  // triangles of m_nIndexFaces faces
+  int m_nIndexFaces = 0;
 };

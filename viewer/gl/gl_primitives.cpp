@@ -45,6 +45,44 @@ void CQuadStaging::Draw(int first, int count) const {
   }
 }
 
+void CFaceStaging::Add(const double p[4][3], int corners, const double n[3], const float rgb[3]) {
+  if (corners < 3) return;  // a polygon of fewer corners draws nothing
+  constexpr int kFloats = CListBatches::kFaceFloats;
+  if (m_aVertices.empty()) m_aVertices.resize(static_cast<size_t>(kChunkFaces) * 4 * kFloats);
+  float* v = m_aVertices.data() + static_cast<size_t>(m_nFaces) * 4 * kFloats;
+  if (m_nFaces > 0 && m_bOneColour) m_bOneColour = std::equal(rgb, rgb + 3, m_aVertices.data() + 6);
+  for (int k = 0; k < 4; ++k, v += kFloats) {
+    const double* c = p[std::min(k, std::min(corners, 4) - 1)];
+    for (int j = 0; j < 3; ++j) {
+      v[j] = static_cast<float>(c[j]);
+      v[3 + j] = static_cast<float>(n[j]);
+    }
+    std::copy(rgb, rgb + 3, v + 6);
+  }
+  ++m_nFaces;
+}
+
+void CFaceStaging::Draw() {
+  if (m_nFaces == 0) return;
+  constexpr int kFloats = CListBatches::kFaceFloats;
+  constexpr int kPlain = CListBatches::kPlainFaceFloats;
+  const size_t vertices = static_cast<size_t>(m_nFaces) * 4;
+  // The last face's colour and normal are left current.
+  float colour[3], normal[3];
+  std::copy_n(m_aVertices.data() + (vertices - 1) * kFloats + 6, 3, colour);
+  std::copy_n(m_aVertices.data() + (vertices - 1) * kFloats + 3, 3, normal);
+  if (m_bOneColour) {
+    // Positions and normals only, packed in place.
+    for (size_t i = 1; i < vertices; ++i)
+      std::copy_n(m_aVertices.data() + i * kFloats, kPlain, m_aVertices.data() + i * kPlain);
+  }
+  const bool coloured = !m_bOneColour;
+  if (!CListBatches::TakeFaces(m_aVertices.data(), m_nFaces, coloured, colour, normal))
+    CListBatches::DrawFaceArrays(m_aVertices.data(), m_nFaces, coloured, colour, normal);
+  m_nFaces = 0;
+  m_bOneColour = true;
+}
+
 void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) {
   glBegin(GL_POLYGON);
   glNormal3dv(n);

@@ -47,6 +47,32 @@ class CQuadStaging {
   std::vector<float> m_aNormals;
 };
 
+// Filled faces of 3 or 4 corners, each with its flat normal and its opaque
+// colour (the material's ambient and diffuse colour), staged in float
+// arrays and drawn as the triangles the list playback makes of a GL_POLYGON
+// drawn with that material set before it: the same pixels, and no state
+// change between faces. Inside a list build they go to the list's buffer
+// objects (CListBatches). A face of three corners is staged with its third
+// corner twice; its second triangle has no area and draws nothing. A draw
+// whose faces share one colour keeps no colour per vertex. After a draw the
+// material colour and the current normal are the last face's, as the
+// polygons left them. The staging holds one chunk: the caller draws it
+// whenever it is full, and at the end.
+class CFaceStaging {
+ public:
+  static constexpr int kChunkFaces = 1 << 15;  // 4.5 MB
+
+  void Add(const double p[4][3], int corners, const double n[3], const float rgb[3]);
+  bool Full() const { return m_nFaces >= kChunkFaces; }
+  // Draws the staged faces and clears the staging.
+  void Draw();
+
+ private:
+  int m_nFaces = 0;
+  bool m_bOneColour = true;  // every staged face has the first one's colour
+  std::vector<float> m_aVertices;
+};
+
 // Filled polygons of a display list, each a GL_POLYGON, with a line of one
 // vertex (which draws nothing) after every few of them and before every
 // state change that ends a run of two or more. Of a run of polygons between

@@ -1,5 +1,8 @@
 // Polygons drawn through CPolygonRun give the pixels of plain GL_POLYGONs:
-// the one-vertex lines it puts into the runs draw nothing.
+// the one-vertex lines it puts into the runs draw nothing. Faces staged with
+// a colour each (CFaceStaging) give the pixels of GL_POLYGONs in a list with
+// the material set before each, from a list's buffers and from client
+// memory alike, and leave the same material colour and normal behind.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -8,11 +11,25 @@
 #include <vector>
 
 #include "offscreen_gl.h"
+#include "viewer/display_model.h"
+#include "viewer/gl/gl_batches.h"
 #include "viewer/gl/gl_primitives.h"
 
 namespace {
 
 constexpr int kSize = 256;
+
+// Face `i` of the test pictures: a warped quad somewhere in the view, of
+// about `size` and up to 0.1 more.
+void WarpedFace(int i, double size, double p[4][3]) {
+  const double cx = std::sin(i * 1.3) * 0.8, cy = std::cos(i * 0.7) * 0.8, r = size + 0.01 * ((i * 37) % 11);
+  for (int k = 0; k < 4; ++k) {
+    const double a = k * 1.5708 + 0.2 * std::sin(i + k);
+    p[k][0] = cx + r * std::cos(a);
+    p[k][1] = cy + r * std::sin(a);
+    p[k][2] = 0.3 * std::sin(i * 0.5 + k);
+  }
+}
 
 // 300 overlapping triangles and warped quads in a list, their colour set
 // outside the primitives every five faces (`end` before it), called under
@@ -42,13 +59,7 @@ std::vector<unsigned char> Draw(GLenum polygonMode, const std::function<void(con
       glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
     }
     double p[4][3];
-    const double cx = std::sin(i * 1.3) * 0.8, cy = std::cos(i * 0.7) * 0.8, r = 0.05 + 0.01 * ((i * 37) % 11);
-    for (int k = 0; k < 4; ++k) {
-      const double a = k * 1.5708 + 0.2 * std::sin(i + k);
-      p[k][0] = cx + r * std::cos(a);
-      p[k][1] = cy + r * std::sin(a);
-      p[k][2] = 0.3 * std::sin(i * 0.5 + k);
-    }
+    WarpedFace(i, 0.05, p);
     face(p, i % 7 == 0 ? 3 : 4);
   }
   end();
@@ -85,6 +96,110 @@ TEST(PolygonRun, SamePixelsAsPlainPolygons) {
       EXPECT_LT(background, kSize * kSize * 9 / 10) << mode;
       EXPECT_TRUE(plain == runs) << mode;
     }
+  }
+}
+
+struct Picture {
+  std::vector<unsigned char> px;
+  float ambient[4], diffuse[4], normal[3];
+};
+
+// 2000 overlapping triangles and warped quads, lit, under a perspective
+// view; the colour changes every `every` faces. `draw` gets each face with
+// its colour and `end` comes after the last.
+Picture DrawFaces(int every, const std::function<void(const double (*)[3], int, const double*, const float*)>& face,
+                  const std::function<void()>& end) {
+  glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  const float position[4] = {0.3f, 0.5f, 1.0f, 0.0f}, white[4] = {1, 1, 1, 1};
+  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, white);
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 64.0f);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glFrustum(-0.6, 0.6, -0.6, 0.6, 1, 10);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glLightfv(GL_LIGHT0, GL_POSITION, position);
+  glTranslated(0, 0, -2.5);
+  glRotated(30, 1, 0.4, 0);
+  for (int i = 0; i < 2000; ++i) {
+    const float c = static_cast<float>((i / every) % 9) / 8.0f, rgba[4] = {c, 1 - c, 0.3f + c / 3, 1};
+    double p[4][3], n[3];
+    WarpedFace(i, 0.03, p);
+    const int corners = i % 7 == 0 ? 3 : 4;
+    FlatNormal(p, n);
+    face(p, corners, n, rgba);
+  }
+  end();
+  Picture out;
+  out.px.resize(static_cast<size_t>(kSize) * kSize * 4);
+  glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, out.px.data());
+  glGetMaterialfv(GL_FRONT, GL_AMBIENT, out.ambient);
+  glGetMaterialfv(GL_FRONT, GL_DIFFUSE, out.diffuse);
+  glGetFloatv(GL_CURRENT_NORMAL, out.normal);
+  return out;
+}
+
+TEST(FaceStaging, SamePixelsAndStateAsPolygonsInAList) {
+  OffscreenGl gl(kSize);
+  ASSERT_TRUE(gl.Ok());
+  {
+    const GLuint list = glGenLists(1);
+    const long names = CListBatches::LiveNames();
+    struct Case {
+      int every;    // faces of one colour
+      bool inList;  // staged inside a list build (buffers) or drawn at once
+    };
+    for (const Case c : {Case{5, true}, Case{1, true}, Case{100000, true}, Case{5, false}, Case{100000, false}}) {
+      SCOPED_TRACE(testing::Message() << "every " << c.every << (c.inList ? " in a list" : " at once"));
+      const auto polygons = [&] {
+        glNewList(list, GL_COMPILE);
+        const Picture pic = DrawFaces(
+            c.every,
+            [](const double(*p)[3], int corners, const double* n, const float* rgba) {
+              glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
+              glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba);
+              glBegin(GL_POLYGON);
+              glNormal3dv(n);
+              for (int k = 0; k < corners; ++k) glVertex3dv(p[k]);
+              glEnd();
+            },
+            [&] {
+              glEndList();
+              glCallList(list);
+            });
+        return pic;
+      }();
+      CListBatches batches;
+      CFaceStaging staged;
+      auto stage = [&](const double(*p)[3], int corners, const double* n, const float* rgba) {
+        staged.Add(p, corners, n, rgba);
+        if (staged.Full()) staged.Draw();
+      };
+      const Picture faces = c.inList ? DrawFaces(c.every, stage,
+                                                 [&] {
+                                                   batches.Build(list, [&] { staged.Draw(); });
+                                                   batches.Call(list);
+                                                 })
+                                     : DrawFaces(c.every, stage, [&] { staged.Draw(); });
+      int background = 0;
+      for (size_t i = 0; i < polygons.px.size(); i += 4) background += polygons.px[i] == 51 && polygons.px[i + 1] == 76;
+      EXPECT_GT(background, kSize * kSize / 10);
+      EXPECT_LT(background, kSize * kSize * 9 / 10);
+      EXPECT_TRUE(polygons.px == faces.px);
+      for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(polygons.ambient[k], faces.ambient[k]);
+        EXPECT_EQ(polygons.diffuse[k], faces.diffuse[k]);
+      }
+      for (int k = 0; k < 3; ++k) EXPECT_EQ(polygons.normal[k], faces.normal[k]);
+      EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
+      batches.DeleteAll();
+      EXPECT_EQ(CListBatches::LiveNames(), names);
+    }
+    glDeleteLists(list, 1);
   }
 }
 

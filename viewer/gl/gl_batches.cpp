@@ -20,26 +20,28 @@ constexpr int kBufferVertices = 1 << 20;
 // Vertices per draw of outlined quads.
 constexpr int kOutlineVertices = 1024;
 
+// The two triangles of each of `n` four-vertex groups, from `indices`
+// (grown as needed) split as `split` gives them.
+const std::vector<GLuint>& SplitTriangles(std::vector<GLuint>& indices, int n, const GLuint (&split)[6]) {
+  for (size_t q = indices.size() / 6; q < static_cast<size_t>(n); ++q) {
+    const GLuint v = static_cast<GLuint>(4 * q);
+    for (GLuint k : split) indices.push_back(v + k);
+  }
+  return indices;
+}
+
 // The two triangles of each of `quads` quads, as the list playback splits
 // them.
 const std::vector<GLuint>& QuadTriangles(int quads) {
   static std::vector<GLuint> indices;
-  for (size_t q = indices.size() / 6; q < static_cast<size_t>(quads); ++q) {
-    const GLuint v = static_cast<GLuint>(4 * q);
-    indices.insert(indices.end(), {v, v + 1, v + 3, v + 1, v + 2, v + 3});
-  }
-  return indices;
+  return SplitTriangles(indices, quads, {0, 1, 3, 1, 2, 3});
 }
 
 // The triangles of each of `faces` faces (four vertices each), as the list
 // playback splits a GL_POLYGON: (1, 2, 0), (2, 3, 0).
 const std::vector<GLuint>& FaceTriangles(int faces) {
   static std::vector<GLuint> indices;
-  for (size_t f = indices.size() / 6; f < static_cast<size_t>(faces); ++f) {
-    const GLuint v = static_cast<GLuint>(4 * f);
-    indices.insert(indices.end(), {v + 1, v + 2, v, v + 2, v + 3, v});
-  }
-  return indices;
+  return SplitTriangles(indices, faces, {1, 2, 0, 2, 3, 0});
 }
 
 // A buffer holding `bytes` of `data` bound to `target`; 0 when the driver

@@ -30,9 +30,6 @@ double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-// The first-picture report goes to standard error when OV_FIRST_PICTURE is
-// set (the start-up benchmark waits for it).
-
 // Qt lets a closed view's framebuffer textures go with the window's next
 // frame, after the view itself (some 20 MB at full screen): the heap is
 // trimmed once that frame is drawn. Views closed together share one trim.
@@ -52,6 +49,8 @@ void ReturnFreeHeapAfterNextFrame() {
 }
 }  // namespace
 
+// The first-picture report goes to standard error when OV_FIRST_PICTURE is
+// set (the start-up benchmark waits for it).
 bool FirstPictureWanted() {
   static const bool wanted = std::getenv("OV_FIRST_PICTURE") != nullptr;
   return wanted;

@@ -503,7 +503,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   const int column = FaceValueColumn();
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-    for (int k = 0; k < 4; ++k) m_scene.ToScaled(f.p[k], p[k]);
+    for (int k = 0; k < 4; ++k) m_scene.ToScaled(d.FaceCorner(f, k), p[k]);
     FlatNormal(p, n);
     const int corners = f.nCorners == 3 ? 3 : 4;
     const double* block = bar ? d.FaceBlock(i) : nullptr;

@@ -77,6 +77,8 @@ void QmDoc::ReserveFaces(long long n) {
   const long long need = static_cast<long long>(std::max(0, m_nFaces)) + std::max(0LL, n);
   if (need <= static_cast<long long>(m_aFaces.size()) || need > kMaxRecords) return;
   try {
+    // Room for four corners a face, as the display model gives.
+    m_aCorners.resize(static_cast<size_t>(std::min<long long>(4 * need, INT32_MAX)));
     m_aFaces.resize(static_cast<size_t>(need));
   } catch (const std::bad_alloc&) {
     // The appends beyond the room are refused and counted.
@@ -115,7 +117,7 @@ void QmDoc::SetFaceValues(int first, int run, int index) {
 
 void QmDoc::ClearFaces() {
   m_aFaceValues.clear();
-  m_nFaces = 0;
+  ClearFaceRecords();
 }
 
 void QmDoc::ClearLines() {
@@ -125,6 +127,12 @@ void QmDoc::ClearLines() {
 
 bool QmDoc::AddValueFace(const DispFace& face, int run, int index) {
   if (!AddFace(face)) return false;
+  SetFaceValues(m_nFaces - 1, run, index);
+  return true;
+}
+
+bool QmDoc::AddValueFace(const DispFace& face, const double q[4][3], int run, int index) {
+  if (!AddFace(face, q)) return false;
   SetFaceValues(m_nFaces - 1, run, index);
   return true;
 }
@@ -381,6 +389,21 @@ long long FiberFaceCount(const SolidBlock& b, int rows, int cols) {
   return 2 * r * m + 2 * r * c * m + 2 * c;
 }
 
+// A fibre face with its identifiers, no corners yet.
+DispFace FiberFace(const MemberFrame& f, const SolidBlock& b, int k, int side) {
+  DispFace d;
+  d.nElem = f.nElem;
+  d.nBlock = b.nBlock;
+  d.nIndex = k;
+  d.nCorners = 4;
+  d.nMat = b.nMat;
+  d.nElemInt = f.nElemInt;
+  d.nColorClass = f.nColorClass;
+  d.nSide = static_cast<std::uint8_t>(side);
+  d.nMode1 = f.nMode1;
+  return d;
+}
+
 long long FiberLineCount(const SolidBlock& b, int rows, int cols) {
   if (!b.bArc || rows <= 0 || cols <= 0) return 0;
   const long long m = ArcFacets(b, rows);
@@ -395,19 +418,7 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
   double c[8][3], u[3], v[3];
   BlockCorners(f, b, c, u, v);
   auto face = [&](const double q[4][3], const double /*normal*/[3], int k) {
-    DispFace d;
-    d.nElem = f.nElem;
-    d.nBlock = b.nBlock;
-    d.nIndex = k;
-    d.nCorners = 4;
-    for (int i = 0; i < 4; ++i)
-      for (int j = 0; j < 3; ++j) d.p[i][j] = q[i][j];
-    d.nMat = b.nMat;
-    d.nElemInt = f.nElemInt;
-    d.nColorClass = f.nColorClass;
-    d.nSide = 1;
-    d.nMode1 = f.nMode1;
-    AddValueFace(d, run, k);
+    AddValueFace(FiberFace(f, b, k, 1), q, run, k);
   };
   // The grid of an end face: rows along corner 0 -> 3, columns along
   // corner 0 -> 1; fibre (row, column) is fibre row x columns + column.
@@ -431,24 +442,24 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
       }
   }
   // Side strips along the member, each in its boundary fibre's values:
-  // edge 0-1 (row 0), 1-2 (last column), 3-2 (last row), 0-3 (column 0),
-  // with the normals -v, +u, +v, -u of the block's box.
+  // edge 0-1 (row 0), 1-2 (last column), 3-2 (last row), 0-3 (column 0).
   struct Side {
     int from, to, count;
-    double sign;
-    const double* axis;
   };
-  const Side sides[4] = {{0, 1, cols, -1, v}, {1, 2, rows, 1, u}, {3, 2, cols, 1, v}, {0, 3, rows, -1, u}};
+  const Side sides[4] = {{0, 1, cols}, {1, 2, rows}, {3, 2, cols}, {0, 3, rows}};
   for (int s = 0; s < 4; ++s) {
     const Side& sd = sides[s];
-    double normal[3];
-    for (int j = 0; j < 3; ++j) normal[j] = sd.sign * sd.axis[j];
+    // The strips share the points of the block's two edges they run along.
+    std::int64_t edge[2];
+    for (int e = 0; e < 2; ++e) {
+      edge[e] = m_nCorners;
+      for (int i = 0; i <= sd.count; ++i) {
+        double p[3];
+        Lerp3(c[4 * e + sd.from], c[4 * e + sd.to], static_cast<double>(i) / sd.count, p);
+        if (AddCorner(p) < 0) return;
+      }
+    }
     for (int i = 0; i < sd.count; ++i) {
-      double q[4][3];
-      Lerp3(c[sd.from], c[sd.to], static_cast<double>(i) / sd.count, q[0]);
-      Lerp3(c[sd.from], c[sd.to], static_cast<double>(i + 1) / sd.count, q[1]);
-      Lerp3(c[4 + sd.from], c[4 + sd.to], static_cast<double>(i + 1) / sd.count, q[2]);
-      Lerp3(c[4 + sd.from], c[4 + sd.to], static_cast<double>(i) / sd.count, q[3]);
       int k = 0;
       switch (s) {
         case 0: k = i; break;
@@ -456,7 +467,10 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
         case 2: k = (rows - 1) * cols + i; break;
         default: k = i * cols; break;
       }
-      face(q, normal, k);
+      DispFace d = FiberFace(f, b, k, 1);
+      const std::int64_t at[4] = {edge[0] + i, edge[0] + i + 1, edge[1] + i + 1, edge[1] + i};
+      for (int j = 0; j < 4; ++j) d.c[j] = static_cast<std::uint32_t>(at[j]);
+      AddValueFace(d, run, k);
     }
   }
 }
@@ -477,20 +491,9 @@ void QmDoc::AddArcFiberFaces(const MemberFrame& f, const SolidBlock& b, int rows
     const double cz = b.zc + r * std::sin(t);
     for (int j = 0; j < 3; ++j) out[j] = end[j] + cy * f.ay[j] + cz * f.az[j];
   };
+  // Facets are outlined per fibre by the edge records.
   auto face = [&](const double q[4][3], const double /*normal*/[3], int k) {
-    DispFace d;
-    d.nElem = f.nElem;
-    d.nBlock = b.nBlock;
-    d.nIndex = k;
-    d.nCorners = 4;
-    for (int i = 0; i < 4; ++i)
-      for (int j = 0; j < 3; ++j) d.p[i][j] = q[i][j];
-    d.nMat = b.nMat;
-    d.nElemInt = f.nElemInt;
-    d.nColorClass = f.nColorClass;
-    d.nSide = 0;  // facets are outlined per fibre by the edge records
-    d.nMode1 = f.nMode1;
-    AddValueFace(d, run, k);
+    AddValueFace(FiberFace(f, b, k, 0), q, run, k);
   };
   auto radial = [&](double t, double sign, double out[3]) {
     for (int j = 0; j < 3; ++j) out[j] = sign * (std::cos(t) * f.ay[j] + std::sin(t) * f.az[j]);

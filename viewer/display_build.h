@@ -121,7 +121,7 @@ void LineMembers(CDispModel& m, const Source& src) {
 
 template <class Source>
 void MemberSolids(CDispModel& m, const Source& src) {
-  m.m_nFaces = 0;
+  m.ClearFaceRecords();
   const CElemColorIndex colors(m.m_aElemColors);
   const int n = src.ElemCount();
   for (int i = 0; i < n; ++i) {

@@ -15,6 +15,12 @@ namespace {
 // file that asks for more is refused rather than tried.
 constexpr std::int64_t kMaxArrayBytes = std::int64_t{8} << 30;
 
+void Refused(std::int64_t count, const char* what, std::string* error) {
+  if (error == nullptr) return;
+  if (!error->empty()) *error += "\n";
+  *error += plat::Format("cannot allocate %lld %s records", static_cast<long long>(count), what);
+}
+
 template <class T, class A>
 bool Allocate(std::vector<T, A>& array, std::int64_t count, const char* what, std::string* error) {
   array.clear();
@@ -32,10 +38,7 @@ bool Allocate(std::vector<T, A>& array, std::int64_t count, const char* what, st
       ok = false;
     }
   }
-  if (!ok && error != nullptr) {
-    if (!error->empty()) *error += "\n";
-    *error += plat::Format("cannot allocate %lld %s records", static_cast<long long>(count), what);
-  }
+  if (!ok) Refused(count, what, error);
   return ok;
 }
 
@@ -187,6 +190,13 @@ bool CDispModel::AllocArrays(std::int64_t nFaces, std::int64_t nLines, std::int6
   FreeDisplayArrays(false);
   bool ok = true;
   ok &= Allocate(m_aFaces, nFaces, "face", error);
+  // Room for four corners a face, the most a face takes; faces without room
+  // for their corners are refused as faces.
+  if (!m_aFaces.empty() && !Allocate(m_aCorners, std::min<std::int64_t>(4 * nFaces, INT32_MAX), "corner", nullptr)) {
+    Allocate(m_aFaces, 0, "face", nullptr);
+    Refused(nFaces, "face", error);
+    ok = false;
+  }
   ok &= Allocate(m_aLines, nLines, "line", error);
   ok &= Allocate(m_aNodes, nNodes, "node", error);
   ok &= Allocate(m_aCurNodes, nNodes, "node", error);
@@ -218,6 +228,8 @@ void CDispModel::FreeDisplayArrays(bool bColorMap) {
   m_aMats.shrink_to_fit();
   m_aFaces.clear();
   m_aFaces.shrink_to_fit();
+  m_aCorners.clear();
+  m_aCorners.shrink_to_fit();
   m_aLines.clear();
   m_aLines.shrink_to_fit();
   if (bColorMap) {
@@ -225,7 +237,7 @@ void CDispModel::FreeDisplayArrays(bool bColorMap) {
     m_aElemColors.shrink_to_fit();
   }
   m_nNodes = m_nCurNodes = m_nElems3 = m_nElems4 = m_nSolids = m_nMats = 0;
-  m_nFaces = m_nLines = 0;
+  m_nFaces = m_nCorners = m_nLines = 0;
   m_nodeIndex.Clear();
   m_curNodeIndex.Clear();
   m_matIndex.clear();
@@ -234,6 +246,16 @@ void CDispModel::FreeDisplayArrays(bool bColorMap) {
 // ---------------------------------------------------------------------------
 // Appending
 
+std::int64_t CDispModel::AddCorner(const double p[3]) {
+  if (m_nCorners < 0 || m_nCorners >= static_cast<int>(m_aCorners.size())) {
+    ++m_nOverflow;
+    return -1;
+  }
+  DispCorner& c = m_aCorners[static_cast<std::size_t>(m_nCorners)];
+  for (int j = 0; j < 3; ++j) c.p[j] = p[j];
+  return m_nCorners++;
+}
+
 bool CDispModel::AddFace(const DispFace& face) {
   if (m_nFaces < 0 || m_nFaces >= static_cast<int>(m_aFaces.size())) {
     ++m_nOverflow;
@@ -241,6 +263,19 @@ bool CDispModel::AddFace(const DispFace& face) {
   }
   m_aFaces[static_cast<std::size_t>(m_nFaces++)] = face;
   return true;
+}
+
+bool CDispModel::AddFace(DispFace face, const double p[4][3]) {
+  if (m_nFaces < 0 || m_nFaces >= static_cast<int>(m_aFaces.size())) {
+    ++m_nOverflow;
+    return false;
+  }
+  for (int k = 0; k < 4; ++k) {
+    const std::int64_t c = AddCorner(p[k]);
+    if (c < 0) return false;
+    face.c[k] = static_cast<std::uint32_t>(c);
+  }
+  return AddFace(face);
 }
 
 bool CDispModel::AddLine(const double p[3], const double v[3], int nMat, int nElemInt,

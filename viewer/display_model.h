@@ -39,6 +39,7 @@ struct UninitAllocator : std::allocator<T> {
   }
 };
 using DispFaceArray = std::vector<DispFace, UninitAllocator<DispFace>>;
+using DispCornerArray = std::vector<DispCorner, UninitAllocator<DispCorner>>;
 using DispLineArray = std::vector<DispLine, UninitAllocator<DispLine>>;
 
 // Normal of a polygon from its first three corners; left as it is when its
@@ -138,6 +139,8 @@ class CDispModel {
   std::vector<DispMaterial> m_aMats;
   int m_nFaces = 0;
   DispFaceArray m_aFaces;               // member solids
+  int m_nCorners = 0;
+  DispCornerArray m_aCorners;           // their corners, room for four a face
   int m_nLines = 0;
   DispLineArray m_aLines;               // member lines and arc outlines
 
@@ -205,9 +208,27 @@ class CDispModel {
                            std::string* error = nullptr);
 
   // --- appending (the solid builders) --------------------------------------
-  // Appends one face / line record; false (and m_nOverflow counted) when the
-  // array is full.
+  // Appends one corner: its slot, or -1 (and m_nOverflow counted) when the
+  // corner array is full.
+  std::int64_t AddCorner(const double p[3]);
+  // Appends one face whose corner slots the caller took from AddCorner;
+  // false (and m_nOverflow counted) when the array is full.
   bool AddFace(const DispFace& face);
+  // Appends one face with corners of its own.
+  bool AddFace(DispFace face, const double p[4][3]);
+  // Empties the face and corner arrays, keeping their room.
+  void ClearFaceRecords() { m_nFaces = m_nCorners = 0; }
+  // A corner by slot, raw model coordinates.
+  const double* Corner(std::uint32_t slot) const {
+    return slot < static_cast<std::uint32_t>(m_nCorners) ? m_aCorners[slot].p : kNoCorner.p;
+  }
+  // Corner k of a face.
+  const double* FaceCorner(const DispFace& f, int k) const { return Corner(f.c[k]); }
+  // All four corners of a face.
+  void FaceCorners(const DispFace& f, double p[4][3]) const {
+    for (int k = 0; k < 4; ++k)
+      for (int j = 0; j < 3; ++j) p[k][j] = FaceCorner(f, k)[j];
+  }
   // One outline record: point, second vector, material, element integer,
   // colour class, mode-1 flag, vertex-count code; outline flag 1, thin.
   bool AddLine(const double p[3], const double v[3], int nMat, int nElemInt, int nColorClass,
@@ -215,7 +236,7 @@ class CDispModel {
 
   // True when `n` more line records fit; otherwise counts them as refused.
   bool HasLineRoom(std::int64_t n);
-  // The same for face records.
+  // The same for face records (and the four corners each may take).
   bool HasFaceRoom(std::int64_t n);
 
   // --- lookups --------------------------------------------------------------
@@ -239,6 +260,8 @@ class CDispModel {
   void ComputeEdgeFlags();
 
  private:
+  // What a face slot outside the corner array reads (never built so).
+  static constexpr DispCorner kNoCorner{};
   std::unordered_map<int, int> m_matIndex;
 };
 

@@ -74,10 +74,15 @@ struct DispLine {
   int nMode1 = 0;              // colour map column B
 };
 
+// One corner of a member-solid face, raw model coordinates. Faces keep the
+// slots of their corners, so the faces of one box share its eight corners
+// (a million-element model has ten million faces).
+struct DispCorner {
+  double p[3] = {0.0, 0.0, 0.0};
+};
+
 // One flat face of a member solid. The drawing takes its normal from the
-// first three corners, so none is stored; the small fields come first so
-// that the record packs into 128 bytes (a million-element model has ten
-// million of them).
+// first three corners, so none is stored.
 struct DispFace {
   int nElem = 0;               // element number
   int nBlock = 0;              // section block number
@@ -88,7 +93,7 @@ struct DispFace {
   int nMode1 = 0;              // colour map column B
   std::uint8_t nCorners = 0;   // 3 or 4
   std::uint8_t nSide = 0;      // 1: face along the member (rect parts)
-  double p[4][3] = {};         // corners, raw model coordinates
+  std::uint32_t c[4] = {};     // corners: slots of the document's corner array
 };
 
 // One row of the per-element colour map (".clr"): element lookups take the

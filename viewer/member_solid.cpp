@@ -25,10 +25,11 @@ DispFace NewFace(const MemberFrame& f, const SolidBlock& b, int nIndex, int nSid
   return face;
 }
 
-// Sets the corners of a quadrilateral so that they turn counter-clockwise
-// seen from the side `outward` points to (the drawing takes the face's
-// normal from its first three corners).
-void SetQuad(DispFace& face, const double c[4][3], const double outward[3]) {
+// Sets the corners of a quadrilateral (their points c, their slots in the
+// corner array) so that they turn counter-clockwise seen from the side
+// `outward` points to (the drawing takes the face's normal from its first
+// three corners).
+void SetQuad(DispFace& face, const double c[4][3], const std::uint32_t slot[4], const double outward[3]) {
   // Newell's normal of the loop: robust for a quad whose first edge is short.
   double w[3] = {0, 0, 0};
   for (int i = 0; i < 4; ++i) {
@@ -40,10 +41,16 @@ void SetQuad(DispFace& face, const double c[4][3], const double outward[3]) {
   }
   const bool reverse = Dot(w, outward) < 0;
   face.nCorners = 4;
-  for (int i = 0; i < 4; ++i) {
-    const int k = reverse ? (4 - i) % 4 : i;
-    for (int j = 0; j < 3; ++j) face.p[i][j] = c[k][j];
-  }
+  for (int i = 0; i < 4; ++i) face.c[i] = slot[reverse ? (4 - i) % 4 : i];
+}
+
+// A quad of four corners already in the corner array (by slot).
+void AddQuad(CDispModel& model, DispFace face, const std::uint32_t slot[4], const double outward[3]) {
+  double q[4][3];
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 3; ++j) q[i][j] = model.Corner(slot[i])[j];
+  SetQuad(face, q, slot, outward);
+  model.AddFace(face);
 }
 
 // Position at radius r and angle t (radians) of an arc block at one end.
@@ -135,18 +142,18 @@ void BlockCorners(const MemberFrame& f, const SolidBlock& b, double c[8][3], dou
 void AddRectPartFaces(CDispModel& model, const MemberFrame& f, const SolidBlock& b) {
   double c[8][3], u[3], v[3];
   BlockCorners(f, b, c, u, v);
+  // The six faces share the box's eight corners, slots s0 .. s0 + 7.
+  const std::int64_t s0 = model.m_nCorners;
+  for (const auto& p : c)
+    if (model.AddCorner(p) < 0) return;
+  const auto slot = [&](int i) { return static_cast<std::uint32_t>(s0 + i); };
   // The corners of both end faces turn outwards, away from the member at
   // either end.
   for (int e = 0; e < 2; ++e) {
-    DispFace face = NewFace(f, b, 0, 1);
-    const double q[4][3] = {{c[e * 4][0], c[e * 4][1], c[e * 4][2]},
-                            {c[e * 4 + 1][0], c[e * 4 + 1][1], c[e * 4 + 1][2]},
-                            {c[e * 4 + 2][0], c[e * 4 + 2][1], c[e * 4 + 2][2]},
-                            {c[e * 4 + 3][0], c[e * 4 + 3][1], c[e * 4 + 3][2]}};
+    const std::uint32_t q[4] = {slot(e * 4), slot(e * 4 + 1), slot(e * 4 + 2), slot(e * 4 + 3)};
     const double outward[3] = {e == 0 ? -f.ax[0] : f.ax[0], e == 0 ? -f.ax[1] : f.ax[1],
                                e == 0 ? -f.ax[2] : f.ax[2]};
-    SetQuad(face, q, outward);
-    model.AddFace(face);
+    AddQuad(model, NewFace(f, b, 0, 1), q, outward);
   }
   // Side k lies between corners k and k + 1.
   const double sideNormal[4][3] = {{-v[0], -v[1], -v[2]},
@@ -155,13 +162,8 @@ void AddRectPartFaces(CDispModel& model, const MemberFrame& f, const SolidBlock&
                                    {-u[0], -u[1], -u[2]}};
   for (int k = 0; k < 4; ++k) {
     const int k1 = (k + 1) % 4;
-    DispFace face = NewFace(f, b, k, 1);
-    const double q[4][3] = {{c[k][0], c[k][1], c[k][2]},
-                            {c[k1][0], c[k1][1], c[k1][2]},
-                            {c[4 + k1][0], c[4 + k1][1], c[4 + k1][2]},
-                            {c[4 + k][0], c[4 + k][1], c[4 + k][2]}};
-    SetQuad(face, q, sideNormal[k]);
-    model.AddFace(face);
+    const std::uint32_t q[4] = {slot(k), slot(k1), slot(4 + k1), slot(4 + k)};
+    AddQuad(model, NewFace(f, b, k, 1), q, sideNormal[k]);
   }
 }
 
@@ -184,48 +186,61 @@ void AddArcPartSides(CDispModel& model, const MemberFrame& f, const SolidBlock& 
   auto radial = [&](double t, double out[3]) {
     for (int j = 0; j < 3; ++j) out[j] = std::cos(t) * f.ay[j] + std::sin(t) * f.az[j];
   };
+  // Appends the points point(i) for i = 0 .. count - 1 as corners; the
+  // slot of the first, or -1 when the corner array is full. Faces take
+  // neighbouring points of these rows as shared corners.
+  auto addRow = [&](int count, auto point) -> std::int64_t {
+    const std::int64_t first = model.m_nCorners;
+    for (int i = 0; i < count; ++i) {
+      double p[3];
+      point(i, p);
+      if (model.AddCorner(p) < 0) return -1;
+    }
+    return first;
+  };
+  const auto slot = [](std::int64_t first, int i) { return static_cast<std::uint32_t>(first + i); };
   // Faces along the member on one radius.
   auto addAlong = [&](double rad, double side) {
+    std::int64_t row[2];
+    for (int e = 0; e < 2; ++e) {
+      row[e] = addRow(n + 1, [&](int i, double p[3]) { ArcPoint(f, b, ends[e], rad, DivAngle(b, i, n), p); });
+      if (row[e] < 0) return false;
+    }
     for (int i = 0; i < n; ++i) {
       const double t0 = DivAngle(b, i, n), t1 = DivAngle(b, i + 1, n);
-      double q[4][3];
-      ArcPoint(f, b, ends[0], rad, t0, q[0]);
-      ArcPoint(f, b, ends[0], rad, t1, q[1]);
-      ArcPoint(f, b, ends[1], rad, t1, q[2]);
-      ArcPoint(f, b, ends[1], rad, t0, q[3]);
+      const std::uint32_t q[4] = {slot(row[0], i), slot(row[0], i + 1), slot(row[1], i + 1), slot(row[1], i)};
       double nrm[3];
       radial(0.5 * (t0 + t1), nrm);
       for (double& x : nrm) x *= side;
-      DispFace face = NewFace(f, b, 0, 0);
-      SetQuad(face, q, nrm);
-      model.AddFace(face);
+      AddQuad(model, NewFace(f, b, 0, 0), q, nrm);
     }
+    return true;
   };
-  addAlong(b.r2, rsense);
-  addAlong(b.r1, -rsense);
+  if (!addAlong(b.r2, rsense) || !addAlong(b.r1, -rsense)) return;
 
   auto ringRadius = [&](int j) { return j == r ? b.r2 : b.r1 + (b.r2 - b.r1) * j / r; };
-  // End surfaces: r rings of n divisions at each end.
-  for (int e = 0; e < 2; ++e) {
+  // End surfaces: r rings of n divisions at each end, on a grid of ring
+  // radius j (rows) and division angle i.
+  for (int e = 0; e < 2 && r > 0; ++e) {
     double nrm[3];
     for (int j = 0; j < 3; ++j) nrm[j] = e == 0 ? -f.ax[j] : f.ax[j];
-    for (int j = 0; j < r; ++j) {
-      const double ra = ringRadius(j), rb = ringRadius(j + 1);
-      for (int i = 0; i < n; ++i) {
-        const double t0 = DivAngle(b, i, n), t1 = DivAngle(b, i + 1, n);
-        double q[4][3];
-        ArcPoint(f, b, ends[e], ra, t0, q[0]);
-        ArcPoint(f, b, ends[e], rb, t0, q[1]);
-        ArcPoint(f, b, ends[e], rb, t1, q[2]);
-        ArcPoint(f, b, ends[e], ra, t1, q[3]);
-        DispFace face = NewFace(f, b, 0, 0);
-        SetQuad(face, q, nrm);
-        model.AddFace(face);
+    std::int64_t ring = -1;
+    for (int j = 0; j <= r; ++j) {
+      const double rad = ringRadius(j);
+      const std::int64_t next =
+          addRow(n + 1, [&](int i, double p[3]) { ArcPoint(f, b, ends[e], rad, DivAngle(b, i, n), p); });
+      if (next < 0) return;
+      if (j > 0) {
+        for (int i = 0; i < n; ++i) {
+          const std::uint32_t q[4] = {slot(ring, i), slot(next, i), slot(next, i + 1), slot(ring, i + 1)};
+          AddQuad(model, NewFace(f, b, 0, 0), q, nrm);
+        }
       }
+      ring = next;
     }
   }
   // Radial cuts at the start and at the end angle.
-  for (int c = 0; c < 2; ++c) {
+  for (int c = 0; c < 2 && r > 0; ++c) {
     const double t = DivAngle(b, c == 0 ? 0 : n, n);
     // Tangent of increasing angle; the start cut faces against the sweep.
     double nrm[3];
@@ -233,16 +248,14 @@ void AddArcPartSides(CDispModel& model, const MemberFrame& f, const SolidBlock& 
       const double tangent = -std::sin(t) * f.ay[j] + std::cos(t) * f.az[j];
       nrm[j] = (c == 0 ? -sense : sense) * tangent;
     }
+    std::int64_t cut[2];
+    for (int e = 0; e < 2; ++e) {
+      cut[e] = addRow(r + 1, [&](int j, double p[3]) { ArcPoint(f, b, ends[e], ringRadius(j), t, p); });
+      if (cut[e] < 0) return;
+    }
     for (int j = 0; j < r; ++j) {
-      const double ra = ringRadius(j), rb = ringRadius(j + 1);
-      double q[4][3];
-      ArcPoint(f, b, ends[0], ra, t, q[0]);
-      ArcPoint(f, b, ends[0], rb, t, q[1]);
-      ArcPoint(f, b, ends[1], rb, t, q[2]);
-      ArcPoint(f, b, ends[1], ra, t, q[3]);
-      DispFace face = NewFace(f, b, 0, 0);
-      SetQuad(face, q, nrm);
-      model.AddFace(face);
+      const std::uint32_t q[4] = {slot(cut[0], j), slot(cut[0], j + 1), slot(cut[1], j + 1), slot(cut[1], j)};
+      AddQuad(model, NewFace(f, b, 0, 0), q, nrm);
     }
   }
 }

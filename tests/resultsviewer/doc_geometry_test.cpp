@@ -193,14 +193,17 @@ TEST_F(DocTest, EndPositionsFollowTheNodeTableAndScale) {
   }
   // Member solids move with their ends.
   doc_.BuildGeometry(nullptr, 0.0);
-  std::vector<DispFace> still(doc_.m_aFaces.begin(), doc_.m_aFaces.begin() + doc_.m_nFaces);
+  const int stillFaces = doc_.m_nFaces;
+  double still[4][3];
+  doc_.FaceCorners(doc_.m_aFaces[0], still);
   doc_.BuildGeometry(table.get(), 1.0);
-  ASSERT_EQ(doc_.m_nFaces, static_cast<int>(still.size()));
+  ASSERT_EQ(doc_.m_nFaces, stillFaces);
   ASSERT_GT(doc_.m_nFaces, 0);
   // Element 12 (nodes 2 and 3) moves by at least node 2's displacement in
   // x; its end face at the first end exactly by it.
-  EXPECT_NEAR(doc_.m_aFaces[0].p[0][0] - still[0].p[0][0], SmallDisp(1, 0), 1e-12);
-  EXPECT_NEAR(doc_.m_aFaces[0].p[0][2] - still[0].p[0][2], SmallDisp(1, 2), 1e-12);
+  const double* moved = doc_.FaceCorner(doc_.m_aFaces[0], 0);
+  EXPECT_NEAR(moved[0] - still[0][0], SmallDisp(1, 0), 1e-12);
+  EXPECT_NEAR(moved[2] - still[0][2], SmallDisp(1, 2), 1e-12);
 }
 
 TEST_F(DocTest, ReferenceDisplacementMakesTheStepZero) {
@@ -305,8 +308,8 @@ TEST_F(DocTest, SecondListElementIsDrawnAsTwoHalves) {
     if (f.nElem != 21) continue;
     double lo = 1e9, hi = -1e9;
     for (int k = 0; k < 4; ++k) {
-      lo = std::min(lo, f.p[k][0]);
-      hi = std::max(hi, f.p[k][0]);
+      lo = std::min(lo, doc_.FaceCorner(f, k)[0]);
+      hi = std::max(hi, doc_.FaceCorner(f, k)[0]);
     }
     const bool first = lo > -1e-9 && hi < 2 + 1e-9;
     const bool second = lo > 2 - 1e-9 && hi < 4 + 1e-9;

@@ -20,8 +20,8 @@ std::vector<std::string> FacesWithValues(const QmDoc& doc, std::vector<double>& 
   for (int i = 0; i < doc.m_nFaces; ++i) {
     const DispFace& f = doc.m_aFaces[static_cast<size_t>(i)];
     std::string s = std::to_string(f.nElem) + " " + std::to_string(f.nBlock) + " " + std::to_string(f.nIndex);
-    for (const auto& p : f.p)
-      for (double x : p) s += " " + std::to_string(x);
+    for (int k = 0; k < 4; ++k)
+      for (int j = 0; j < 3; ++j) s += " " + std::to_string(doc.FaceCorner(f, k)[j]);
     const double* b = doc.FaceBlock(i);
     for (int c = 0; c < kValueBlock && b; ++c) s += " " + std::to_string(b[c]);
     out.push_back(s);

@@ -270,11 +270,12 @@ TEST(DisplayModel, KeywordLinesAndSolidsFillTheirArrays) {
   EXPECT_EQ(f0.nSide, 1);
   EXPECT_EQ(f0.nColorClass, 2);
   for (int c = 0; c < 4; ++c) {
-    EXPECT_EQ(f0.p[c][0], 0);
-    EXPECT_EQ(std::abs(f0.p[c][1]), 1);
+    EXPECT_EQ(m.FaceCorner(f0, c)[0], 0);
+    EXPECT_EQ(std::abs(m.FaceCorner(f0, c)[1]), 1);
   }
-  double n0[3];
-  FlatNormal(f0.p, n0);
+  double p0[4][3], n0[3];
+  m.FaceCorners(f0, p0);
+  FlatNormal(p0, n0);
   EXPECT_NEAR(n0[0], -1, 1e-12);  // turns outwards, away from the member
   // Then the arc block with its own material.
   EXPECT_EQ(m.m_aFaces[6].nBlock, 2);
@@ -500,7 +501,7 @@ TEST(DisplayModel, AnalysisInputMatchesTheKeywordModel) {
   for (int i = 0; i < perMember; ++i) {
     for (int c = 0; c < 4; ++c)
       for (int j = 0; j < 3; ++j)
-        EXPECT_NEAR(m.m_aFaces[i].p[c][j], kw.m.m_aFaces[i].p[c][j], 1e-12) << i;
+        EXPECT_NEAR(m.FaceCorner(m.m_aFaces[i], c)[j], kw.m.FaceCorner(kw.m.m_aFaces[i], c)[j], 1e-12) << i;
   }
 }
 

@@ -12,11 +12,11 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 
 // Twice the area vector of a face from its corners, in their order.
-void Newell(const DispFace& f, double w[3]) {
+void Newell(const CDispModel& m, const DispFace& f, double w[3]) {
   w[0] = w[1] = w[2] = 0;
   for (int i = 0; i < f.nCorners; ++i) {
-    const double* a = f.p[i];
-    const double* b = f.p[(i + 1) % f.nCorners];
+    const double* a = m.FaceCorner(f, i);
+    const double* b = m.FaceCorner(f, (i + 1) % f.nCorners);
     w[0] += (a[1] - b[1]) * (a[2] + b[2]);
     w[1] += (a[2] - b[2]) * (a[0] + b[0]);
     w[2] += (a[0] - b[0]) * (a[1] + b[1]);
@@ -30,8 +30,9 @@ double SignedVolume(const CDispModel& m) {
   for (int i = 0; i < m.m_nFaces; ++i) {
     const DispFace& f = m.m_aFaces[i];
     double w[3];
-    Newell(f, w);
-    v += (f.p[0][0] * w[0] + f.p[0][1] * w[1] + f.p[0][2] * w[2]) / 6.0;
+    Newell(m, f, w);
+    const double* p = m.FaceCorner(f, 0);
+    v += (p[0] * w[0] + p[1] * w[1] + p[2] * w[2]) / 6.0;
   }
   return v;
 }
@@ -170,19 +171,21 @@ TEST(MemberSolid, RectangularBlockMakesABoxOfSixFaces) {
     EXPECT_EQ(face.nElemInt, 3);
     EXPECT_EQ(face.nColorClass, 2);
     EXPECT_EQ(face.nMode1, 1);
-    double n[3];
-    FlatNormal(face.p, n);
+    double p[4][3], n[3];
+    m.FaceCorners(face, p);
+    FlatNormal(p, n);
     for (int j = 0; j < 3; ++j) EXPECT_NEAR(n[j], normal[i][j], 1e-12) << i;
   }
   // The end faces lie at their ends; every face turns outwards.
   for (int c = 0; c < 4; ++c) {
-    EXPECT_EQ(m.m_aFaces[0].p[c][0], 2);
-    EXPECT_EQ(m.m_aFaces[1].p[c][0], 12);
+    EXPECT_EQ(m.FaceCorner(m.m_aFaces[0], c)[0], 2);
+    EXPECT_EQ(m.FaceCorner(m.m_aFaces[1], c)[0], 12);
   }
   EXPECT_NEAR(SignedVolume(m), 10 * 2 * 10, 1e-9);
+  EXPECT_EQ(m.m_nCorners, 8);  // the six faces share the box's corners
   for (int i = 2; i < 6; ++i) {
     double w[3];
-    Newell(m.m_aFaces[i], w);
+    Newell(m, m.m_aFaces[i], w);
     EXPECT_GT(w[0] * normal[i][0] + w[1] * normal[i][1] + w[2] * normal[i][2], 0) << i;
   }
 }
@@ -218,6 +221,8 @@ TEST_P(ArcBlock, FacesAndOutlinesFillExactlyTheirCount) {
   EXPECT_EQ(m.m_nFaces, nFaces);
   EXPECT_EQ(m.m_nLines, nLines);
   EXPECT_EQ(m.m_nOverflow, 0);
+  // Neighbouring facets share their corners.
+  EXPECT_LT(m.m_nCorners, 3 * m.m_nFaces);
   for (int i = 0; i < m.m_nFaces; ++i) {
     EXPECT_EQ(m.m_aFaces[i].nSide, 0);
     EXPECT_EQ(m.m_aFaces[i].nIndex, 0);

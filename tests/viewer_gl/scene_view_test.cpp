@@ -298,14 +298,13 @@ TEST_F(SceneViewTest, PickNamesTheNearestOfOverlappingElementsAndFaces) {
               {14, 0, 10, 2}},
              {{101, 7, {1, 2, 5, 4}}, {102, 8, {2, 3, 6, 5}}, {301, 9, {11, 12, 13, 14}}},
              {{7, 200, 60, 40}, {8, 30, 160, 90}, {9, 90, 90, 90}}, 1);
-  DispFace& f = doc.m_aFaces[0];
+  DispFace f;
   f.nElem = 501;
   f.nMat = 12;
   f.nCorners = 4;
   const double corners[4][3] = {{10, 0, 1}, {20, 0, 1}, {20, 10, 1}, {10, 10, 1}};
-  for (int k = 0; k < 4; ++k)
-    for (int j = 0; j < 3; ++j) f.p[k][j] = corners[k][j];
-  doc.m_nFaces = 1;
+  doc.ClearFaceRecords();
+  ASSERT_TRUE(doc.AddFace(f, corners));
   Show(doc, kTopView);
   view_->RequestPick(kA);
   view_->grabFramebuffer();

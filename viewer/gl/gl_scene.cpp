@@ -640,7 +640,7 @@ bool CGlScene::ElemValues(const DispElem& e, double v[4][4]) const {
 }
 
 void CGlScene::FaceCorners(const DispFace& f, double p[4][3]) const {
-  for (int k = 0; k < 4; ++k) ToScaled(f.p[k], p[k]);
+  for (int k = 0; k < 4; ++k) ToScaled(m_pDoc->FaceCorner(f, k), p[k]);
 }
 
 double CGlScene::GetElementValue(int elementIndex, int column, bool secondLine) const {
@@ -1143,7 +1143,7 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-    for (int k = 0; k < 4; ++k) s.ToScaled(f.p[k], p[k]);
+    for (int k = 0; k < 4; ++k) s.ToScaled(d.FaceCorner(f, k), p[k]);
     FlatNormal(p, n);
     MaterialPolygon(run, p, f.nCorners == 3 ? 3 : 4, n, outlined, s.settings.lcolor,
                     [&] { material(f.nMat); });

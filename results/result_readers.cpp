@@ -261,17 +261,16 @@ int ReadFiberRecords(CFbResultSet& rs, ResultWordReader& rd, CFbOpBlock& t, int 
     while (whole > 0 && (rd.ByteOffset(start + whole * w - 1) < 0 ||
                          rd.ByteOffset(start + whole * w - 1) > rd.FileSize() - 4))
       --whole;
+    std::vector<uint32_t> words;
     while (k < whole) {
       FbFOut* run = nullptr;
       const int n = t.AppendNewRun<FbFOut>(static_cast<int>(whole - k), &run);
       if (n < 1) return -2;
-      for (int j = 0; j < n; ++j, ++k) {
-        uint32_t raw[3];
-        const int64_t first = start + static_cast<int64_t>(k) * w;
-        for (int i = 0; i < w; ++i)
-          if (!rd.ReadRaw(first + i, raw[i])) return -1;  // the file changed under the reader
-        store(run + j, raw, w);
-      }
+      const int64_t want = static_cast<int64_t>(n) * w;
+      words.resize(static_cast<size_t>(want));
+      if (rd.ReadWords(start + static_cast<int64_t>(k) * w, want, words.data()) != want)
+        return -1;  // the file changed under the reader
+      for (int j = 0; j < n; ++j, ++k) store(run + j, words.data() + static_cast<size_t>(j) * w, w);
     }
   }
   for (; k < count; ++k) {

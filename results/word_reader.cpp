@@ -44,3 +44,21 @@ bool ResultWordReader::ReadRawSlow(int64_t w, uint32_t& raw) {
   raw = Decode(m_buf.get() + (off - m_bufStart));
   return true;
 }
+
+int64_t ResultWordReader::ReadWords(int64_t w, int64_t n, uint32_t* out) {
+  int64_t done = 0;
+  while (done < n) {
+    // Locate (and buffer) the next word the slow way, then take the rest
+    // of its record that the buffer holds.
+    if (!ReadRaw(w + done, out[done])) break;
+    ++done;
+    const int64_t inRecord = w + done - m_recFirst;
+    const int64_t at = m_recOffset + 4 * inRecord - m_bufStart;
+    if (m_nRecWords < 1 || inRecord < 0 || at < 0) continue;
+    const int64_t take =
+        std::min({n - done, m_nRecWords - inRecord, (m_bufLen - at) / 4});
+    for (int64_t i = 0; i < take; ++i) out[done + i] = Decode(m_buf.get() + at + 4 * i);
+    done += std::max<int64_t>(take, 0);
+  }
+  return done;
+}

@@ -35,6 +35,10 @@ class ResultWordReader {
     }
     return ReadRawSlow(w, raw);
   }
+  // Words w .. w + n - 1 into out, as ReadRaw reads them one by one: the
+  // words of one record that are in the buffer are taken together. Returns
+  // how many were read before the first that cannot be.
+  int64_t ReadWords(int64_t w, int64_t n, uint32_t* out);
   bool ReadFloat(int64_t w, float& v) {
     uint32_t raw;
     if (!ReadRaw(w, raw)) return false;

@@ -1,6 +1,7 @@
 // The result word reader against a plain reading of the file: every word
-// in order, backwards and at random, for short and long records, files cut
-// inside a record or a marker, and files larger than one read chunk.
+// in order, backwards and at random, and runs of words, for short and long
+// records, files cut inside a record or a marker, and files larger than one
+// read chunk.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -83,6 +84,22 @@ TEST(ResultWordReader, AgreesWithTheLayoutRule) {
         }
       }
     }
+    // Runs of words read together: the same words, up to the first that
+    // cannot be read.
+    for (const int64_t first : {int64_t{0}, c.d - 1, c.words / 2 + 3, c.words - 2})
+      for (const int64_t len : {int64_t{1}, int64_t{5}, c.d + 3, c.words}) {
+        ResultWordReader rd(f, c.d);
+        rd.Plan(first, len);
+        std::vector<uint32_t> got(static_cast<size_t>(len));
+        int64_t readable = 0;
+        for (uint32_t v = 0; readable < len && Expected(bytes, c.d, first + readable, v);) ++readable;
+        ASSERT_EQ(rd.ReadWords(first, len, got.data()), readable) << c.d << " " << first << " " << len;
+        for (int64_t i = 0; i < readable; ++i) {
+          uint32_t want = 0;
+          Expected(bytes, c.d, first + i, want);
+          ASSERT_EQ(got[static_cast<size_t>(i)], want) << c.d << " " << first << " " << i;
+        }
+      }
   }
 }
 

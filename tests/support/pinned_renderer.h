@@ -72,6 +72,9 @@ inline testing::AssertionResult SamePicture(const PictureView& reference, const 
 
 inline testing::AssertionResult SamePicture(const std::vector<unsigned char>& reference,
                                             const std::vector<unsigned char>& picture, int width, int height) {
+  const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+  if (reference.size() != bytes || picture.size() != bytes)
+    return testing::AssertionFailure() << "not two RGBA pictures of " << width << "x" << height;
   return SamePicture(RgbaView(reference, width, height), RgbaView(picture, width, height));
 }
 

@@ -99,8 +99,10 @@ class CFemInput {
  public:
   CFemInput() = default;
   virtual ~CFemInput() = default;
-  // Records may live in a block's record pool (model/record_pool.h); a
-  // `delete` of one gives its room back there, of any other to the heap.
+  // Records may live in a block's record pool (model/record_pool.h). A
+  // `delete` of one there counts its room off the pool's chunk and leaves it
+  // unused until the chunk is freed (`CRecordPool::FreeDeleted`); a `delete`
+  // of any other frees it to the heap.
   static void* operator new(size_t size);
   static void operator delete(void* p, size_t size);
 

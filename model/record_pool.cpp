@@ -13,7 +13,7 @@
 
 #include "model/fem_input.h"
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef OV_RECORD_POOL_ASAN
 #include <sanitizer/asan_interface.h>
 #define OV_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
 #define OV_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
@@ -56,10 +56,13 @@ void FreeChunk(CRecordPool::Chunk* c) {
 
 size_t CRecordPool::s_hugeChunk = 2 * 1024 * 1024;
 
+// Every slot starts on a multiple of the alignment (chunks are aligned to at
+// least that): the size is rounded up to it, and both hold a pointer, the
+// link of freed room.
 CRecordPool::CRecordPool(size_t size, size_t align)
-    : m_size((std::max(size, sizeof(void*)) + align - 1) / align * align),
-      m_align(std::max(align, alignof(void*))),
-      m_nextBytes(kFirstChunk) {}
+    : m_align(std::max(align, alignof(void*))), m_nextBytes(kFirstChunk) {
+  m_size = (std::max(size, sizeof(void*)) + m_align - 1) / m_align * m_align;
+}
 
 void CRecordPool::Grow() {
   size_t bytes = m_nextBytes;
@@ -125,8 +128,10 @@ void CRecordPool::Trim() {
 
 void CRecordPool::Free(void* p) {
   Find(p)->live.fetch_sub(1, std::memory_order_relaxed);
-  *static_cast<void**>(p) = m_free;
-  m_free = p;
+  if constexpr (kReusesFreedRoom) {
+    *static_cast<void**>(p) = m_free;
+    m_free = p;
+  }
   OV_POISON(p, m_size);
 }
 
@@ -167,6 +172,7 @@ bool CRecordPool::FreeDeleted(void* p, size_t size) {
 void* CFemInput::operator new(size_t size) { return ::operator new(size); }
 
 void CFemInput::operator delete(void* p, size_t size) {
-  // Unsized: clang does not declare the sized global form by default.
+  // A pool's room is only counted off (see FreeDeleted); heap room is
+  // freed unsized: clang does not declare the sized global form by default.
   if (!CRecordPool::FreeDeleted(p, size)) ::operator delete(p);
 }

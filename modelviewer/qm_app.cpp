@@ -2,12 +2,12 @@
 
 #include <QCoreApplication>
 #include <QSettings>
-#include <clocale>
 
 #include "modelviewer/main_frame.h"
 #include "modelviewer/qm_dialogs.h"
 #include "viewer/color_table.h"
 #include "viewer/gl/about_dlg.h"
+#include "viewer/gl/app_startup.h"
 #include "viewer/gl/keys_dlg.h"
 #include "viewer/gl/splash_dlg.h"
 #include "viewer/gl/ui_hooks.h"
@@ -74,11 +74,7 @@ QmApp::~QmApp() {
 }
 
 bool QmApp::InitInstance(const QStringList& args, bool showSplash) {
-  // Qt set the C library's locale from the environment; numbers are read
-  // and written with the "C" conventions whatever it says.
-  std::setlocale(LC_NUMERIC, "C");
-  InstallQtJapanese();
-  LimitPaintThreads();
+  ApplyStartupSettings();
   RecentFiles().Load();
   InitBuiltinPalettes();
 

@@ -4,6 +4,7 @@
 
 #include "resultsviewer/main_frame.h"
 #include "resultsviewer/qm_view.h"
+#include "viewer/gl/app_startup.h"
 #include "viewer/gl/keys_dlg.h"
 #include "viewer/gl/splash_dlg.h"
 #include "viewer/gl/ui_hooks.h"
@@ -42,8 +43,7 @@ QmApp::CommandLine QmApp::ParseCommandLine(const QStringList& args) {
 }
 
 bool QmApp::InitInstance(const QStringList& args) {
-  InstallQtJapanese();
-  LimitPaintThreads();
+  ApplyStartupSettings();
   const CommandLine cl = ParseCommandLine(args);
   if (cl.showSplash) CSplashDlg::ShowSplash(ViewerProgram::Varnek);
   m_pFrame = std::make_unique<CMainFrame>();

@@ -20,6 +20,7 @@
 #include "resultsviewer/contour_legend.h"
 #include "resultsviewer/ui_hooks.h"
 #include "viewer/gl/cjk_font.h"
+#include "viewer/gl/first_picture.h"
 #include "viewer/gl/gl_material.h"
 #include "viewer/gl/gl_primitives.h"
 #include "viewer/gl/splash_dlg.h"
@@ -28,15 +29,6 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr int kBlack[3] = {0, 0, 0};
-
-// "<what> picture <seconds since the start> s" on stderr when the
-// environment asks for it (OV_FIRST_PICTURE, as the model viewer's report;
-// benchmarks wait for the line).
-void ReportPicture(const char* what) {
-  if (!FirstPictureWanted()) return;
-  std::fprintf(stderr, "%s picture %.3f s\n", what, ProcessSeconds());
-  std::fflush(stderr);
-}
 
 }  // namespace
 

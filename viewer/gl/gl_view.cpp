@@ -2,9 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <time.h>
-#include <unistd.h>
-
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
@@ -14,21 +11,13 @@
 #include <QOpenGLFunctions>
 #include <QPainter>
 #include <QTimer>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/heap.h"
 #include "viewer/gl/cjk_font.h"
 
 namespace {
-
-double SteadySeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 // Qt lets a closed view's framebuffer textures go with the window's next
 // frame, after the view itself (some 20 MB at full screen): the heap is
@@ -48,31 +37,6 @@ void ReturnFreeHeapAfterNextFrame() {
   });
 }
 }  // namespace
-
-// The first-picture report goes to standard error when OV_FIRST_PICTURE is
-// set (the start-up benchmark waits for it).
-bool FirstPictureWanted() {
-  static const bool wanted = std::getenv("OV_FIRST_PICTURE") != nullptr;
-  return wanted;
-}
-
-double ProcessSeconds() {
-  // Field 22 of /proc/self/stat: the start in clock ticks after boot; the
-  // command name (field 2) may hold spaces, so counting starts after its ')'.
-  std::ifstream in("/proc/self/stat");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const auto close = text.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(text.substr(close + 1));
-  std::string field;
-  unsigned long long start = 0;
-  for (int i = 3; i <= 22 && fields >> field; ++i)
-    if (i == 22) start = std::strtoull(field.c_str(), nullptr, 10);
-  const long ticks = sysconf(_SC_CLK_TCK);
-  timespec now{};
-  if (start == 0 || ticks <= 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return 0;
-  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - static_cast<double>(start) / ticks;
-}
 
 CStaleInputGuard& CStaleInputGuard::Instance() {
   static CStaleInputGuard guard;
@@ -128,15 +92,7 @@ CGlView::CGlView(QWidget* parent) : QOpenGLWidget(parent), m_overlayFont(CjkFont
 }
 
 void CGlView::OnFrameSwapped() {
-  if (!m_bReportAtSwap) return;
-  m_bReportAtSwap = false;
-  m_bPictureReported = true;
-  const double draw = SteadySeconds() - m_dFrameStart - m_dFrameCompile;
-  const CDispModel::LoadSeconds t = m_pDoc ? m_pDoc->m_loadSeconds : CDispModel::LoadSeconds{};
-  std::fprintf(stderr,
-               "first picture %.3f s: read %.3f link %.3f display %.3f compile %.3f draw %.3f\n",
-               ProcessSeconds(), t.read, t.link, t.build, m_dFrameCompile, draw);
-  std::fflush(stderr);
+  m_firstPicture.Swapped(m_pDoc ? m_pDoc->m_loadSeconds : CDispModel::LoadSeconds{});
 }
 
 CGlView::~CGlView() {
@@ -257,11 +213,7 @@ void CGlView::paintGL() {
   const bool drawn = RenderFrame();
   if (m_scene.listsCompiled != compiledBefore && SteadySeconds() - start > kStaleInputSeconds)
     CStaleInputGuard::Instance().Arm();
-  if (drawn && !m_bPictureReported && !m_bReportAtSwap && FirstPictureWanted() && !ReportsOwnPicture()) {
-    m_bReportAtSwap = true;
-    m_dFrameStart = start;
-    m_dFrameCompile = m_scene.compileSeconds - compileBefore;
-  }
+  if (drawn && !ReportsOwnPicture()) m_firstPicture.FrameDrawn(start, m_scene.compileSeconds - compileBefore);
   if (!drawn) {
     // Nothing to draw: an empty window, not the last frame's leftovers.
     const QColor c = palette().color(QPalette::Window);

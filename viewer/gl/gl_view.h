@@ -10,6 +10,7 @@
 #include <QSurfaceFormat>
 #include <vector>
 
+#include "viewer/gl/first_picture.h"
 #include "viewer/gl/gl_scene.h"
 
 class QPainter;
@@ -87,11 +88,7 @@ class CGlView : public QOpenGLWidget {
   bool m_bFailureReported = false;
   QFont m_overlayFont;
   QMetaObject::Connection m_contextConnection;
-  // The first-picture report: the first frame that drew the document, its
-  // compile and drawing seconds, printed once it has been swapped.
-  bool m_bPictureReported = false;
-  bool m_bReportAtSwap = false;
-  double m_dFrameCompile = 0, m_dFrameStart = 0;
+  CFirstPictureReport m_firstPicture;  // when OV_FIRST_PICTURE asks for it
 };
 
 // Input typed while a frame compiled its display lists for a long time is
@@ -117,9 +114,3 @@ class CStaleInputGuard : public QObject {
 
 // Frames that compiled display lists for longer than this arm the guard.
 constexpr double kStaleInputSeconds = 0.3;
-
-// Seconds since the process started (0 when the system does not say).
-double ProcessSeconds();
-// True when OV_FIRST_PICTURE is set: the first complete picture of a loaded
-// model is reported on standard error once swapped ("first picture ...").
-bool FirstPictureWanted();

@@ -2,14 +2,11 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStringDecoder>
 #include <QThread>
-#include <QThreadPool>
-#include <QTranslator>
 #include <QUrl>
 #include <QVariant>
 
@@ -101,23 +98,6 @@ QString TextToQString(const std::string& text) {
   if (!utf8.hasError()) return s;
   return QString::fromStdString(plat::Cp932ToUtf8(text));
 }
-
-bool InstallQtJapanese() {
-  QCoreApplication* app = QCoreApplication::instance();
-  if (!app) return false;
-  const QString name = QStringLiteral("qtbase_ja");
-  if (app->findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly)) return true;
-  auto* tr = new QTranslator(app);
-  if (!tr->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    delete tr;
-    return false;
-  }
-  tr->setObjectName(name);
-  QCoreApplication::installTranslator(tr);
-  return true;
-}
-
-void LimitPaintThreads() { QThreadPool::globalInstance()->setMaxThreadCount(2); }
 
 namespace {
 

@@ -25,20 +25,6 @@ enum class MsgIcon { kNone, kInfo, kWarning, kStop };
 void ShowMessage(QWidget* parent, const QString& text, MsgIcon icon = MsgIcon::kNone);
 void SetMessageTitle(const QString& title);
 
-// Loads Qt's Japanese translation of its own texts (the buttons of message
-// boxes, the file dialog) once per application, as every other text is
-// Japanese. False when the translation is not installed: Qt then speaks
-// English, which is no error.
-bool InstallQtJapanese();
-
-// Qt's raster painter splits large fills over its global thread pool, which
-// grows on demand up to a thread a core, one more whenever all are busy at
-// once: in a long session the program gained threads (and descriptors, and
-// a heap arena of some 1.4 MB each) at random times. Two threads, made at
-// the first large fill, are kept for the session instead. Call once at
-// start-up.
-void LimitPaintThreads();
-
 // Runs a dialog modally; QDialog::Accepted or QDialog::Rejected.
 int RunModal(QDialog& dlg);
 

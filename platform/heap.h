@@ -1,5 +1,6 @@
 // Giving freed heap memory back to the system.
 #pragma once
+#include <cstddef>
 
 namespace plat {
 
@@ -10,5 +11,14 @@ namespace plat {
 // their pages, a few milliseconds for a small model and about 70 ms after a
 // model of 10^5 elements.
 void ReturnFreeHeap();
+
+// Room for a large array that is filled at once. From kHugeBytes up it is
+// aligned to a huge page and the kernel is asked to back it with huge pages,
+// so that the first touch of each 2 MiB costs one fault instead of 512;
+// smaller room comes from the ordinary heap. Not zeroed. FreeLarge takes the
+// same byte count that AllocateLarge was given. Throws std::bad_alloc.
+constexpr std::size_t kHugeBytes = std::size_t{2} << 20;
+void* AllocateLarge(std::size_t bytes);
+void FreeLarge(void* p, std::size_t bytes) noexcept;
 
 }  // namespace plat

@@ -7,19 +7,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/heap.h"
 #include "viewer/color_table.h"
 #include "viewer/display_records.h"
 
 // Allocator of the face and line arrays: room is made without writing it.
 // The arrays are sized for the worst case and filled by appending, so room
 // that is never used is never touched either (zeroing ten million faces
-// first cost most of a large model's build time).
+// first cost most of a large model's build time). Large room is asked for
+// in huge pages, as it is filled at once.
 template <class T>
 struct UninitAllocator : std::allocator<T> {
   template <class U>
@@ -29,6 +32,11 @@ struct UninitAllocator : std::allocator<T> {
   UninitAllocator() = default;
   template <class U>
   UninitAllocator(const UninitAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    if (n > std::size_t(-1) / sizeof(T)) throw std::bad_array_new_length();
+    return static_cast<T*>(plat::AllocateLarge(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept { plat::FreeLarge(p, n * sizeof(T)); }
   template <class U>
   void construct(U*) noexcept {
     static_assert(std::is_trivially_copyable_v<U> && std::is_trivially_destructible_v<U>);

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QOpenGLWidget>
 #include <QPoint>
+#include <QSize>
 #include <QSurfaceFormat>
 #include <vector>
 
@@ -60,6 +61,7 @@ class CGlView : public QOpenGLWidget {
  protected:
   void initializeGL() override;
   void resizeGL(int w, int h) override;
+  void resizeEvent(QResizeEvent* event) override;
   void paintGL() override;
 
   // The OpenGL work of one frame with the context current; false when
@@ -85,6 +87,8 @@ class CGlView : public QOpenGLWidget {
   bool m_bPickPending = false;
   QPoint m_pickPoint;  // device pixels
   bool m_bFailureReported = false;
+  // Device pixels of the framebuffer QOpenGLWidget made at the last resize.
+  QSize m_fboSize;
   QFont m_overlayFont;
   QMetaObject::Connection m_contextConnection;
   // The first-picture report: the first frame that drew the document, its

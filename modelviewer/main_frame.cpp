@@ -474,7 +474,7 @@ void CMainFrame::OnArrangeIcons() {
 void CMainFrame::OnCascade() {
   if (g_bLoading.load()) return;
   const QRect area = ArrangeIconic();
-  const std::vector<QMdiSubWindow*> windows = RestoredWindows();
+  const std::vector<QMdiSubWindow*> windows = NormalWindows();
   if (windows.empty()) return;
   // One place further down and right per window: its title bar.
   QStyleOptionTitleBar opt;
@@ -492,7 +492,7 @@ void CMainFrame::OnCascade() {
 void CMainFrame::OnTile() {
   if (g_bLoading.load()) return;
   const QRect area = ArrangeIconic();
-  std::vector<QMdiSubWindow*> windows = RestoredWindows();
+  std::vector<QMdiSubWindow*> windows = NormalWindows();
   // The front window takes the first place.
   std::reverse(windows.begin(), windows.end());
   const std::vector<QRect> rects = mdi_layout::Tile(area, static_cast<int>(windows.size()));
@@ -500,7 +500,7 @@ void CMainFrame::OnTile() {
   ArrangeIconic();
 }
 
-std::vector<QMdiSubWindow*> CMainFrame::RestoredWindows() const {
+std::vector<QMdiSubWindow*> CMainFrame::NormalWindows() {
   std::vector<QMdiSubWindow*> out;
   for (QMdiSubWindow* w : m_pMdi->subWindowList(QMdiArea::StackingOrder)) {
     if (w->isMinimized() || !w->isVisible()) continue;

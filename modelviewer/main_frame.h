@@ -133,7 +133,7 @@ class CMainFrame : public QMainWindow {
   // the area the other windows may take.
   QRect ArrangeIconic();
   // The windows that are not minimised, bottom to top, shown normal.
-  std::vector<QMdiSubWindow*> RestoredWindows() const;
+  std::vector<QMdiSubWindow*> NormalWindows();
 
   QMdiArea* m_pMdi = nullptr;
   CPStatusBar* m_pStatus = nullptr;

@@ -131,7 +131,7 @@ TEST(WindowMenuTest, EveryViewShowsItsPictureAfterEachArrangement) {
     for (CChildFrame* c : docs.children) {
       if (c->isMinimized() || c->View()->height() == 0) continue;
       QMdiArea* area = docs.prog.frame->MdiArea();
-      EXPECT_TRUE(WaitFor([&] { return ShownShare(c, area) > 0.9; }, 10000))
+      EXPECT_TRUE(WaitFor([&] { return ShownShare(c, area) > 0.9; }, 30000))
           << s.name << ": " << c->windowTitle().toStdString() << " shows " << ShownShare(c, area);
     }
     if (std::string(s.name) == "cascade") {

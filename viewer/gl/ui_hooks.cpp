@@ -22,6 +22,9 @@
 
 namespace {
 
+// Beside the recent files, in the profile.
+const char* const kOpenFolderKey = "Recent File List/Last Folder";
+
 MessageHook& MessageHookSlot() {
   static MessageHook hook;
   return hook;
@@ -237,11 +240,8 @@ QString PathFromSetting(const QVariant& value) {
   return PathToQString(bytes.toStdString());
 }
 
-namespace {
-const char* const kOpenFolderKey = "Recent File List/Last Folder";
-}  // namespace
-
 void StoreOpenFolder(QSettings& profile, const QString& openedFile) {
+  if (openedFile.isEmpty()) return;
   std::error_code ec;
   const std::filesystem::path file = std::filesystem::absolute(QStringToPath(openedFile), ec);
   if (ec || file.parent_path().empty()) return;

@@ -12,9 +12,14 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QScopedValueRollback>
+#include <QSettings>
 #include <QStyle>
+#include <QStyleOption>
 #include <QToolBar>
 #include <QWindow>
+
+#include <algorithm>
+#include <cmath>
 
 #include "modelviewer/qm_app.h"
 #include "modelviewer/qm_dialogs.h"
@@ -39,6 +44,60 @@ QFont StatusBarFont() {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Window layouts
+
+namespace mdi_layout {
+
+std::vector<QRect> Cascade(const QRect& area, int count, int step) {
+  std::vector<QRect> out;
+  if (count <= 0) return out;
+  step = std::max(step, 1);
+  // As many further places as a third of the height holds.
+  const int places = area.height() / (3 * step);
+  const QSize size(std::max(area.width() - places * step, 1), std::max(area.height() - places * step, 1));
+  for (int i = 0; i < count; ++i) {
+    const int at = step * (i % (places + 1));
+    out.emplace_back(area.topLeft() + QPoint(at, at), size);
+  }
+  return out;
+}
+
+std::vector<QRect> Tile(const QRect& area, int count) {
+  std::vector<QRect> out;
+  if (count <= 0) return out;
+  const int columns = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(count))));
+  int rows = count / columns;
+  const int width = area.width() / columns;
+  for (int c = 0, placed = 0; c < columns; ++c) {
+    if (c == columns - 1) rows = count - placed;
+    const int height = area.height() / rows;
+    for (int r = 0; r < rows; ++r, ++placed)
+      out.emplace_back(area.left() + c * width, area.top() + r * height, width, height);
+  }
+  return out;
+}
+
+std::vector<QRect> Icons(const QRect& area, const std::vector<QSize>& sizes, int* band) {
+  std::vector<QRect> out;
+  int x = area.left(), bottom = area.bottom() + 1, rowHeight = 0;
+  for (const QSize& s : sizes) {
+    if (x > area.left() && x + s.width() > area.right() + 1) {
+      // The row is full: the next one goes above it.
+      x = area.left();
+      bottom -= rowHeight;
+      rowHeight = 0;
+    }
+    out.emplace_back(QPoint(x, bottom - s.height()), s);
+    x += s.width();
+    rowHeight = std::max(rowHeight, s.height());
+  }
+  if (band) *band = sizes.empty() ? 0 : area.bottom() + 1 - (bottom - rowHeight);
+  return out;
+}
+
+}  // namespace mdi_layout
 
 // ---------------------------------------------------------------------------
 // CChildFrame
@@ -163,10 +222,11 @@ void CMainFrame::CreateActions() {
   AddViewAction(kCmdViewColors, QStringLiteral("色の変更(&C)"), &QmView::OnViewColors);
   AddViewAction(kCmdMatColorTable, QStringLiteral("材料配色表(&L)"), &QmView::OnViewMatColorTable);
 
-  AddAction(kCmdCascade, QStringLiteral("重ねて表示(&C)"), nullptr);
-  connect(Action(kCmdCascade), &QAction::triggered, this, [this] { m_pMdi->cascadeSubWindows(); });
-  AddAction(kCmdTile, QStringLiteral("並べて表示(&T)"), nullptr);
-  connect(Action(kCmdTile), &QAction::triggered, this, [this] { m_pMdi->tileSubWindows(); });
+  // QMdiArea's own cascade sizes the windows from a size hint the view does
+  // not give (they shrank to their title bars), and its tile lays windows
+  // over the minimised ones.
+  AddAction(kCmdCascade, QStringLiteral("重ねて表示(&C)"), &CMainFrame::OnCascade);
+  AddAction(kCmdTile, QStringLiteral("並べて表示(&T)"), &CMainFrame::OnTile);
   AddAction(kCmdArrangeIcons, QStringLiteral("アイコンの整列(&A)"), &CMainFrame::OnArrangeIcons);
 
   a = AddAction(kCmdViewToolbar, QStringLiteral("ツール バー(&T)"), nullptr);
@@ -391,6 +451,8 @@ void CMainFrame::OnFileOpen() {
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(QFileDialog::ExistingFile);
   dlg.setNameFilters(OpenFilters());
+  QSettings profile(QStringLiteral("Tollgrane"), QStringLiteral("Ostrel"));
+  dlg.setDirectory(OpenFolder(profile));
   if (RunModal(dlg) != QDialog::Accepted) return;
   const QStringList files = dlg.selectedFiles();
   if (!files.isEmpty() && !files.front().isEmpty()) OpenDocumentFile(files.front());
@@ -406,15 +468,67 @@ void CMainFrame::OnFileClose() {
 
 void CMainFrame::OnArrangeIcons() {
   if (g_bLoading.load()) return;
-  // The minimised windows in a row along the bottom of the area.
-  int x = 0;
-  const int bottom = m_pMdi->viewport()->height();
-  for (QMdiSubWindow* w : m_pMdi->subWindowList()) {
-    if (!w->isMinimized()) continue;
-    const QSize s = w->size();
-    w->move(x, bottom - s.height());
-    x += s.width();
+  ArrangeIconic();
+}
+
+void CMainFrame::OnCascade() {
+  if (g_bLoading.load()) return;
+  const QRect area = ArrangeIconic();
+  const std::vector<QMdiSubWindow*> windows = NormalWindows();
+  if (windows.empty()) return;
+  // One place further down and right per window: its title bar.
+  QStyleOptionTitleBar opt;
+  opt.initFrom(windows.front());
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, windows.front()) +
+                   style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, windows.front());
+  const std::vector<QRect> rects = mdi_layout::Cascade(area, static_cast<int>(windows.size()), step);
+  for (size_t i = 0; i < windows.size(); ++i) {
+    windows[i]->setGeometry(rects[i]);
+    windows[i]->raise();
   }
+  ArrangeIconic();
+}
+
+void CMainFrame::OnTile() {
+  if (g_bLoading.load()) return;
+  const QRect area = ArrangeIconic();
+  std::vector<QMdiSubWindow*> windows = NormalWindows();
+  // The front window takes the first place.
+  std::reverse(windows.begin(), windows.end());
+  const std::vector<QRect> rects = mdi_layout::Tile(area, static_cast<int>(windows.size()));
+  for (size_t i = 0; i < windows.size(); ++i) windows[i]->setGeometry(rects[i]);
+  ArrangeIconic();
+}
+
+std::vector<QMdiSubWindow*> CMainFrame::NormalWindows() {
+  std::vector<QMdiSubWindow*> out;
+  for (QMdiSubWindow* w : m_pMdi->subWindowList(QMdiArea::StackingOrder)) {
+    if (w->isMinimized() || !w->isVisible()) continue;
+    if (w->isMaximized()) w->showNormal();
+    out.push_back(w);
+  }
+  return out;
+}
+
+QRect CMainFrame::ArrangeIconic() {
+  const QRect area = m_pMdi->viewport()->rect();
+  std::vector<QMdiSubWindow*> icons;
+  std::vector<QSize> sizes;
+  for (QMdiSubWindow* w : m_pMdi->subWindowList(QMdiArea::CreationOrder)) {
+    if (!w->isMinimized() || !w->isVisible()) continue;
+    icons.push_back(w);
+    sizes.push_back(w->size());
+  }
+  int band = 0;
+  const std::vector<QRect> rects = mdi_layout::Icons(area, sizes, &band);
+  for (size_t i = 0; i < icons.size(); ++i) {
+    icons[i]->move(rects[i].topLeft());
+    icons[i]->raise();
+  }
+  // The others keep at least half the area.
+  QRect rest = area;
+  if (band > 0 && band <= area.height() / 2) rest.setBottom(area.bottom() - band);
+  return rest;
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QRect>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
@@ -51,6 +52,20 @@ class CChildFrame : public QMdiSubWindow {
   QmView* m_pView = nullptr;
 };
 
+// The Window menu's layouts in the document area (its own coordinates), as
+// the platform lays out its document windows.
+namespace mdi_layout {
+// `count` windows, each the area less `step` for every further place, the
+// i-th moved by i steps (modulo the places that fit): the last lies in front.
+std::vector<QRect> Cascade(const QRect& area, int count, int step);
+// `count` windows one above the other in columns (about the root of count
+// of them), the first column at the left; the last column takes the rest.
+std::vector<QRect> Tile(const QRect& area, int count);
+// Minimised windows of the given sizes in rows along the bottom, left to
+// right, a new row above when one is full; the band's height in `band`.
+std::vector<QRect> Icons(const QRect& area, const std::vector<QSize>& sizes, int* band);
+}  // namespace mdi_layout
+
 class CMainFrame : public QMainWindow {
   Q_OBJECT
  public:
@@ -93,6 +108,8 @@ class CMainFrame : public QMainWindow {
   void OnFileOpen();
   void OnFileClose();
   void OnArrangeIcons();
+  void OnCascade();
+  void OnTile();
 
  protected:
   bool event(QEvent* event) override;
@@ -112,6 +129,11 @@ class CMainFrame : public QMainWindow {
   void ShowMessages(const std::vector<DocMessage>& msgs);
   CChildFrame* FindChild(const std::string& path) const;
   CChildFrame* AddChild(std::shared_ptr<QmDoc> doc);
+  // Lays the minimised windows along the bottom, in front of the others;
+  // the area the other windows may take.
+  QRect ArrangeIconic();
+  // The windows that are not minimised, bottom to top, shown normal.
+  std::vector<QMdiSubWindow*> NormalWindows();
 
   QMdiArea* m_pMdi = nullptr;
   CPStatusBar* m_pStatus = nullptr;

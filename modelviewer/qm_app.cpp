@@ -26,9 +26,14 @@ void CRecentFileList::Load() {
 void CRecentFileList::Save() const {
   QSettings s(QStringLiteral("Tollgrane"), QStringLiteral("Ostrel"));
   s.beginGroup(QStringLiteral("Recent File List"));
-  s.remove(QString());
-  for (int i = 0; i < m_files.size(); ++i)
-    s.setValue(QStringLiteral("File%1").arg(i + 1), PathToSetting(m_files[i]));
+  // The group also keeps the Open dialog's folder.
+  for (int i = 0; i < kSize; ++i) {
+    const QString key = QStringLiteral("File%1").arg(i + 1);
+    if (i < m_files.size())
+      s.setValue(key, PathToSetting(m_files[i]));
+    else
+      s.remove(key);
+  }
   s.endGroup();
   s.sync();
 }
@@ -47,6 +52,8 @@ CRecentFileList& RecentFiles() {
 void AddToRecentFileList(const QString& path) {
   RecentFiles().Add(path);
   RecentFiles().Save();
+  QSettings s(QStringLiteral("Tollgrane"), QStringLiteral("Ostrel"));
+  StoreOpenFolder(s, path);
 }
 
 void OnHelpKeys(QWidget*) { CKeysDlg::ShowKeys(ViewerProgram::Ostrel); }

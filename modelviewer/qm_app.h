@@ -26,7 +26,8 @@ class CRecentFileList {
 
 // The program's list (loaded by InitInstance).
 CRecentFileList& RecentFiles();
-// What opening a file adds to the list (and saves).
+// What opening a file adds to the list (and saves), with its folder for the
+// next Open dialog.
 void AddToRecentFileList(const QString& path);
 
 // Help > Operation keys and Help > About.

@@ -165,7 +165,8 @@ void CMainFrame::OpenFile(const QString& path) {
 }
 
 void CMainFrame::OnFileOpen() {
-  const QString path = QFileDialog::getOpenFileName(this, U("開く"), QString(),
+  QSettings profile;
+  const QString path = QFileDialog::getOpenFileName(this, U("開く"), OpenFolder(profile),
                                                     U("Varnek Files (*.in);;すべてのファイル (*)"));
   if (!path.isEmpty()) OpenFile(path);
 }
@@ -206,6 +207,8 @@ void CMainFrame::AddRecent(const QString& path) {
   while (m_recent.size() > kMaxRecent) m_recent.pop_back();
   SaveRecent();
   RebuildRecentMenu();
+  QSettings profile;
+  StoreOpenFolder(profile, path);
 }
 
 void CMainFrame::RebuildRecentMenu() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include <QDropEvent>
 #include <QLabel>
@@ -193,6 +194,9 @@ TEST_F(AppTest, RecentFilesKeepTheLastFour) {
   // Kept in the settings under the program's name, and offered by a new
   // frame.
   EXPECT_EQ(QSettings().value("Recent File List/File1").toString().toStdString(), paths[3]);
+  // The next Open dialog starts in the last file's folder.
+  QSettings profile;
+  EXPECT_EQ(OpenFolder(profile).toStdString(), std::filesystem::path(paths[3]).parent_path().string());
   CMainFrame other;
   EXPECT_EQ(other.RecentFiles(), recent);
   bool listed = false;
@@ -316,6 +320,32 @@ bool StackedAbove(QWidget* upper, QWidget* lower) {
   }
   if (children) XFree(children);
   return at[0] >= 0 && at[1] >= 0 && at[0] > at[1];
+}
+
+// A run whose loading raises a message, named at start-up: the message
+// shows with the splash gone, not under it for as long as it is open.
+TEST(StartUpTest, AMessageWhileLoadingIsNotUnderTheSplash) {
+  rvtest::EnsureApp();
+  testrun::TempDir dir;
+  const std::string full = testrun::WriteRun(dir.path(), "whole", testrun::SmallFrame(1));
+  std::ifstream in(full, std::ios::binary);
+  std::string head(300, '\0');
+  in.read(head.data(), 300);
+  head.resize(static_cast<size_t>(in.gcount()));
+  const std::string path = (std::filesystem::path(dir.path()) / "short.in").string();
+  std::ofstream(path, std::ios::binary) << head;
+  std::vector<bool> splashShown;
+  varnek::SetMessageHook([&](const std::string&) {
+    splashShown.push_back(CSplashDlg::Instance() && CSplashDlg::Instance()->isVisible());
+  });
+  {
+    QmApp app;
+    ASSERT_TRUE(app.InitInstance({QString::fromStdString(path)}));
+    rvtest::PumpEvents(100);
+  }
+  varnek::SetMessageHook({});
+  ASSERT_FALSE(splashShown.empty());
+  for (const bool shown : splashShown) EXPECT_FALSE(shown);
 }
 
 TEST(StartUpTest, OpensTheNamedFileAndShowsTheSplash) {

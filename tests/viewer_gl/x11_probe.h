@@ -4,6 +4,7 @@
 // Qt header: the X headers' macros that clash with Qt's names are undone.
 #pragma once
 #include <QGuiApplication>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #undef KeyPress
 #undef KeyRelease
@@ -81,6 +83,27 @@ inline bool SetNumLock(bool on) {
   XkbLockModifiers(d, XkbUseCoreKbd, mask, on ? mask : 0);
   XSync(d, 0);
   return true;
+}
+
+// The pixels the X server shows for a widget (read from its top-level
+// window, so a picture Qt never put on screen is not there), as RGB32; null
+// when the widget is not mapped or lies partly outside its window.
+inline QImage ScreenImage(QWidget* w) {
+  Display* d = Dpy();
+  if (!d || !w || !w->isVisible()) return {};
+  QWidget* top = w->window();
+  const QRect r(w->mapTo(top, QPoint(0, 0)), w->size());
+  if (r.isEmpty() || !top->rect().contains(r)) return {};
+  XSync(d, 0);
+  XImage* img = XGetImage(d, static_cast<Window>(top->winId()), r.x(), r.y(), static_cast<unsigned>(r.width()),
+                          static_cast<unsigned>(r.height()), AllPlanes, ZPixmap);
+  if (!img) return {};
+  QImage out(r.size(), QImage::Format_RGB32);
+  for (int y = 0; y < r.height(); ++y)
+    for (int x = 0; x < r.width(); ++x)
+      out.setPixel(x, y, 0xff000000u | (XGetPixel(img, x, y) & 0xffffffu));
+  XDestroyImage(img);
+  return out;
 }
 
 }  // namespace x11probe

@@ -10,6 +10,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTimer>
 #include <cstdio>
 #include <string>
@@ -173,6 +174,21 @@ void CGlView::OnContextDestroyed() {
 }
 
 void CGlView::resizeGL(int, int) { m_scene.clientRect = ClientRect(); }
+
+void CGlView::resizeEvent(QResizeEvent* event) {
+  // QOpenGLWidget makes a new framebuffer at every resize but hands it to
+  // the window's compositor only when its size differs from the last one:
+  // a view that passed through an empty size (a window shrunk to its title
+  // bar) and came back to its old size showed black for good. An empty size
+  // and the size the framebuffer already has keep the framebuffer.
+  const QSize device = event->size() * devicePixelRatio();
+  if (event->size().isEmpty() || device == m_fboSize) {
+    update();
+    return;
+  }
+  m_fboSize = device;
+  QOpenGLWidget::resizeEvent(event);
+}
 
 bool CGlView::RenderFrame() {
   if (!m_pDoc) return false;

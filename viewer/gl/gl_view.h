@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QOpenGLWidget>
 #include <QPoint>
+#include <QSize>
 #include <QSurfaceFormat>
 #include <vector>
 
@@ -61,6 +62,7 @@ class CGlView : public QOpenGLWidget {
  protected:
   void initializeGL() override;
   void resizeGL(int w, int h) override;
+  void resizeEvent(QResizeEvent* event) override;
   void paintGL() override;
 
   // The OpenGL work of one frame with the context current; false when
@@ -86,6 +88,8 @@ class CGlView : public QOpenGLWidget {
   bool m_bPickPending = false;
   QPoint m_pickPoint;  // device pixels
   bool m_bFailureReported = false;
+  // Device pixels of the framebuffer QOpenGLWidget made at the last resize.
+  QSize m_fboSize;
   QFont m_overlayFont;
   QMetaObject::Connection m_contextConnection;
   CFirstPictureReport m_firstPicture;  // when OV_FIRST_PICTURE asks for it

@@ -74,6 +74,15 @@ void CSplashDlg::KeepOnTop() {
   if (g_pSplashDlg && g_pSplashDlg->isVisible()) g_pSplashDlg->raise();
 }
 
+void CSplashDlg::Dismiss() {
+  CSplashDlg* dlg = g_pSplashDlg;
+  if (!dlg) return;
+  dlg->m_timer.stop();
+  dlg->m_bAwaitPicture = false;
+  dlg->m_bTimeUp = true;
+  dlg->hide();
+}
+
 void CSplashDlg::ExpectPicture() {
   if (g_pSplashDlg && g_pSplashDlg->isVisible()) g_pSplashDlg->m_bAwaitPicture = true;
 }

@@ -30,6 +30,11 @@ class CSplashDlg : public QDialog {
   // keeps the splash on top: the splash, while it shows, is raised again.
   static void KeepOnTop();
 
+  // A message is about to show: the splash goes now, whatever it waits
+  // for, as it stays on top and would cover the message for as long as it
+  // is open.
+  static void Dismiss();
+
   // A file is being opened: the splash stays past its time until
   // PictureShown. Nothing without a splash on screen.
   static void ExpectPicture();

@@ -6,13 +6,21 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStringDecoder>
+#include <QSettings>
 #include <QThread>
 #include <QUrl>
 #include <QVariant>
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/cp932.h"
+#include "viewer/gl/splash_dlg.h"
 
 namespace {
+
+// Beside the recent files, in the profile.
+const char* const kOpenFolderKey = "Recent File List/Last Folder";
 
 MessageHook& MessageHookSlot() {
   static MessageHook hook;
@@ -49,6 +57,7 @@ void SetMenuHook(MenuHook hook) { MenuHookSlot() = std::move(hook); }
 
 void ShowMessage(QWidget* parent, const QString& text, MsgIcon icon) {
   Q_ASSERT(OnUiThread());
+  CSplashDlg::Dismiss();
   if (const MessageHook& hook = MessageHookSlot()) {
     hook(text, icon);
     return;
@@ -209,4 +218,19 @@ QString PathFromSetting(const QVariant& value) {
   if (value.typeId() != QMetaType::QByteArray) return value.toString();
   const QByteArray bytes = value.toByteArray();
   return PathToQString(bytes.toStdString());
+}
+
+void StoreOpenFolder(QSettings& profile, const QString& openedFile) {
+  if (openedFile.isEmpty()) return;
+  std::error_code ec;
+  const std::filesystem::path file = std::filesystem::absolute(QStringToPath(openedFile), ec);
+  if (ec || file.parent_path().empty()) return;
+  profile.setValue(QLatin1String(kOpenFolderKey), PathToSetting(PathToQString(file.parent_path().string())));
+}
+
+QString OpenFolder(QSettings& profile) {
+  const QString kept = PathFromSetting(profile.value(QLatin1String(kOpenFolderKey)));
+  std::error_code ec;
+  if (!kept.isEmpty() && std::filesystem::is_directory(QStringToPath(kept), ec)) return kept;
+  return PathToQString(std::filesystem::current_path(ec).string());
 }

@@ -14,6 +14,7 @@ class QDialog;
 class QMenu;
 class QMimeData;
 class QPoint;
+class QSettings;
 class QString;
 class QVariant;
 class QWidget;
@@ -21,7 +22,8 @@ class QWidget;
 enum class MsgIcon { kNone, kInfo, kWarning, kStop };
 
 // Shows a message box with an OK button; its caption is the program's
-// title (SetMessageTitle), else the application's name.
+// title (SetMessageTitle), else the application's name. A start-up splash
+// goes first (also before a test's hook), so it never covers the box.
 void ShowMessage(QWidget* parent, const QString& text, MsgIcon icon = MsgIcon::kNone);
 void SetMessageTitle(const QString& title);
 
@@ -61,3 +63,8 @@ QStringList DroppedLocalFiles(const QMimeData& data);
 // (a profile stores text as UTF-8 and would lose them); and back.
 QVariant PathToSetting(const QString& path);
 QString PathFromSetting(const QVariant& value);
+// The folder the Open dialog starts in: that of the last file opened, kept
+// in the profile's recent-file group; the working folder while none is kept
+// or the one kept is gone.
+void StoreOpenFolder(QSettings& profile, const QString& openedFile);
+QString OpenFolder(QSettings& profile);

@@ -203,18 +203,21 @@ void QmDoc::LoadDatFile(std::vector<DocMessage>& msgs, const std::atomic<bool>* 
 
   m_loadSeconds = {};
   StepClock clock;
-  ReadModelFile(m_dataSet, m_strPath, msgs, cancel);
-  m_loadSeconds.read = clock.Lap();
-  if (cancel && cancel->load()) {
-    // Given up (exit, or the document closed): nothing is shown or told.
+  // Given up (exit, or the document closed): nothing is shown or told.
+  auto givenUp = [&] {
+    if (!cancel || !cancel->load()) return false;
     MakeEmpty();
     msgs.clear();
-    return;
-  }
+    return true;
+  };
+  ReadModelFile(m_dataSet, m_strPath, msgs, cancel);
+  m_loadSeconds.read = clock.Lap();
+  if (givenUp()) return;
 
   m_dataSet.LinkNodes();
   m_dataSet.BuildPropList();
   m_dataSet.CalcElemAxes();
+  if (givenUp()) return;
   const bool counted = m_stats.CountIp(m_dataSet);
   m_loadSeconds.link = clock.Lap();
   if (!counted) {

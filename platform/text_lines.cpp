@@ -94,11 +94,11 @@ bool LineReader::ReadString(std::string& line) {
       return true;
     }
     const size_t scanned = m_buf.size() - m_pos;
-    // One CR may still go: the line is too long past one byte more.
     if (Cancelled()) {
       line.clear();
       return false;
     }
+    // A CR may still end it: too long only past one byte more.
     if (scanned > m_limit + 1) return Refuse(line);
     if (!Fill()) break;
     searchFrom = m_pos + scanned;

@@ -1,7 +1,6 @@
 #include "dataset/ip_block.h"
 
 #include "platform/bytestr.h"
-#include "platform/cp932.h"
 
 bool CIpBlock::IsKeyword(const std::string& line) const {
   // Only the first five characters of a longer keyword count, so "/pres"

@@ -3,7 +3,6 @@
 #include <ostream>
 
 #include "platform/bytestr.h"
-#include "platform/cp932.h"
 
 thread_local int g_nColumnMode = 0;
 

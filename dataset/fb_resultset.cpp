@@ -170,6 +170,8 @@ int LoadAnalysisInput(CArchiveIn& ar, const std::string& path, CFbResultSet& rs,
   rs.SaveCurrentDir();
   std::string detail;
   const int code = rs.m_model.Serialize(ar, &detail);
+  // A line too long ended the reading: that is the reason to tell.
+  if (!ar.Refusal().empty()) detail = ar.Refusal() + (detail.empty() ? "" : "\n" + detail);
   rs.m_bFiberShear = rs.m_model.m_nVersion >= 20 ? 1 : 0;
 
   rs.m_strBasePath = EndsWithNoCase(path, ".in") ? path.substr(0, path.size() - 3) : path;

@@ -1,14 +1,13 @@
 #include "dataset/ip_block.h"
 
 #include "platform/bytestr.h"
-#include "platform/cp932.h"
 
 bool CIpBlock::IsKeyword(const std::string& line) const {
-  const std::string trimmed = plat::Trim(line);
   // Only the first five characters of a longer keyword count, so "/pres"
-  // opens "/prestress" and "/prop" opens "/property".
+  // opens "/prestress" and "/prop" opens "/property". The test looks at the
+  // start of the line only, however long the line is.
   const std::string_view key = std::string_view(m_strKeyword).substr(0, 5);
-  return plat::FindCp932(trimmed, key) == 0;
+  return plat::StartsWith(plat::TrimLeftView(line), key);
 }
 
 int CIpBlock::Write(CArchiveOut& ar) {

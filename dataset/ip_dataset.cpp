@@ -272,6 +272,19 @@ void CIpDataSet::CollectMessages(const CArchiveIn& ar) {
   OV_ALL_BLOCKS(OV_REPORT)
 #undef OV_REPORT
   if (ar.Failed()) m_aMessages.push_back("ファイルの読み込み中にエラーが発生しました。途中までのデータを読み込みました");
+  if (!ar.Refusal().empty()) m_aMessages.push_back(ar.Refusal() + "。途中までのデータを読み込みました");
+}
+
+bool CIpDataSet::HoldsNoRecord() {
+  bool none = true;
+#define OV_NONE(b) none = none && b.GetCount() == 0;
+  OV_ALL_BLOCKS(OV_NONE)
+#undef OV_NONE
+  for (CFemInput* r : std::initializer_list<CFemInput*>{
+           &m_Title, &m_SetSpc, &m_Gravity, &m_Damping, &m_Base, &m_InitCond[0], &m_InitCond[1], &m_Restart[0],
+           &m_Restart[1], &m_Ckpoint[0], &m_Ckpoint[1], &m_Dynamic, &m_Ans, &m_Output, &m_Modal})
+    none = none && r->IsEmpty();
+  return none;
 }
 
 void CIpDataSet::Write(CArchiveOut& ar) {

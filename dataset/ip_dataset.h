@@ -33,8 +33,10 @@ class CIpDataSet {
   void CalcElemAxes();
 
   // Reports (UTF-8) of the last Read: records dropped because a block was
-  // full, and a read error of the file.
+  // full, a read error of the file and a line too long.
   const std::vector<std::string>& Messages() const { return m_aMessages; }
+  // True when the last Read kept no record and no section at all.
+  bool HoldsNoRecord();
 
   CIpTitle m_Title;
   CIpSetSpc m_SetSpc;

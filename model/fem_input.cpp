@@ -3,7 +3,6 @@
 #include <ostream>
 
 #include "platform/bytestr.h"
-#include "platform/cp932.h"
 
 thread_local int g_nColumnMode = 0;
 
@@ -102,8 +101,9 @@ void CFemInput::AppendCommentLine(std::string& text) const {
 bool CSingleList::MatchKeyword(const std::string& line) const {
   // A leading part of the keyword matches; an empty or blank line names no
   // section.
-  const std::string t = plat::TrimCp932(line);
-  return !t.empty() && plat::FindCp932(m_strKeyword, t) == 0;
+  // Views, not copies: a long line costs no more than its blank ends.
+  const std::string_view t = plat::TrimView(line);
+  return !t.empty() && plat::StartsWith(m_strKeyword, t);
 }
 
 int CFemInput::SetTextComment(int col, const std::string& text, int maxCol) {

@@ -553,6 +553,7 @@ void CMainFrame::StartTimer() {
 void CMainFrame::OnTimer() {
   ++m_nTick;
   m_pStatus->Progress()->setValue(std::min(m_nTick, 100));
+  m_loader.CancelUnwanted();
   // A message box of the last load may still be open.
   if (m_bInTimer) return;
   QScopedValueRollback<bool> guard(m_bInTimer, true);

@@ -50,6 +50,10 @@ std::string OpenErrorText(const std::string& path, const std::string& reason) {
   return path + "：ファイルオープンエラー\r\n" + reason;
 }
 
+std::string NoRecordText(const std::string& path) {
+  return path + "のﾌｧｲﾙ内容が不足しています\n読み込めるﾃﾞｰﾀがありません";
+}
+
 QmDoc::QmDoc() : m_nDocSerial(g_nDocCounter.fetch_add(1)) {}
 
 QmDoc::~QmDoc() {
@@ -105,13 +109,15 @@ void QmDoc::BuildDisplay(const Model& model, std::vector<DocMessage>& msgs) {
   }
 }
 
-bool QmDoc::ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<DocMessage>& msgs) {
+bool QmDoc::ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<DocMessage>& msgs,
+                          const std::atomic<bool>* cancel) {
   std::string reason;
   std::unique_ptr<plat::LineReader> in = plat::LineReader::FromFile(path, &reason);
   if (!in) {
     msgs.push_back({OpenErrorText(path, reason), MsgIcon::kStop});
     return false;
   }
+  in->SetCancel(cancel);
   ds.RemoveAll();
   {
     // Both switches are per thread: the UI thread's formatting is untouched.
@@ -127,6 +133,10 @@ bool QmDoc::ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<D
     }
     msgs.push_back({text, MsgIcon::kWarning});
   }
+  // A line too long has been told; CR-only line ends or a damaged keyword
+  // line would otherwise open an empty model without a word.
+  if (!in->Cancelled() && in->Refusal().empty() && ds.HoldsNoRecord())
+    msgs.push_back({NoRecordText(path), MsgIcon::kWarning});
   return true;
 }
 
@@ -187,18 +197,27 @@ bool QmDoc::AllocDisplayArrays(const CModelStats& stats, std::string* error) {
   return CDispModel::AllocDisplayArrays(stats, arcs, error);
 }
 
-void QmDoc::LoadDatFile(std::vector<DocMessage>& msgs) {
+void QmDoc::LoadDatFile(std::vector<DocMessage>& msgs, const std::atomic<bool>* cancel) {
   LoadColorTableOrDefault(m_szFolder, m_colorTable);
   m_nClrOnes = LoadElemColorFile(m_szStemPath + ".clr", m_aElemColors);
 
   m_loadSeconds = {};
   StepClock clock;
-  ReadModelFile(m_dataSet, m_strPath, msgs);
+  // Given up (exit, or the document closed): nothing is shown or told.
+  auto givenUp = [&] {
+    if (!cancel || !cancel->load()) return false;
+    MakeEmpty();
+    msgs.clear();
+    return true;
+  };
+  ReadModelFile(m_dataSet, m_strPath, msgs, cancel);
   m_loadSeconds.read = clock.Lap();
+  if (givenUp()) return;
 
   m_dataSet.LinkNodes();
   m_dataSet.BuildPropList();
   m_dataSet.CalcElemAxes();
+  if (givenUp()) return;
   const bool counted = m_stats.CountIp(m_dataSet);
   m_loadSeconds.link = clock.Lap();
   if (!counted) {
@@ -232,9 +251,10 @@ void QmDoc::LoadInputFile(CArchiveIn& ar, std::vector<DocMessage>& msgs) {
   m_loadSeconds.build = clock.Lap();
 }
 
-void QmDoc::LoadGridFile(std::vector<DocMessage>& /*msgs*/) {
-  // The readers report on standard output only.
+void QmDoc::LoadGridFile(std::vector<DocMessage>& msgs) {
+  // The readers report on standard output, but for a line too long.
   ReadGridResultSet({"pro", m_strPath, "1", "100.0"}, *this, m_grid);
+  for (const std::string& r : m_grid.m_aRefusals) msgs.push_back({r, MsgIcon::kWarning});
 }
 
 void QmDoc::MakeEmpty() {

@@ -33,6 +33,8 @@ DocBranch BranchOfPath(const std::string& path);
 // The open-error message: the path immediately followed by the marker and
 // the system's reason.
 std::string OpenErrorText(const std::string& path, const std::string& reason);
+// What is told when a keyword file gives no record at all.
+std::string NoRecordText(const std::string& path);
 
 class QmDoc : public CDispModel {
  public:
@@ -72,10 +74,14 @@ class QmDoc : public CDispModel {
   // Keyword data file (PrepareLoad done): colour table, colour map, data
   // set, linking, statistics and the display model. Runs on the loading
   // thread.
-  void LoadDatFile(std::vector<DocMessage>& msgs);
+  // Once `cancel` is set the reading ends and the document is left empty,
+  // with nothing to tell.
+  void LoadDatFile(std::vector<DocMessage>& msgs, const std::atomic<bool>* cancel = nullptr);
   // Reads the file into `ds` in the wide column layout; false (with the
-  // open-error message) when it cannot be opened.
-  bool ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<DocMessage>& msgs);
+  // open-error message) when it cannot be opened. A file that gives no
+  // record at all is told (NoRecordText).
+  bool ReadModelFile(CIpDataSet& ds, const std::string& path, std::vector<DocMessage>& msgs,
+                     const std::atomic<bool>* cancel = nullptr);
   // The keyword data set read from (emptied first) or written to an
   // archive in the wide column layout, under a wait cursor. The program
   // offers no command that stores.

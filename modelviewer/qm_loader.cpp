@@ -12,7 +12,7 @@ int LoadThreadProc(LoadBlock* block) {
   QmDoc& doc = *block->pDoc;
   if (g_fnLoadStartHook) g_fnLoadStartHook();
   try {
-    doc.LoadDatFile(block->messages);
+    doc.LoadDatFile(block->messages, &block->bCancel);
   } catch (const std::bad_alloc&) {
     doc.MakeEmpty();
     block->messages.push_back({OpenErrorText(block->szPath, "ﾒﾓﾘｵｰﾊﾞｰです"), MsgIcon::kStop});
@@ -73,8 +73,13 @@ bool CModelLoader::IsLoading(const QmDoc* doc) const {
   return false;
 }
 
+void CModelLoader::CancelUnwanted() {
+  if (m_pRunning && m_pRunning->pDoc.use_count() <= 1) m_pRunning->bCancel.store(true);
+}
+
 void CModelLoader::Shutdown() {
   m_aWaiting.clear();
+  if (m_pRunning) m_pRunning->bCancel.store(true);
   if (m_pRunning && m_pRunning->worker.joinable()) m_pRunning->worker.join();
   m_pRunning.reset();
   g_bLoading.store(false);

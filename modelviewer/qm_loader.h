@@ -25,6 +25,9 @@ struct LoadBlock {
   std::atomic<int> nTotal{0};
   // Set by the worker after the document's ready flag.
   std::atomic<bool> bDone{false};
+  // Set by the UI thread when the load is no longer wanted (exit, or its
+  // document closed): the worker stops reading and leaves it empty.
+  std::atomic<bool> bCancel{false};
   // Written by the worker, read by the UI thread once bDone is seen.
   std::vector<DocMessage> messages;
   std::thread worker;
@@ -62,8 +65,12 @@ class CModelLoader {
   bool Idle() const { return !m_pRunning && m_aWaiting.empty(); }
   const LoadBlock* Current() const { return m_pRunning.get(); }
   bool IsLoading(const QmDoc* doc) const;
+  // Gives up the running load when the queue holds its document's last
+  // owner (its window was closed); the timer calls it.
+  void CancelUnwanted();
 
-  // Exit: forgets the waiting jobs and waits for the running one.
+  // Exit: forgets the waiting jobs, gives up the running one and waits for
+  // its worker.
   void Shutdown();
 
  private:

@@ -90,7 +90,8 @@ bool QmView::RenderFrame() {
     // Viewpoints: the file's, else the start camera as viewpoint 0.
     m_pEyes = std::make_unique<CEyeList>();
     const std::string eyePath = doc->m_szStemPath + ".eye";
-    if (const int dropped = m_pEyes->StartFromFile(eyePath, m_scene.settings)) {
+    const auto shown = [this](const EyeRecord& r) { return m_scene.CanShowViewpoint(r); };
+    if (const int dropped = m_pEyes->StartFromFile(eyePath, m_scene.settings, shown)) {
       // Told once the paint is over.
       QTimer::singleShot(0, this, [this, text = DroppedEyesText(eyePath, dropped)] {
         ShowMessage(window(), TextToQString(text), MsgIcon::kWarning);
@@ -255,9 +256,8 @@ int QmView::HandleViewKey(bool ctrl, bool shift, int key) {
       return 1;
     case Qt::Key_Home:
       if (!m_pEyes) return 0;
-      // Viewpoint 0 becomes current; after delete-all entry 0 still holds
-      // its camera and is restored all the same.
-      if (!m_scene.RecallViewpoint(*m_pEyes, 0)) m_scene.ShowViewpoint(m_pEyes->At(0));
+      // Viewpoint 0 becomes current.
+      m_scene.ShowHome(*m_pEyes, true);
       return 1;
     case Qt::Key_Left:
       SetWord(ctrl && !shift ? 23 : 13);

@@ -22,11 +22,19 @@ std::string Mid(std::string_view s, long long start) {
 std::string Left(std::string_view s, long long count) { return Mid(s, 0, count); }
 
 
-std::string TrimLeft(std::string_view s) {
+std::string_view TrimLeftView(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && IsSpaceByte(static_cast<unsigned char>(s[i]))) ++i;
-  return std::string(s.substr(i));
+  return s.substr(i);
 }
+
+std::string_view TrimView(std::string_view s) {
+  size_t n = s.size();
+  while (n > 0 && IsSpaceByte(static_cast<unsigned char>(s[n - 1]))) --n;
+  return TrimLeftView(s.substr(0, n));
+}
+
+std::string TrimLeft(std::string_view s) { return std::string(TrimLeftView(s)); }
 
 std::string TrimRight(std::string_view s) {
   size_t n = s.size();
@@ -34,7 +42,7 @@ std::string TrimRight(std::string_view s) {
   return std::string(s.substr(0, n));
 }
 
-std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 

@@ -17,6 +17,9 @@ inline bool IsSpaceByte(unsigned char c) { return c == ' ' || (c >= 0x09 && c <=
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 std::string Trim(std::string_view s);
+// The same without a copy.
+std::string_view TrimLeftView(std::string_view s);
+std::string_view TrimView(std::string_view s);
 
 bool StartsWith(std::string_view s, std::string_view prefix);
 bool EndsWith(std::string_view s, std::string_view suffix);

@@ -39,6 +39,7 @@ std::unique_ptr<LineReader> LineReader::FromFile(const std::string& path, std::s
   if (!f) return nullptr;
   auto r = std::make_unique<LineReader>();
   r->m_file = f;
+  r->m_path = path;
   if (fseeko(f, 0, SEEK_END) == 0) {
     const off_t end = ftello(f);
     if (end > 0) r->m_size = static_cast<unsigned long long>(end);
@@ -74,6 +75,10 @@ bool LineReader::ReadString(std::string& line) {
     m_pushed.clear();
     return true;
   }
+  if (!m_refusal.empty() || Cancelled()) {
+    line.clear();
+    return false;
+  }
   size_t searchFrom = m_pos;
   for (;;) {
     const void* nl = std::memchr(m_buf.data() + searchFrom, '\n', m_buf.size() - searchFrom);
@@ -81,24 +86,45 @@ bool LineReader::ReadString(std::string& line) {
       const size_t end = static_cast<size_t>(static_cast<const char*>(nl) - m_buf.data());
       size_t len = end - m_pos;
       if (len > 0 && m_buf[end - 1] == '\r') --len;
+      if (len > m_limit) return Refuse(line);
       line.assign(m_buf, m_pos, len);
       m_consumed += end + 1 - m_pos;
       m_pos = end + 1;
+      ++m_line;
       return true;
     }
     const size_t scanned = m_buf.size() - m_pos;
+    if (Cancelled()) {
+      line.clear();
+      return false;
+    }
+    // A CR may still end it: too long only past one byte more.
+    if (scanned > m_limit + 1) return Refuse(line);
     if (!Fill()) break;
     searchFrom = m_pos + scanned;
   }
   if (m_pos < m_buf.size()) {
     size_t len = m_buf.size() - m_pos;
     if (m_buf[m_buf.size() - 1] == '\r') --len;
+    if (len > m_limit) return Refuse(line);
     line.assign(m_buf, m_pos, len);
     m_consumed += m_buf.size() - m_pos;
     m_pos = m_buf.size();
+    ++m_line;
     return true;
   }
   line.clear();
+  return false;
+}
+
+bool LineReader::Refuse(std::string& line) {
+  line.clear();
+  m_refusal = (m_path.empty() ? std::string() : m_path + "：") + std::to_string(m_line + 1) + "行目の長さが上限の" +
+              std::to_string(m_limit) + "ﾊﾞｲﾄを超えています";
+  // Nothing of it is kept: the memory goes back at once.
+  std::string().swap(m_buf);
+  m_pos = 0;
+  m_eof = true;
   return false;
 }
 

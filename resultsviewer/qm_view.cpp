@@ -148,7 +148,8 @@ int QmView::InitScene() {
   }
 
   const std::string eyePath = doc.m_szFolder + doc.m_szName + ".eye";
-  if (const int dropped = m_eyes.StartFromFile(eyePath, s)) {
+  const auto shown = [this](const EyeRecord& r) { return m_scene.CanShowViewpoint(r); };
+  if (const int dropped = m_eyes.StartFromFile(eyePath, s, shown)) {
     // Told once the paint is over.
     QTimer::singleShot(0, this, [this, text = DroppedEyesText(eyePath, dropped)] { varnek::MessageBox(this, text); });
   }

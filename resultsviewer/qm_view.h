@@ -159,7 +159,7 @@ class QmView : public CGlView {
   void OnFrameSwapped();
   void OnKeyDown(QKeyEvent* event);
   void OnChar(const QString& text);
-  void ShowViewpoint(int n);
+  void ShowHome();
   int DrawScene(bool surfacesOn);
   void SetViewport();
   void RenderScene(bool surfacesOn, bool rebuildAll);

@@ -28,11 +28,12 @@ void QmView::WalkText(int index) {
   if (m_fnWalkText) m_fnWalkText(index);
 }
 
-void QmView::ShowViewpoint(int n) {
+void QmView::ShowHome() {
   // Home and the isometric view show the first viewpoint without making it
   // the one '<' and '>' step from.
-  if (n < 0 || n >= m_eyes.Count()) return;
-  if (m_scene.ShowViewpoint(m_eyes.At(n))) update();
+  if (m_eyes.Count() < 1) return;
+  m_scene.ShowHome(m_eyes, false);
+  update();
 }
 
 void QmView::StoreViewpoint() { m_eyes.Register(m_scene.settings, false); }
@@ -103,7 +104,7 @@ void QmView::OnKeyDown(QKeyEvent* event) {
       releaseMouse();
       break;
     case Qt::Key_Home:
-      ShowViewpoint(0);
+      ShowHome();
       break;
     case Qt::Key_F2:
     case Qt::Key_F3:
@@ -220,7 +221,7 @@ void QmView::wheelEvent(QWheelEvent* event) {
 // ---------------------------------------------------------------------------
 // View commands
 
-void QmView::OnViewIso() { ShowViewpoint(0); }
+void QmView::OnViewIso() { ShowHome(); }
 
 void QmView::AxisView(double elevation, double azimuth, bool reverse) {
   if (reverse)

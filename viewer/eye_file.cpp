@@ -112,9 +112,14 @@ bool EyeRecord::Usable() const {
   };
   if (!finite(eye, 3) || !finite(center, 3) || !finite(up, 3)) return false;
   if (!std::isfinite(distance) || !std::isfinite(azimuth) || !std::isfinite(polar)) return false;
-  const bool onCentre = eye[0] == center[0] && eye[1] == center[1] && eye[2] == center[2];
-  const bool noUp = up[0] == 0 && up[1] == 0 && up[2] == 0;
-  return !onCentre && !noUp;
+  // What the moves leave: a zoom's view angle, a flip byte of 0 or 1, the
+  // angles of UpdateEyeAngles (the azimuth turned round by pi at most).
+  constexpr double kPi = 3.141592653589793;
+  constexpr double kSlack = 1e-9;
+  if (!(anglex >= kMinViewAngle && anglex <= kMaxViewAngle) || flip > 1) return false;
+  if (distance < 0 || std::fabs(azimuth) > 2 * kPi + kSlack || std::fabs(polar) > kPi + kSlack) return false;
+  const double sight[3] = {eye[0] - center[0], eye[1] - center[1], eye[2] - center[2]};
+  return UpOrientsSight(sight, up);
 }
 
 bool CEyeList::Register(const CViewSettings& camera, bool makeCurrent) {
@@ -136,7 +141,7 @@ bool CEyeList::Step(int delta, CViewSettings& camera) {
   return Recall(m_nCurrent + delta, camera);
 }
 
-bool CEyeList::ReadFile(const std::string& path, int* dropped) {
+bool CEyeList::ReadFile(const std::string& path, int* dropped, const Accept& accept) {
   if (dropped) *dropped = 0;
   plat::BinaryFile f;
   if (!f.Open(path)) return false;
@@ -154,7 +159,7 @@ bool CEyeList::ReadFile(const std::string& path, int* dropped) {
     if (!f.ReadAt(4 + static_cast<int64_t>(i) * EyeRecord::kSize, buf, sizeof buf)) break;
     EyeRecord& r = m_aRecords[static_cast<size_t>(n)];
     r.Decode(buf);
-    if (r.Usable()) {
+    if (r.Usable() && (!accept || accept(r))) {
       ++n;
     } else {
       r.Clear();
@@ -177,13 +182,14 @@ bool CEyeList::WriteFile(const std::string& path, std::string* error) const {
   return plat::WriteWholeFile(path, data, error);
 }
 
-int CEyeList::StartFromFile(const std::string& path, const CViewSettings& camera) {
+int CEyeList::StartFromFile(const std::string& path, const CViewSettings& camera, const Accept& accept) {
   for (EyeRecord& r : m_aRecords) r.Clear();
+  m_start.Set(camera);
   m_nCount = 0;
   m_nCurrent = 0;
   int dropped = 0;
   const std::string found = plat::FindFileNoCase(path);
-  if (!found.empty()) ReadFile(found, &dropped);
+  if (!found.empty()) ReadFile(found, &dropped, accept);
   if (m_nCount == 0) {
     m_nCount = 1;
     m_aRecords[0].Set(camera);

@@ -3,6 +3,7 @@
 // 184 bytes, little-endian). The model viewer writes it, both viewers read it.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,11 @@ struct EyeRecord {
   void Encode(unsigned char out[kSize]) const;
   // Reads a record; its last reserved int32 becomes 0.
   void Decode(const unsigned char in[kSize]);
-  // False for a record no camera can look from: a value the camera takes
-  // that is not finite, the eye on the centre, or no up direction.
+  // False for a record the camera's moves could not have left, whatever the
+  // model: a value that is not finite, a view angle outside the zoom's
+  // range, a flip byte other than 0 or 1, angles out of their range, the eye
+  // on the centre, or an up of no length or along the line of sight. The
+  // scene checks the sizes against the model (CGlScene::CanShowViewpoint).
   bool Usable() const;
 };
 
@@ -74,7 +78,9 @@ class CEyeList {
   // capacity is cut to it, and a file shorter than its count gives only its
   // complete records. Records that are not usable are left out and counted
   // in `dropped`.
-  bool ReadFile(const std::string& path, int* dropped = nullptr);
+  // `accept`, when given, refuses more records (the scene's own checks).
+  using Accept = std::function<bool(const EyeRecord&)>;
+  bool ReadFile(const std::string& path, int* dropped = nullptr, const Accept& accept = {});
   // Writes count and records to a temporary file renamed over `path`; false
   // with `error` when any step failed (the old file is then untouched).
   bool WriteFile(const std::string& path, std::string* error = nullptr) const;
@@ -82,11 +88,15 @@ class CEyeList {
   // A view's first draw: a fresh list, the file read when there is one
   // (exact name first, then any case), and the camera as viewpoint 0 when
   // that leaves no viewpoint. Returns the number of records left out as not
-  // usable, which the view tells once (DroppedEyesText).
-  int StartFromFile(const std::string& path, const CViewSettings& camera);
+  // usable, which the view tells once (DroppedEyesText). The camera is kept
+  // as the start camera.
+  int StartFromFile(const std::string& path, const CViewSettings& camera, const Accept& accept = {});
+  // The camera StartFromFile was given.
+  const EyeRecord& Start() const { return m_start; }
 
  private:
   std::vector<EyeRecord> m_aRecords;
+  EyeRecord m_start;
   int m_nCount = 0;
   int m_nCurrent = 0;
 };

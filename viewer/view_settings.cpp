@@ -282,6 +282,17 @@ void UpdateEyeAngles(CViewSettings& s) {
   s.polar = std::atan2(std::sqrt(dx * dx + dy * dy), dz);
 }
 
+bool UpOrientsSight(const double sight[3], const double up[3]) {
+  const double n = std::sqrt(sight[0] * sight[0] + sight[1] * sight[1] + sight[2] * sight[2]);
+  const double u = std::sqrt(up[0] * up[0] + up[1] * up[1] + up[2] * up[2]);
+  if (!(n > 0) || !std::isfinite(n) || !(u < 1e18)) return false;
+  const double f[3] = {sight[0] / n, sight[1] / n, sight[2] / n};
+  const double side[3] = {f[1] * up[2] - f[2] * up[1], f[2] * up[0] - f[0] * up[2], f[0] * up[1] - f[1] * up[0]};
+  // The side vector is normalised in floats: its squares must stay normal.
+  // A view straight down an axis (cos 90 degrees, about 6e-17) is kept.
+  return std::sqrt(side[0] * side[0] + side[1] * side[1] + side[2] * side[2]) > 1e-18;
+}
+
 int ReadViewSettingsFiles(CViewSettings& s, const std::string& programDir,
                           const std::string& dataDir, const std::string& dataName) {
   std::vector<std::string> paths;

@@ -106,6 +106,16 @@ std::string_view TrimSpace(std::string_view text);
 // distance, azimuth and polar angle of the eye about the centre.
 void UpdateEyeAngles(CViewSettings& s);
 
+// The horizontal view angle a zoom keeps (degrees, the bounds included for a
+// stored camera, excluded for a zoom's result).
+constexpr double kMinViewAngle = 1.0;
+constexpr double kMaxViewAngle = 160.0;
+
+// True when `up` gives a view along `sight` (eye - centre, any length) an
+// orientation: neither of no length nor along the line of sight, as the
+// single-precision look-at needs it.
+bool UpOrientsSight(const double sight[3], const double up[3]);
+
 // The reading order of a view: "default.viw" in the program's folder, then
 // "default.viw" in the data file's folder, then <dataName>.viw there; the
 // last file that names a keyword wins, a missing file is skipped. Each name

@@ -40,6 +40,10 @@ std::unique_ptr<plat::LineReader> OpenSibling(const std::string& path) {
   return plat::LineReader::FromFile(found);
 }
 
+void KeepRefusal(const plat::LineReader& in, std::vector<std::string>* refusals) {
+  if (refusals && !in.Refusal().empty()) refusals->push_back(in.Refusal());
+}
+
 // Minimum and maximum of each column over the rows: start from the first
 // row, then strict comparisons; 0..0 when there is no row.
 template <typename Rows, typename Get>
@@ -211,7 +215,7 @@ int ReadGridStressFile(plat::LineReader& in, const std::string& path, CGridModel
 }
 
 int fem(CDispModel& doc, const std::string& gridPath, const std::string& egnoPath,
-        const std::string& qddefPath, const std::string& colorPath) {
+        const std::string& qddefPath, const std::string& colorPath, std::vector<std::string>* refusals) {
   doc.ResetModelCounts();
   doc.m_dScale = 1.0;
   doc.m_vCenter[0] = doc.m_vCenter[1] = doc.m_vCenter[2] = 0.0;
@@ -226,25 +230,31 @@ int fem(CDispModel& doc, const std::string& gridPath, const std::string& egnoPat
   };
   if (auto in = OpenSibling(gridPath)) {
     ReadGridNodeFile(*in, gridPath, doc);
+    KeepRefusal(*in, refusals);
   } else {
     cannotOpen(gridPath);
   }
   if (auto in = OpenSibling(egnoPath)) {
     ReadGridNodeNumberFile(*in, egnoPath, doc);
+    KeepRefusal(*in, refusals);
   } else {
     cannotOpen(egnoPath);
   }
   if (auto in = OpenSibling(qddefPath)) {
     ReadGridElementFile(*in, qddefPath, doc);
+    KeepRefusal(*in, refusals);
   } else {
     cannotOpen(qddefPath);
   }
-  if (auto in = OpenSibling(colorPath)) ReadColorTable(*in, doc.m_colorTable);
+  if (auto in = OpenSibling(colorPath)) {
+    ReadColorTable(*in, doc.m_colorTable);
+    KeepRefusal(*in, refusals);
+  }
   return result;
 }
 
 int femsol(const std::string& dispPath, const std::string& qdstrePath, double factor,
-           CDispModel& doc, CGridModel& grid) {
+           CDispModel& doc, CGridModel& grid, std::vector<std::string>* refusals) {
   doc.m_aCurNodes.clear();
   doc.m_nCurNodes = 0;
   grid.m_aNodeValues.clear();
@@ -259,11 +269,13 @@ int femsol(const std::string& dispPath, const std::string& qdstrePath, double fa
   };
   if (auto in = OpenSibling(dispPath)) {
     ReadGridDisplacementFile(*in, dispPath, factor, doc, grid);
+    KeepRefusal(*in, refusals);
   } else {
     cannotOpen(dispPath);
   }
   if (auto in = OpenSibling(qdstrePath)) {
     ReadGridStressFile(*in, qdstrePath, grid);
+    KeepRefusal(*in, refusals);
   } else {
     cannotOpen(qdstrePath);
   }
@@ -306,8 +318,8 @@ int ReadGridResultSet(const std::vector<std::string>& args, CDispModel& doc, CGr
   // The status is the result readers' code: it replaces the geometry's, whose
   // missing files have been reported on standard output already.
   doc.m_nGridStatus =
-      fem(doc, grid.m_szGridPath, grid.m_szEgnoPath, grid.m_szQddefPath, grid.m_szColorPath);
-  doc.m_nGridStatus = femsol(grid.m_szDispPath, grid.m_szQdstrePath, 1.0, doc, grid);
+      fem(doc, grid.m_szGridPath, grid.m_szEgnoPath, grid.m_szQddefPath, grid.m_szColorPath, &grid.m_aRefusals);
+  doc.m_nGridStatus = femsol(grid.m_szDispPath, grid.m_szQdstrePath, 1.0, doc, grid, &grid.m_aRefusals);
 
   for (int i = 0; i < doc.m_nCurNodes && i < doc.m_nNodes; ++i) {
     doc.m_aCurNodes[static_cast<size_t>(i)].nNo = doc.m_aNodes[static_cast<size_t>(i)].nNo;

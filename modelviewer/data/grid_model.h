@@ -54,6 +54,10 @@ struct CGridModel {
   GridValueRange m_aNodeRange[4];     // dx, dy, dz, length over the .disp nodes
   GridValueRange m_aStressRange[14];  // the 14 values over the .qdstre records
 
+  // Lines too long that ended the reading of a file (path, line, reason),
+  // for the document to tell.
+  std::vector<std::string> m_aRefusals;
+
   void Clear();
 };
 
@@ -76,13 +80,15 @@ int ReadGridResultSet(const std::vector<std::string>& args, CDispModel& doc, CGr
 // Geometry: .grid, .egno, .qddef (each reported when it does not open) and
 // .color (silently optional). Returns 0, or 2 when one of the three model
 // files did not open.
+// Lines too long are added to `refusals` when given.
 int fem(CDispModel& doc, const std::string& gridPath, const std::string& egnoPath,
-        const std::string& qddefPath, const std::string& colorPath);
+        const std::string& qddefPath, const std::string& colorPath,
+        std::vector<std::string>* refusals = nullptr);
 
 // Results: .disp and .qdstre, displacements times `factor`. Returns 0, or 2
 // when one of them did not open.
 int femsol(const std::string& dispPath, const std::string& qdstrePath, double factor,
-           CDispModel& doc, CGridModel& grid);
+           CDispModel& doc, CGridModel& grid, std::vector<std::string>* refusals = nullptr);
 
 // The single-file readers: 0 when every announced record was read, 1 when
 // the input ended early, its first line is missing, or its count was refused

@@ -396,6 +396,44 @@ TEST(HostileLines, GridFilesWithLinesOf100000Characters) {
   }
 }
 
+// A line past the reader's bound (1 MiB) ends the reading with its line
+// number, in every kind of text file; what came before it is kept.
+TEST(HostileLines, LinesPastTheBoundAreRefusedWithTheirNumber) {
+  const std::string tooLong = LongLine(plat::LineReader::kMaxLineBytes + 1);
+  const std::string told = "行目の長さが上限の1048576ﾊﾞｲﾄを超えています";
+  {
+    const std::string base = SmallDat();
+    const size_t at = base.find("/elements\r\n");
+    ASSERT_NE(at, std::string::npos);
+    auto loaded = LoadDat(base.substr(0, at) + tooLong + "\r\n" + base.substr(at));
+    EXPECT_GE(loaded->ds.m_Nodes.GetCount(), 4);
+    EXPECT_EQ(loaded->ds.m_Elems.GetCount(), 0);
+    ASSERT_FALSE(loaded->ds.Messages().empty());
+    EXPECT_NE(loaded->ds.Messages().back().find(told), std::string::npos);
+  }
+  {
+    const RunFolder run = WriteRun(1, "boundin");
+    std::string text = testrun::InText(run.frameDesc);
+    text.insert(text.find("\r\n"), tooLong);
+    CFbResultSet rs;
+    fuzz::WriteFile(run.in, text);
+    auto in = plat::LineReader::FromFile(run.in);
+    ASSERT_TRUE(in);
+    std::string msg;
+    EXPECT_NE(LoadAnalysisInput(*in, run.in, rs, &msg), 1);
+    EXPECT_NE(msg.find(run.in + "：1" + told), std::string::npos) << msg;
+  }
+  {
+    const std::string dir = fuzz::FreshDir("gridbound");
+    fuzz::WriteFile(dir + "m.grid", "2\n0 0 0\n" + tooLong + "\n");
+    CDispModel doc;
+    CGridModel grid;
+    EXPECT_EQ(ReadGridResultSet({"pro", dir + "m.grid", "1", "100.0"}, doc, grid), 0);
+    ASSERT_EQ(grid.m_aRefusals.size(), 1u);
+    EXPECT_EQ(grid.m_aRefusals[0], dir + "m.grid：3" + told);
+  }
+}
+
 // --- very long paths ----------------------------------------------------------
 
 TEST(HostilePaths, ReadersRefusePathsLongerThan4096BytesCleanly) {

@@ -133,6 +133,16 @@ int main(int argc, char** argv) {
     std::string big = two;
     plat::EncodeInt32LE(1000000, reinterpret_cast<unsigned char*>(big.data()));
     Seed("eye", "count-1000000", big);
+    // Finite values no move leaves: the eye far off, an up along the sight.
+    CEyeList damaged;
+    camera.eye[0] = 1e300;
+    damaged.Register(camera);
+    InitViewSettings(camera);
+    for (int i = 0; i < 3; ++i) camera.up[i] = camera.eye[i] - camera.center[i];
+    damaged.Register(camera);
+    const std::string damagedPath = tmp + "damaged.eye";
+    damaged.WriteFile(damagedPath);
+    Seed("eye", "damaged", Read(damagedPath));
   }
 
   // Grid model files (the first byte is the stress component).

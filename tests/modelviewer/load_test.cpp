@@ -13,6 +13,7 @@
 
 #include "modelviewer/qm_dialogs.h"
 #include "mv_test_support.h"
+#include "platform/text_lines.h"
 #include "viewer/gl/status_bar.h"
 
 using namespace mvtest;
@@ -321,6 +322,92 @@ TEST(LoaderTest, ALaterJobWaitsAndAnUnwantedOneIsSkipped) {
   EXPECT_TRUE(weakB.expired());
   done.reset();
   EXPECT_TRUE(weakA.expired());
+}
+
+// Exit, or the document's window closed, gives up the running load: it
+// reads no further and leaves its document empty, with nothing to tell.
+TEST(LoaderTest, ExitAndAClosedDocumentGiveUpTheRunningLoad) {
+  TempFolder dir;
+  WriteSquareModel(dir.Path("a.dat"));
+  for (const bool byClose : {false, true}) {
+    CModelLoader loader;
+    auto doc = std::make_shared<QmDoc>();
+    std::shared_ptr<QmDoc> kept = doc;
+    std::atomic<bool> sawCancel{false};
+    // The worker holds before it reads until the load is given up.
+    g_fnLoadStartHook = [&] {
+      for (int i = 0; i < 30000 && !sawCancel; ++i) {
+        sawCancel = loader.Current()->bCancel.load();
+        if (!sawCancel) QThread::msleep(1);
+      }
+    };
+    ASSERT_TRUE(loader.Enqueue(dir.Path("a.dat"), doc));
+    std::unique_ptr<LoadBlock> done;
+    if (byClose) {
+      kept.reset();
+      std::weak_ptr<QmDoc> weak = doc;
+      doc.reset();
+      loader.CancelUnwanted();
+      ASSERT_TRUE(WaitFor([&] { return (done = loader.TakeFinished()) != nullptr; }, 60000));
+      EXPECT_EQ(done->pDoc->m_nNodes, 0);
+      EXPECT_TRUE(done->messages.empty());
+    } else {
+      loader.Shutdown();
+      EXPECT_EQ(kept->m_nNodes, 0);
+    }
+    g_fnLoadStartHook = nullptr;
+    EXPECT_TRUE(sawCancel) << byClose;
+  }
+}
+
+// A keyword file that gives no record at all is told, whatever made it so;
+// a line too long is told with its line number instead.
+TEST(LoadTest, AKeywordFileOfNoRecordIsTold) {
+  TempFolder dir;
+  const std::string model = dir.Path("square.dat");
+  WriteSquareModel(model);
+  std::string good;
+  ASSERT_TRUE(plat::ReadWholeFile(model, good));
+  auto crOnly = [](std::string t) {
+    std::string out;
+    for (char c : t)
+      if (c != '\n') out += c;
+    return out;
+  };
+  auto nulInKeywords = [](std::string t) {
+    for (size_t p = 0; (p = t.find("\n/", p)) != std::string::npos; p += 2) t.insert(p + 2, 1, '\0');
+    return std::string(1, t[0]) + '\0' + t.substr(1);
+  };
+  const struct {
+    const char* what;
+    std::string text;
+    std::string told;  // "" nothing
+  } cases[] = {
+      {"good", good, ""},
+      {"CR-only line ends", crOnly(good), "no record"},
+      {"NUL in the keyword lines", nulInKeywords(good), "no record"},
+      {"empty", "", "no record"},
+      {"a line too long", good.substr(0, good.find('\n') + 1) + std::string(plat::LineReader::kMaxLineBytes + 1, '1'),
+       "2行目の長さが上限の1048576ﾊﾞｲﾄを超えています。途中までのデータを読み込みました"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.Path("case.dat");
+    ASSERT_TRUE(plat::WriteWholeFile(path, c.text));
+    auto doc = std::make_shared<QmDoc>();
+    doc->PrepareLoad(path);
+    std::vector<DocMessage> msgs;
+    doc->LoadDatFile(msgs);
+    std::string all;
+    for (const DocMessage& m : msgs) all += m.text + "|";
+    if (c.told.empty()) {
+      EXPECT_EQ(all, "") << c.what;
+      EXPECT_EQ(doc->m_nNodes, 4) << c.what;
+    } else if (c.told == "no record") {
+      EXPECT_EQ(all, NoRecordText(doc->m_strPath) + "|") << c.what;
+    } else {
+      EXPECT_EQ(all, doc->m_strPath + "：" + c.told + "|") << c.what;
+    }
+  }
 }
 
 }  // namespace

@@ -61,6 +61,60 @@ TEST(LineReader, ReadsLongLinesAcrossBufferRefills) {
   std::filesystem::remove_all(dir);
 }
 
+// A line longer than the limit ends the reading, whether it ends in LF, in
+// the input or not at all, and says where; CR and LF do not count.
+TEST(LineReader, ALineLongerThanTheLimitIsRefused) {
+  const struct {
+    std::string input;
+    std::vector<std::string> lines;
+    unsigned long long refusedLine;  // 0: none
+  } cases[] = {
+      {"12345678\nab\n", {"12345678", "ab"}, 0},
+      {"12345678\r\nab", {"12345678", "ab"}, 0},
+      {"ab\n123456789\nlost\n", {"ab"}, 2},
+      {"ab\ncd\n123456789", {"ab", "cd"}, 3},
+      {"123456789\r\n", {}, 1},
+      {"1234\r5678\r9\r", {}, 1},  // CR-only line ends: one line
+  };
+  for (const auto& c : cases) {
+    auto r = plat::LineReader::FromString(c.input);
+    r->SetLineLimit(8);
+    EXPECT_EQ(ReadAll(*r), c.lines) << c.input;
+    if (c.refusedLine == 0) {
+      EXPECT_EQ(r->Refusal(), "") << c.input;
+    } else {
+      EXPECT_EQ(r->Refusal(), std::to_string(c.refusedLine) + "行目の長さが上限の8ﾊﾞｲﾄを超えています") << c.input;
+    }
+    std::string line = "x";
+    EXPECT_FALSE(r->ReadString(line));
+    EXPECT_EQ(line, "");
+  }
+}
+
+// A file with no line end is read no further than the limit, with its path
+// in the refusal; a load given up reads nothing more.
+TEST(LineReader, AFileWithoutLineEndsAndACancelledRead) {
+  const auto dir = std::filesystem::temp_directory_path() / "ov_lines_limit_test";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "one.dat").string();
+  ASSERT_TRUE(plat::WriteWholeFile(path, "/node\n" + std::string(3 * plat::LineReader::kMaxLineBytes, 'x')));
+  auto r = plat::LineReader::FromFile(path);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(ReadAll(*r), std::vector<std::string>{"/node"});
+  EXPECT_EQ(r->Refusal(), path + "：2行目の長さが上限の1048576ﾊﾞｲﾄを超えています");
+
+  std::atomic<bool> cancel{false};
+  auto c = plat::LineReader::FromString("a\nb\n");
+  c->SetCancel(&cancel);
+  std::string line;
+  ASSERT_TRUE(c->ReadString(line));
+  cancel = true;
+  EXPECT_TRUE(c->Cancelled());
+  EXPECT_FALSE(c->ReadString(line));
+  EXPECT_EQ(c->Refusal(), "");
+  std::filesystem::remove_all(dir);
+}
+
 TEST(LineReader, PushBackReturnsTheLineOnce) {
   auto r = plat::LineReader::FromString("a\nb\n");
   std::string line;

@@ -39,10 +39,11 @@ CViewSettings Camera(double k) {
     s.center[i] = k + 10 + i;
     s.up[i] = k + 20 + i;
   }
-  s.anglex = k + 30;
+  // Values a camera can have, each telling its k.
+  s.anglex = 30 + std::fmod(k, 100.0);
   s.distance = k + 40;
-  s.azimuth = k + 41;
-  s.polar = k + 42;
+  s.azimuth = k / 1000 - 3;
+  s.polar = k / 1000 + 1;
   s.flip = 1;
   return s;
 }
@@ -78,8 +79,8 @@ TEST(EyeFile, RecordLayout) {
     double value;
   };
   const Field fields[] = {{0, 100},   {8, 101},   {16, 102},  {24, 110},  {40, 112},
-                          {48, 0},    {72, 120},  {88, 122},  {96, 0},    {120, 130},
-                          {128, 0},   {136, 0},   {144, 140}, {152, 141}, {160, 142}};
+                          {48, 0},    {72, 120},  {88, 122},  {96, 0},    {120, 30},
+                          {128, 0},   {136, 0},   {144, 140}, {152, -2.9}, {160, 1.1}};
   for (const Field& f : fields) EXPECT_EQ(F64At(data, f.offset), f.value) << f.offset;
   EXPECT_EQ(buf[168], 1);
   EXPECT_EQ(buf[169], 0);
@@ -93,7 +94,7 @@ TEST(EyeFile, RecordLayout) {
   back.Decode(buf);
   EXPECT_EQ(back.eye[2], 102);
   EXPECT_EQ(back.up[0], 120);
-  EXPECT_EQ(back.polar, 142);
+  EXPECT_EQ(back.polar, 1.1);
   EXPECT_EQ(back.flip, 1);
   EXPECT_EQ(back.reserved4, 0x01020304);
   EXPECT_EQ(back.reserved5, 0);
@@ -110,7 +111,7 @@ TEST(EyeFile, RecordLayout) {
   EXPECT_EQ(cam.up[2], 25);
   EXPECT_EQ(cam.anglex, 33);
   EXPECT_EQ(cam.distance, 43);
-  EXPECT_EQ(cam.azimuth, 44);
+  EXPECT_EQ(cam.azimuth, 3.0 / 1000 - 3);
   EXPECT_EQ(cam.flip, 1);
 }
 
@@ -133,7 +134,7 @@ TEST(EyeFile, SaveAndReadBack) {
   ASSERT_TRUE(back.ReadFile(path));
   EXPECT_EQ(back.Count(), 3);
   EXPECT_EQ(back.At(1).eye[0], 1.0);
-  EXPECT_EQ(back.At(2).azimuth, 43.0);
+  EXPECT_EQ(back.At(2).azimuth, 2.0 / 1000 - 3);
 }
 
 TEST(EyeFile, CountsAndShortFiles) {
@@ -201,7 +202,7 @@ TEST(EyeFile, StartFromFile) {
 TEST(EyeFile, DamagedRecordsAreLeftOutAndCounted) {
   TestFolder dir;
   const std::string path = dir.Dir() + "d.eye";
-  std::string data = EyeBytes(8, 8);
+  std::string data = EyeBytes(14, 14);
   auto* p = reinterpret_cast<unsigned char*>(data.data()) + 4;
   auto spoil = [&](int record, size_t offset, double v) {
     unsigned char b[8];
@@ -214,18 +215,29 @@ TEST(EyeFile, DamagedRecordsAreLeftOutAndCounted) {
   for (size_t o : {72, 80, 88}) spoil(4, o, 0.0);         // no up
   for (size_t o : {0, 8, 16}) spoil(5, o, 15.0 + o / 8);  // eye on the centre
   spoil(7, 152, -INFINITY);                               // azimuth
+  // Finite values no move leaves (the scene's tests add the model's size).
+  spoil(8, 120, std::nan(""));                            // view angle only
+  spoil(9, 120, 170.0);                                   // wider than a zoom
+  p[10 * EyeRecord::kSize + 168] = 7;                     // flip byte
+  spoil(11, 160, 4.0);                                    // polar angle
+  for (size_t o : {72, 80, 88}) spoil(12, o, -10.0);      // up along the sight
+  spoil(13, 144, -1.0);                                   // distance
   ASSERT_TRUE(plat::WriteWholeFile(path, data));
   CEyeList list;
   int dropped = -1;
   ASSERT_TRUE(list.ReadFile(path, &dropped));
-  EXPECT_EQ(dropped, 6);
+  EXPECT_EQ(dropped, 12);
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.At(0).eye[0], 0.0);
   EXPECT_EQ(list.At(1).eye[0], 6.0);
   CEyeList start;
-  EXPECT_EQ(start.StartFromFile(path, Camera(50)), 6);
+  EXPECT_EQ(start.StartFromFile(path, Camera(50)), 12);
   EXPECT_EQ(start.Count(), 2);
   EXPECT_EQ(DroppedEyesText(path, 6), "視点ﾌｧｲﾙ " + path + " の壊れた視点 6 個を読み飛ばしました");
+  // A check of the caller's refuses more.
+  EXPECT_EQ(start.StartFromFile(path, Camera(50), [](const EyeRecord& r) { return r.eye[0] != 6; }), 13);
+  EXPECT_EQ(start.Count(), 1);
+  EXPECT_EQ(start.Start().eye[0], 50.0);
 
   // Nothing usable at all: the camera is viewpoint 0.
   ASSERT_TRUE(plat::WriteWholeFile(path, EyeBytes(1, 0) + std::string(EyeRecord::kSize, '\0')));

@@ -5,8 +5,12 @@
 
 #include <Qt>
 #include <cmath>
+#include <cstring>
+#include <functional>
+#include <random>
 
 #include "gl_test_util.h"
+#include "platform/binary_file.h"
 #include "viewer/eye_file.h"
 #include "viewer/gl/gl_scene.h"
 
@@ -446,6 +450,126 @@ TEST_F(CameraTest, ARecalledViewpointTheMovesRefuseChangesNothing) {
   EXPECT_FALSE(scene_.RecallViewpoint(eyes, eyes.Count()));
   EXPECT_TRUE(scene_.RecallViewpoint(eyes, 0));
   ExpectVec(scene_.settings.eye, 15, 12, 10.5, "eye");
+}
+
+// Damaged viewpoints of every kind, finite ones included: none is shown or
+// kept from a file, the camera stays drawable, and Home brings back the
+// start camera whatever viewpoint 0 holds.
+TEST_F(CameraTest, DamagedViewpointsOfEveryKindAreRefused) {
+  using Spoil = std::function<void(CViewSettings&)>;
+  auto at = [](CViewSettings& c, double x, double y, double z) {
+    c.eye[0] = x;
+    c.eye[1] = y;
+    c.eye[2] = z;
+  };
+  const struct {
+    const char* what;
+    Spoil spoil;
+  } cases[] = {
+      {"NaN view angle", [](CViewSettings& c) { c.anglex = std::nan(""); }},
+      {"view angle 0", [](CViewSettings& c) { c.anglex = 0; }},
+      {"view angle 400", [](CViewSettings& c) { c.anglex = 400; }},
+      {"flip byte 9", [](CViewSettings& c) { c.flip = 9; }},
+      {"azimuth 1e9", [](CViewSettings& c) { c.azimuth = 1e9; }},
+      {"polar -7", [](CViewSettings& c) { c.polar = -7; }},
+      {"distance -5", [](CViewSettings& c) { c.distance = -5; }},
+      {"eye at 1e300", [&](CViewSettings& c) { at(c, 1e300, 12, 10.5); }},
+      {"eye and centre at 1e300", [&](CViewSettings& c) {
+         at(c, 1e300, 0, 0);
+         c.center[0] = 1e300 - 1e285;
+       }},
+      {"eye a million sizes off", [&](CViewSettings& c) { at(c, 5e7, 2, 0.5); }},
+      {"eye 1e-13 from the centre", [&](CViewSettings& c) { at(c, 5 + 1e-13, 2, 0.5); }},
+      {"up along the sight", [](CViewSettings& c) {
+         for (int i = 0; i < 3; ++i) c.up[i] = c.eye[i] - c.center[i];
+       }},
+      {"up against the sight", [](CViewSettings& c) {
+         for (int i = 0; i < 3; ++i) c.up[i] = 3 * (c.center[i] - c.eye[i]);
+       }},
+      {"up of 1e-30", [](CViewSettings& c) { c.up[2] = 1e-30; }},
+      {"up of 1e30", [](CViewSettings& c) { c.up[2] = 1e30; }},
+  };
+  const CViewSettings start = scene_.settings;
+  auto expectStart = [&](const char* what) {
+    ExpectVec(scene_.settings.eye, start.eye[0], start.eye[1], start.eye[2], what);
+    ExpectVec(scene_.settings.center, start.center[0], start.center[1], start.center[2], what);
+    EXPECT_EQ(scene_.settings.anglex, start.anglex) << what;
+  };
+  std::vector<EyeRecord> records;
+  for (const auto& c : cases) {
+    CViewSettings cam = start;
+    c.spoil(cam);
+    EyeRecord r;
+    r.Set(cam);
+    records.push_back(r);
+  }
+  // Random bytes that all decode as finite numbers.
+  std::mt19937_64 random(32);
+  for (int n = 0; n < 200; ++n) {
+    unsigned char bytes[EyeRecord::kSize];
+    for (int i = 0; i < EyeRecord::kSize; i += 8) {
+      double d;
+      do {
+        const uint64_t bits = random();
+        std::memcpy(&d, &bits, 8);
+      } while (!std::isfinite(d));
+      std::memcpy(bytes + i, &d, 8);
+    }
+    EyeRecord r;
+    r.Decode(bytes);
+    records.push_back(r);
+  }
+  TempDir files;
+  for (size_t k = 0; k < records.size(); ++k) {
+    const std::string what = k < std::size(cases) ? cases[k].what : "random " + std::to_string(k);
+    const EyeRecord& r = records[k];
+    EXPECT_FALSE(scene_.CanShowViewpoint(r)) << what;
+    EXPECT_FALSE(scene_.ShowViewpoint(r)) << what;
+    EXPECT_TRUE(scene_.CameraValid()) << what;
+    expectStart(what.c_str());
+
+    // The file's only viewpoint: left out, the start camera is viewpoint 0.
+    unsigned char file[4 + EyeRecord::kSize];
+    plat::EncodeInt32LE(1, file);
+    r.Encode(file + 4);
+    files.Write("m.eye", std::string(reinterpret_cast<const char*>(file), sizeof file));
+    const std::string path = files.Path() + "/m.eye";
+    CEyeList eyes;
+    EXPECT_EQ(eyes.StartFromFile(path, start, [&](const EyeRecord& e) { return scene_.CanShowViewpoint(e); }), 1)
+        << what;
+    EXPECT_EQ(eyes.Count(), 1) << what;
+    EXPECT_TRUE(scene_.CanShowViewpoint(eyes.At(0))) << what;
+  }
+}
+
+TEST_F(CameraTest, HomeBringsBackTheStartCameraWhateverWasRecalled) {
+  const CViewSettings start = scene_.settings;
+  CEyeList eyes;
+  eyes.StartFromFile(dir_.Path() + "/none.eye", start);
+  // Viewpoint 0 that no check stood in front of: far off the model.
+  CViewSettings far = start;
+  far.eye[0] = 1e300;
+  eyes.Clear();
+  eyes.Register(far);
+  CViewSettings side = start;
+  side.eye[1] = -12;
+  UpdateEyeAngles(side);
+  eyes.Register(side);
+  for (bool current : {true, false}) {
+    ASSERT_TRUE(scene_.RecallViewpoint(eyes, 1));
+    scene_.Orbit(0, 0, 0, 40);
+    scene_.ShowHome(eyes, current);
+    ExpectVec(scene_.settings.eye, start.eye[0], start.eye[1], start.eye[2], "eye");
+    ExpectVec(scene_.settings.up, start.up[0], start.up[1], start.up[2], "up");
+    EXPECT_TRUE(scene_.CameraValid());
+  }
+  // A usable viewpoint 0 is Home's, and becomes current when asked.
+  eyes.Clear();
+  eyes.Register(side);
+  eyes.Register(start);
+  scene_.ShowHome(eyes, true);
+  ExpectVec(scene_.settings.eye, 15, -12, 10.5, "eye");
+  EXPECT_EQ(eyes.Current(), 0);
 }
 
 }  // namespace

@@ -74,22 +74,51 @@ void CGlScene::ToModel(const double scaled[3], double out[3]) const {
 
 double CGlScene::DollyStep() const { return Length3(settings.dollyStep); }
 
-bool CGlScene::CameraValid() const {
-  if (!Finite3(settings.eye) || !Finite3(settings.center) || !Finite3(settings.up)) return false;
-  double d[3];
-  for (int i = 0; i < 3; ++i) d[i] = (settings.eye[i] - settings.center[i]) * scale;
-  const double len = Length3(d);
-  // No up direction gives the view no orientation: nothing is drawn.
-  return std::isfinite(len) && len > 1e-12 && Length3(settings.up) > 0;
+bool CGlScene::CameraValid() const { return CameraUsable(settings); }
+
+bool CGlScene::CameraUsable(const CViewSettings& s) const {
+  if (!Finite3(s.eye) || !Finite3(s.center) || !Finite3(s.up)) return false;
+  // The model spans about 2 scaled units round the origin. An eye or centre
+  // a million times further is a blank view no move brings back; an eye
+  // closer to the centre than a millionth has lost its view direction to
+  // rounding.
+  constexpr double kFarthest = 1e6;
+  constexpr double kNearest = 1e-6;
+  double e[3], c[3], d[3];
+  ToScaled(s.eye, e);
+  ToScaled(s.center, c);
+  for (int i = 0; i < 3; ++i) d[i] = e[i] - c[i];
+  if (!(Length3(e) <= kFarthest && Length3(c) <= kFarthest && Length3(d) >= kNearest)) return false;
+  // No up direction, or one along the line of sight, gives the view no
+  // orientation: nothing is drawn.
+  return UpOrientsSight(d, s.up);
+}
+
+bool CGlScene::CanShowViewpoint(const EyeRecord& record) const {
+  if (!record.Usable()) return false;
+  CViewSettings s = settings;
+  record.Get(s);
+  return CameraUsable(s);
 }
 
 bool CGlScene::ShowViewpoint(const EyeRecord& record) {
-  return GuardedMove([&] { record.Get(settings); });
+  if (!CanShowViewpoint(record)) return false;
+  record.Get(settings);
+  return true;
 }
 
 bool CGlScene::RecallViewpoint(CEyeList& eyes, int n) {
   if (n < 0 || n >= eyes.Count() || !ShowViewpoint(eyes.At(n))) return false;
   return eyes.Recall(n, settings);
+}
+
+void CGlScene::ShowHome(CEyeList& eyes, bool makeCurrent) {
+  // Entry 0 still holds its camera after delete-all.
+  if (makeCurrent && RecallViewpoint(eyes, 0)) return;
+  if (ShowViewpoint(eyes.At(0))) return;
+  // The start camera passed the set-up's checks: whatever was recalled
+  // before, Home gives the picture back.
+  eyes.Start().Get(settings);
 }
 
 bool CGlScene::IsOrthographic() const { return !useExtentProjection || settings.persp == 0; }
@@ -100,7 +129,7 @@ void CGlScene::Zoom(int n) {
       if (settings.factor > 0) settings.factor *= n >= 0 ? 2.0 : 0.5;
     } else {
       const double a = settings.anglex * (n >= 0 ? 0.5 : 2.0);
-      if (a > 1.0 && a < 160.0) settings.anglex = a;
+      if (a > kMinViewAngle && a < kMaxViewAngle) settings.anglex = a;
     }
   });
 }

@@ -226,14 +226,22 @@ class CGlScene {
   void ToScaled(const double model[3], double out[3]) const;
   void ToModel(const double scaled[3], double out[3]) const;
   double DollyStep() const;
-  // True when eye, centre and up are finite, the eye is off the centre and
-  // up is not zero.
+  // True when the camera can be drawn: eye, centre and up finite, eye and
+  // centre within a million model sizes of the model, the eye off the
+  // centre by a millionth of the model's size, and an up that orients the
+  // line of sight. CameraUsable checks another camera the same way.
   bool CameraValid() const;
-  // A registered viewpoint into the camera, as a move: one the moves would
-  // refuse changes nothing and gives false. RecallViewpoint also makes
-  // viewpoint n the list's current one; false when n is not registered.
+  bool CameraUsable(const CViewSettings& camera) const;
+  // A registered viewpoint into the camera: one that is not usable
+  // (EyeRecord::Usable) or that the moves would refuse changes nothing and
+  // gives false. RecallViewpoint also makes viewpoint n the list's current
+  // one; false when n is not registered.
+  bool CanShowViewpoint(const EyeRecord& record) const;
   bool ShowViewpoint(const EyeRecord& record);
   bool RecallViewpoint(CEyeList& eyes, int n);
+  // Home: viewpoint 0 (made current when `makeCurrent` and registered), or
+  // the list's start camera when viewpoint 0 cannot be shown.
+  void ShowHome(CEyeList& eyes, bool makeCurrent);
 
   // --- state (the fields of the scene) ------------------------------------
   int initialised = 0;

@@ -266,10 +266,10 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
   CompileList(kListBackground, [&] { m_scene.DrawBackground(s.bcolor1, s.bcolor2); });
   CompileList(kListDiagram, [] {});
   CompileList(kListDiagramEdges, [] {});
-  // The lists of the solid and material modes and the pick list are made
+  // The lists of the solid and material modes are made
   // from these arguments when they are first called: a large model's
   // structure then costs one copy of its faces in the lists, not three.
-  for (int n : {kListSurfaces, kListSolidEdges, kListPick, kListMaterial})
+  for (int n : {kListSurfaces, kListSolidEdges, kListMaterial})
     m_abListDeferred[static_cast<size_t>(n)] = true;
   m_bStructureReleased = false;
   m_bDiagramListsHeld = false;
@@ -279,7 +279,7 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
 }
 
 void QmView::ReleaseStructureLists() {
-  for (int n : {kListEdges, kListSurfaces, kListSolidEdges, kListPick, kListStructure, kListMaterial}) {
+  for (int n : {kListEdges, kListSurfaces, kListSolidEdges, kListStructure, kListMaterial}) {
     bool& deferred = m_abListDeferred[static_cast<size_t>(n)];
     if (deferred) continue;
     CompileList(n, [] {});
@@ -346,7 +346,7 @@ void QmView::DrawStructureList(int n) {
           glEnable(GL_STENCIL_TEST);
           glClear(GL_STENCIL_BUFFER_BIT);
         }
-        m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil, false);
+        m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil);
         if (st) glDisable(GL_STENCIL_TEST);
       }
       DrawFlaggedLineItems(bar);
@@ -357,9 +357,6 @@ void QmView::DrawStructureList(int n) {
       break;
     case kListSolidEdges:
       BuildEdgeLayer(nullptr, factor, true);
-      break;
-    case kListPick:
-      BuildPickList();
       break;
     case kListStructure:
       structure(false);
@@ -396,11 +393,6 @@ void QmView::BuildEdgeLayer(const CContourBar* bar, double factor, bool solid, b
   DrawLineItemsByValue(solid ? nullptr : bar);
   m_scene.DrawElementEdges(factor);
   glDisable(GL_POLYGON_OFFSET_LINE);
-}
-
-void QmView::BuildPickList() {
-  SetFlatMaterial(m_scene.settings.dcolor);
-  m_scene.DrawElements(-1, -1, m_pDoc->m_nColorMode, nullptr, false, true);
 }
 
 // ---------------------------------------------------------------------------

@@ -51,7 +51,6 @@ class QmView : public CGlView {
     kListEdges = 1,
     kListSurfaces = 6,
     kListSolidEdges = 7,
-    kListPick = 8,
     kListStructure = 9,
     kListMaterial = 10,
     kListTriad = 11,
@@ -121,7 +120,6 @@ class QmView : public CGlView {
   int m_nTextX = 10, m_nTextY = 10;
   int m_nStatus = 0;
   int m_nDragMode = 0;
-  bool m_bPickPending = false;
   double m_vOffset[3] = {0, 0, 0};  // the camera's offset vector
   int m_nFrames = 0;                // frames drawn (tests wait on it)
 
@@ -172,7 +170,6 @@ class QmView : public CGlView {
   void BuildDiagramFaceList(const CContourBar* bar, double factor);
   // `overOffsetFaces`: the faces under the edges were drawn with the offset.
   void BuildEdgeLayer(const CContourBar* bar, double factor, bool solid, bool overOffsetFaces = false);
-  void BuildPickList();
   void CompileList(int n, const std::function<void()>& body);
   // Compiles one of the structure's lists with the arguments of the last
   // rebuild.

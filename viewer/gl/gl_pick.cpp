@@ -118,8 +118,7 @@ PickResult CGlScene::Pick(const CDispModel& doc, const SceneRect& rect, int x, i
         if (!hit) return;
         names.push_back(name);
         depths.push_back(DepthWord(minZ));
-      },
-      false);
+      });
   const int hits = static_cast<int>(names.size());
   hitCount = hits;
   if (static_cast<int>(hitNames.size()) < hits) {

@@ -97,22 +97,6 @@ void SortHitsByDepth(std::vector<unsigned>& names, std::vector<unsigned>& depths
   std::copy(dd.begin(), dd.end(), depths.begin());
 }
 
-int ReadHitRecords(const unsigned* buffer, int words, int hitCount, std::vector<unsigned>& names,
-                   std::vector<unsigned>& depths) {
-  names.clear();
-  depths.clear();
-  long long pos = 0;
-  for (int h = 0; h < hitCount; ++h) {
-    if (pos + 3 > words) break;
-    const long long k = buffer[pos];
-    if (pos + 3 + k > words) break;
-    names.push_back(k > 0 ? buffer[pos + 3] : 0u);
-    depths.push_back(buffer[pos + 1]);
-    pos += 3 + k;
-  }
-  return static_cast<int>(names.size());
-}
-
 PickResult DecodePickName(unsigned name, const CDispModel& doc) {
   PickResult r;
   r.hit = true;
@@ -652,26 +636,12 @@ double CGlScene::GetElementValue(int elementIndex, int column, bool secondLine) 
 }
 
 void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CContourBar* bar,
-                            bool outlined, bool withNames) {
+                            bool outlined) {
   if (!m_pDoc) return;
   const CDispModel& d = *m_pDoc;
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   SetGLMaterialColor(kind <= 0 ? 0 : kind, settings.dcolor);
   double p[4][3], n[3];
-  if (withNames) {
-    // The named list is drawn only in selection mode: no colour, every element.
-    ForEachPickPolygon(
-        [&](unsigned name, int corners, const double q[4][3]) {
-          FlatNormal(q, n);
-          glLoadName(static_cast<GLuint>(name));
-          glBegin(GL_POLYGON);
-          glNormal3dv(n);
-          for (int k = 0; k < corners; ++k) Vertex(q[k]);
-          glEnd();
-        },
-        true);
-    return;
-  }
 
   const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
   for (int i = 0; i < n3; ++i) {
@@ -754,23 +724,17 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
   DrawFaces(kind, flagFilter);
 }
 
-void CGlScene::ForEachPickPolygon(const PickPolygon& each, bool report) const {
+void CGlScene::ForEachPickPolygon(const PickPolygon& each) const {
   if (!m_pDoc) return;
   const CDispModel& d = *m_pDoc;
   double p[4][3] = {};
-  auto elements = [&](const std::vector<DispElem>& a, int count, int corners, unsigned kind,
-                      const char* what) {
+  auto elements = [&](const std::vector<DispElem>& a, int count, int corners, unsigned kind) {
     const int n = std::min(count, static_cast<int>(a.size()));
-    for (int i = 0; i < n; ++i) {
-      if (!ElemCorners(a[static_cast<size_t>(i)], corners, p)) {
-        if (report) std::printf(" cannot find node of %s( %d / %d )\n", what, i, n);
-        continue;
-      }
-      each(static_cast<unsigned>(10 * i) + kind, corners, p);
-    }
+    for (int i = 0; i < n; ++i)
+      if (ElemCorners(a[static_cast<size_t>(i)], corners, p)) each(static_cast<unsigned>(10 * i) + kind, corners, p);
   };
-  elements(d.m_aElems3, d.m_nElems3, 3, kPickTria, "tria3");
-  elements(d.m_aElems4, d.m_nElems4, 4, kPickQuad, "tria4");
+  elements(d.m_aElems3, d.m_nElems3, 3, kPickTria);
+  elements(d.m_aElems4, d.m_nElems4, 4, kPickQuad);
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
@@ -1167,7 +1131,7 @@ void CGlScene::KindSurfaces(int kind, int flagFilter) {
     glEnable(GL_STENCIL_TEST);
     glClear(GL_STENCIL_BUFFER_BIT);
   }
-  DrawElements(kind, flagFilter, m_pDoc->m_nColorMode, contourBar.get(), st, false);
+  DrawElements(kind, flagFilter, m_pDoc->m_nColorMode, contourBar.get(), st);
   if (st) glDisable(GL_STENCIL_TEST);
   DrawKindLines(kind, flagFilter, contourBar.get());
 }

@@ -87,13 +87,6 @@ enum : unsigned {
 // hit stays first.
 void SortHitsByDepth(std::vector<unsigned>& names, std::vector<unsigned>& depths);
 
-// Reads `hitCount` selection records {k, min depth, max depth, k names} from
-// a buffer of `words` words: the first name (0 when k is 0) and the minimum
-// depth of each. A record that runs past the buffer ends the reading.
-// Returns the number of hits read.
-int ReadHitRecords(const unsigned* buffer, int words, int hitCount, std::vector<unsigned>& names,
-                   std::vector<unsigned>& depths);
-
 // Element and material number of a selection name (0 and 0 for a name that
 // names nothing of the model).
 PickResult DecodePickName(unsigned name, const CDispModel& doc);
@@ -121,7 +114,6 @@ class CGlScene {
     kListKind0 = 2,  // 2..5: part kinds 0..3
     kListFlagged = 6,
     kListFlaggedEdges = 7,
-    kListPick = 8,
     kListMaterial = 10,
     kListTriad = 11,
   };
@@ -183,8 +175,7 @@ class CGlScene {
   // (also of a tip outside the triad's viewport).
   void ProjectTriadTips(double tips[3][2], double origins[3][2]);
   void DrawAxisLabels(int windowHeight, const double tips[3][2], const double origins[3][2]);
-  void DrawElements(int kind, int flagFilter, int colourMode, const CContourBar* bar, bool outlined,
-                    bool withNames);
+  void DrawElements(int kind, int flagFilter, int colourMode, const CContourBar* bar, bool outlined);
   void DrawKindLines(int kind, int flagFilter, const CContourBar* bar);
   // Walks the line primitives of the document (one that runs past the array
   // is not drawn): `select` decides before each whether it is drawn, and
@@ -298,10 +289,10 @@ class CGlScene {
   // any), from client arrays.
   void DrawFaces(int kind, int flagFilter);
   // Every polygon a pick can hit, in drawing order (3-node elements, 4-node
-  // elements, member-solid faces), with its pick name; `report` prints the
-  // elements whose nodes are missing.
+  // elements, member-solid faces), with its pick name; an element whose
+  // nodes are missing is skipped.
   using PickPolygon = std::function<void(unsigned name, int corners, const double p[4][3])>;
-  void ForEachPickPolygon(const PickPolygon& each, bool report) const;
+  void ForEachPickPolygon(const PickPolygon& each) const;
   // Face indices grouped by part kind (m_faceKindStart holds the groups),
   // made once per model and kept until the lists are invalidated.
   const std::vector<int>& FaceKindOrder();

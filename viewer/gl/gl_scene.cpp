@@ -19,16 +19,14 @@
 CGlScene::CGlScene() {
   InitViewSettings(settings);
   Init();
+  m_lists.SetTable(ModelViewerLists());
 }
 
 CGlScene::~CGlScene() { Free(); }
 
-void CGlScene::Init(int lists) {
+void CGlScene::Init() {
   initialised = 0;
-  // Names already generated stay with their context (they are deleted with
-  // it, never forgotten); a new count applies to the next context.
-  if (m_nListNames == 0) listCount = std::clamp(lists, 12, kMaxLists);
-  std::fill(std::begin(listBuilt), std::end(listBuilt), 0);
+  m_lists.DeferAll();
   triadX = triadY = 20;
   triadSize = 80;
   shaftRadius = 0.06;
@@ -271,29 +269,23 @@ void CGlScene::Draw(const CDispModel& doc, const SceneRect& rect, const SceneVal
   glLoadIdentity();
   gluLookAt(e[0], e[1], e[2], c[0], c[1], c[2], settings.up[0], settings.up[1], settings.up[2]);
 
-  if (!listBuilt[kListTriad]) DrawAxisTriad(true);
-  CallOrBuild(kListBackground, 0);
+  if (!m_lists.Built(kListTriad)) DrawAxisTriad(true);
+  m_lists.Call(kListBackground);
 
   const int edgeList = displayMode == 1 ? kListFlaggedEdges : kListEdges;
   if (surfacesOn) {
     if (displayMode == 0) {
       for (int k = 0; k < 4; ++k)
-        if (kindVisible[k]) CallOrBuild(kListKind0 + k, k);
+        if (kindVisible[k]) m_lists.Call(kListKind0 + k);
     } else if (displayMode == 1) {
-      CallOrBuild(kListFlagged, -1);
+      m_lists.Call(kListFlagged);
     } else if (displayMode == 2) {
-      // Outlined faces change the stencil state three times each: compiled,
-      // the driver keeps a list node per pass (gigabytes at 10^5 elements),
-      // so they are drawn as they are met, every frame.
-      if (StencilWanted())
-        MaterialSurfaces();
-      else
-        CallOrBuild(kListMaterial, -1);
+      m_lists.Call(kListMaterial);
     }
-    if (!StencilWanted()) CallOrBuild(edgeList, -1);
+    if (!StencilWanted()) m_lists.Call(edgeList);
   } else {
     glDisable(GL_DEPTH_TEST);
-    CallOrBuild(edgeList, -1);
+    m_lists.Call(edgeList);
     glEnable(GL_DEPTH_TEST);
   }
 

@@ -19,7 +19,7 @@
 
 #include "viewer/contour_bar.h"
 #include "viewer/display_model.h"
-#include "viewer/gl/gl_batches.h"
+#include "viewer/gl/gl_list_set.h"
 #include "viewer/view_settings.h"
 
 class CEyeList;
@@ -106,17 +106,6 @@ void TriadLabelAlign(const double tip[2], const double origin[2], OverlayText::H
 
 class CGlScene {
  public:
-  static constexpr int kMaxLists = 14;  // the results viewer uses 14 lists
-  // Display lists (name = listBase + n).
-  enum List {
-    kListBackground = 0,
-    kListEdges = 1,
-    kListKind0 = 2,  // 2..5: part kinds 0..3
-    kListFlagged = 6,
-    kListFlaggedEdges = 7,
-    kListMaterial = 10,
-    kListTriad = 11,
-  };
   // Results of Setup.
   enum { kSetupOk = 0, kSetupNoNodes = -1, kSetupNoContext = -2 };
 
@@ -126,7 +115,7 @@ class CGlScene {
   CGlScene& operator=(const CGlScene&) = delete;
 
   // Initial values of every field but the settings.
-  void Init(int lists = 12);
+  void Init();
   // Drops the contour bar and the selection buffers.
   void Free();
 
@@ -145,12 +134,14 @@ class CGlScene {
   void ContextLost();
   // Deletes the display lists (context current).
   void DeleteLists();
-  // Display-list names the scenes of this process hold at the moment
-  // (generated and not yet deleted): a closed view must bring it back.
-  static long LiveListNames();
-  // The parts and vertex buffers of the lists at listBase: a list built
-  // through them keeps its staged quads in buffers, not in the list.
-  CListBatches& Batches() { return m_batches; }
+  // The view's display lists. The scene's table is the model viewer's;
+  // another program sets its own, with the background and the triad.
+  CGlListSet& Lists() { return m_lists; }
+  const CGlListSet& Lists() const { return m_lists; }
+  // The model viewer's lists, and the two every program has.
+  std::vector<CGlListSet::Entry> ModelViewerLists();
+  CGlListSet::Entry BackgroundList();
+  CGlListSet::Entry TriadList();
   // Lists compiled from the model are rebuilt at their next use.
   void InvalidateLists();
 
@@ -171,6 +162,8 @@ class CGlScene {
   // build: compiles the triad list. Otherwise draws it in its corner and
   // leaves its model-view matrix pushed until the tips are projected.
   void DrawAxisTriad(bool build);
+  // What the triad list holds: the three arrows.
+  void DrawTriadArrows();
   // Window positions of the triad's three label anchors and its origin
   // (also of a tip outside the triad's viewport).
   void ProjectTriadTips(double tips[3][2], double origins[3][2]);
@@ -228,9 +221,6 @@ class CGlScene {
 
   // --- state (the fields of the scene) ------------------------------------
   int initialised = 0;
-  int listBase = 0;
-  int listCount = 12;
-  unsigned char listBuilt[kMaxLists] = {};
   int triadX = 20, triadY = 20;
   int triadSize = 80;
   double shaftRadius = 0.06;
@@ -261,10 +251,6 @@ class CGlScene {
   std::vector<OverlayText> overlay;   // texts of the frame in progress
   PickResult lastPick;
   std::string lastError;
-  // Lists compiled and the seconds spent compiling them, summed until the
-  // owner resets them (the first-picture report).
-  int listsCompiled = 0;
-  double compileSeconds = 0.0;
 
   // Copies the document's scale and offset into the scene.
   void TakeNormalisation(const CDispModel& doc);
@@ -277,8 +263,6 @@ class CGlScene {
   bool IsOrthographic() const;
   double EffectiveFactor() const;
   void ApplyContextState();
-  void CallOrBuild(int n, int kind);
-  void BuildList(int n, int kind);
   void EdgeLayer(int flagFilter);
   void KindSurfaces(int kind, int flagFilter);
   void MaterialSurfaces();
@@ -317,6 +301,5 @@ class CGlScene {
   const DispFace* m_sharedFacesOf = nullptr;
   int m_nSharedFaces = 0;
   double m_sharedNorm[4] = {};  // scale and offset
-  int m_nListNames = 0;  // names generated at listBase in the current context
-  CListBatches m_batches;  // the lists' parts and vertex buffers
+  CGlListSet m_lists;
 };

@@ -616,44 +616,44 @@ void CGlScene::DrawMaterialSurfacesOutlined(int colourMode, double displacementF
   if (m_pDoc) DrawMaterialImpl(*this, *m_pDoc, m_nodeIndex, colourMode, displacementFactor, true);
 }
 
+void CGlScene::DrawTriadArrows() {
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  const float specular[4] = {0.4f, 0.4f, 0.4f, 0.4f};
+  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 14.0f);
+  GLUquadric* q = gluNewQuadric();
+  if (q) {
+    gluQuadricNormals(q, GLU_SMOOTH);
+    gluQuadricDrawStyle(q, GLU_FILL);
+    auto arrow = [&](const float colour[4]) {
+      const float black[4] = {0, 0, 0, 1};
+      glPushMatrix();
+      glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, black);
+      glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, black);
+      gluCylinder(q, shaftRadius, shaftRadius, shaftLength, 16, 2);
+      glTranslated(0, 0, shaftLength);
+      glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, colour);
+      glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, colour);
+      gluCylinder(q, 2 * shaftRadius, 0, headLength, 16, 2);
+      glPopMatrix();
+    };
+    const float zc[4] = {0, 0, 0.8f, 1}, yc[4] = {0, 0.8f, 0, 1}, xc[4] = {0.8f, 0, 0, 1};
+    arrow(zc);
+    glPushMatrix();
+    glRotated(90, -1, 0, 0);
+    arrow(yc);
+    glPopMatrix();
+    glPushMatrix();
+    glRotated(90, 0, 1, 0);
+    arrow(xc);
+    glPopMatrix();
+    gluDeleteQuadric(q);
+  }
+}
+
 void CGlScene::DrawAxisTriad(bool build) {
   if (build) {
-    if (kListTriad >= listCount) return;
-    glNewList(static_cast<GLuint>(listBase + kListTriad), GL_COMPILE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    const float specular[4] = {0.4f, 0.4f, 0.4f, 0.4f};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 14.0f);
-    GLUquadric* q = gluNewQuadric();
-    if (q) {
-      gluQuadricNormals(q, GLU_SMOOTH);
-      gluQuadricDrawStyle(q, GLU_FILL);
-      auto arrow = [&](const float colour[4]) {
-        const float black[4] = {0, 0, 0, 1};
-        glPushMatrix();
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, black);
-        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, black);
-        gluCylinder(q, shaftRadius, shaftRadius, shaftLength, 16, 2);
-        glTranslated(0, 0, shaftLength);
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, colour);
-        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, colour);
-        gluCylinder(q, 2 * shaftRadius, 0, headLength, 16, 2);
-        glPopMatrix();
-      };
-      const float zc[4] = {0, 0, 0.8f, 1}, yc[4] = {0, 0.8f, 0, 1}, xc[4] = {0.8f, 0, 0, 1};
-      arrow(zc);
-      glPushMatrix();
-      glRotated(90, -1, 0, 0);
-      arrow(yc);
-      glPopMatrix();
-      glPushMatrix();
-      glRotated(90, 0, 1, 0);
-      arrow(xc);
-      glPopMatrix();
-      gluDeleteQuadric(q);
-    }
-    glEndList();
-    listBuilt[kListTriad] = 1;
+    m_lists.Compile(kListTriad);
     return;
   }
   glMatrixMode(GL_MODELVIEW);
@@ -680,7 +680,7 @@ void CGlScene::DrawAxisTriad(bool build) {
   if (len > 0 && std::isfinite(len))
     for (double& v : dir) v = v / len * 10.0;
   gluLookAt(dir[0], dir[1], dir[2], 0, 0, 0, settings.up[0], settings.up[1], settings.up[2]);
-  if (listBuilt[kListTriad]) glCallList(static_cast<GLuint>(listBase + kListTriad));
+  if (m_lists.Built(kListTriad)) m_lists.Call(kListTriad);
 }
 
 void CGlScene::ProjectTriadTips(double tips[3][2], double origins[3][2]) {

@@ -67,6 +67,7 @@ void Body(const std::function<void(long long, long long, bool)>& quads,
 
 TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithTheLastList) {
   OffscreenGl gl(kSize);
+  const CuresOn cures;
   ASSERT_TRUE(gl.Ok());
   {
     glEnable(GL_DEPTH_TEST);

@@ -39,7 +39,9 @@ class CListBatches {
   // Compiles `body` into list `name` (context current, no list open),
   // replacing what `name` held; the first part is `name` itself, so a body
   // without staged draws is the one plain list as before.
-  void Build(unsigned name, const std::function<void()>& body);
+  // With `execute`, the list is drawn as it is compiled
+  // (GL_COMPILE_AND_EXECUTE), its staged draws too.
+  void Build(unsigned name, const std::function<void()>& body, bool execute = false);
   // Plays list `name`: its parts and the draws between them.
   void Call(unsigned name) const;
   // Deletes the extra parts and the buffers (context current).
@@ -114,6 +116,9 @@ class CListBatches {
     std::vector<Block> blocks;
   };
   void Stage(const float* vertices, int count, Part& part);
+  // Draws what `part` draws after its list (its vertices in a block).
+  void DrawPart(const Parts& p, const Part& part) const;
+  unsigned ListMode() const;
   void Flush();
   void MakeIndices(int quads);
   void Delete(Parts& p, unsigned name);
@@ -130,6 +135,7 @@ class CListBatches {
 
   std::map<unsigned, Parts> m_lists;
   Parts* m_building = nullptr;
+  bool m_bExecuting = false;     // the build draws as it compiles
   std::vector<float> m_pending;  // vertices of the build's next block
   int m_nFillQuads = 0;          // largest filled draw of the build
   unsigned m_indexBuffer = 0;    // triangles of m_nIndexQuads quads

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "viewer/gl/gl_driver.h"
+
 namespace {
 
 std::atomic<long> g_nLiveNames{0};
@@ -39,10 +41,11 @@ bool CGlListSet::Generate(std::string& error) {
 
 bool CGlListSet::DrawnAsMet(int n) const {
   const Entry* e = Find(n);
-  return e && e->stencilOutlined && e->stencilOutlined();
+  return CGlDriver::Cures().stencilDrawnAsMet && e && e->stencilOutlined && e->stencilOutlined();
 }
 
-void CGlListSet::CompileBody(int n, const std::function<void()>& body, const std::function<void()>& prepare) {
+void CGlListSet::CompileBody(int n, const std::function<void()>& body, const std::function<void()>& prepare,
+                             bool execute) {
   const GLuint name = Name(n);
   const size_t i = static_cast<size_t>(n);
   if (m_held[i]) {
@@ -51,11 +54,13 @@ void CGlListSet::CompileBody(int n, const std::function<void()>& body, const std
   }
   m_held[i] = true;
   if (prepare) prepare();
-  m_batches.Build(name, body);
+  m_batches.Build(name, body, execute);
   m_state[i] = kBuilt;
 }
 
-void CGlListSet::Compile(int n) {
+void CGlListSet::Compile(int n) { CompileEntry(n, false); }
+
+void CGlListSet::CompileEntry(int n, bool execute) {
   if (!InRange(n) || m_base == 0) return;
   const Entry* e = Find(n);
   if (DrawnAsMet(n)) {
@@ -63,11 +68,11 @@ void CGlListSet::Compile(int n) {
     Release(n);
     return;
   }
-  CompileBody(n, e && e->build ? e->build : std::function<void()>([] {}), e ? e->prepare : nullptr);
+  CompileBody(n, e && e->build ? e->build : std::function<void()>([] {}), e ? e->prepare : nullptr, execute);
 }
 
 void CGlListSet::Compile(int n, const std::function<void()>& body) {
-  if (InRange(n) && m_base != 0) CompileBody(n, body, nullptr);
+  if (InRange(n) && m_base != 0) CompileBody(n, body, nullptr, false);
 }
 
 void CGlListSet::Call(int n) {
@@ -80,10 +85,14 @@ void CGlListSet::Call(int n) {
     return;
   }
   if (s == kDeferred) {
+    // Compiled and executed at once, unless the driver needs the list
+    // compiled and then called.
+    const bool execute = !CGlDriver::Cures().compileThenCall;
     const auto t0 = std::chrono::steady_clock::now();
-    Compile(n);
+    CompileEntry(n, execute);
     compileSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     ++compiled;
+    if (execute) return;
   }
   m_batches.Call(Name(n));
 }

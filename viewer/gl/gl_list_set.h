@@ -99,7 +99,8 @@ class CGlListSet {
   enum State : unsigned char { kNone, kDeferred, kBuilt };
   static bool InRange(int n) { return n >= 0 && n < kListCount; }
   unsigned Name(int n) const { return m_base + static_cast<unsigned>(n); }
-  void CompileBody(int n, const std::function<void()>& body, const std::function<void()>& prepare);
+  void CompileEntry(int n, bool execute);
+  void CompileBody(int n, const std::function<void()>& body, const std::function<void()>& prepare, bool execute);
 
   std::vector<Entry> m_table;
   unsigned m_base = 0;

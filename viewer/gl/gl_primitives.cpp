@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "viewer/gl/gl_batches.h"
+#include "viewer/gl/gl_driver.h"
 
 void Vertex(const double p[3]) { glVertex3d(p[0], p[1], p[2]); }
 
@@ -83,6 +84,8 @@ void CFaceStaging::Draw() {
   m_bOneColour = true;
 }
 
+bool MaterialInsidePrimitive() { return CGlDriver::Cures().materialInsidePrimitive; }
+
 void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) {
   glBegin(GL_POLYGON);
   glNormal3dv(n);
@@ -92,6 +95,7 @@ void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) 
 }
 
 void CPolygonRun::Drawn(const double corner[3]) {
+  if (!CGlDriver::Cures().breakPolygonRuns) return;
   std::copy(corner, corner + 3, m_last);
   // The driver also ends a run where its buffers fill: a line every few
   // polygons leaves such a run only a few to keep.
@@ -111,10 +115,12 @@ void CPolygonRun::End() {
 
 void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
                          const std::function<void()>& fill, const std::function<void()>& outline) {
+  const bool inside = MaterialInsidePrimitive();
   auto polygon = [&](const std::function<void()>* colour) {
+    if (colour && !inside) (*colour)();
     glBegin(GL_POLYGON);
     glNormal3dv(n);
-    if (colour) (*colour)();
+    if (colour && inside) (*colour)();
     for (int k = 0; k < corners; ++k) Vertex(p[k]);
     glEnd();
   };

@@ -9,6 +9,10 @@
 
 void Vertex(const double p[3]);
 
+// Whether a colour of a primitive in a list is set inside glBegin/glEnd,
+// where the driver's list keeps it (CGlDriver), rather than before it.
+bool MaterialInsidePrimitive();
+
 // Quads staged in float client arrays and drawn from them, for the large
 // display lists: a list compiled from glDrawArrays keeps its vertices
 // compactly, where glBegin/glVertex per quad made the driver build and zero

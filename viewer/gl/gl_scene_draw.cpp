@@ -49,10 +49,12 @@ class QuadRun {
   void Add(int colourClass, const double n[3], const double p[4][3]) {
     if (!m_open || colourClass != m_class) {
       End();
+      const bool inside = MaterialInsidePrimitive();
+      if (colourClass != kNoColour && !inside) SetGLMaterialColor(colourClass, m_rgb);
       glBegin(GL_QUADS);
       m_open = true;
       m_class = colourClass;
-      if (colourClass != kNoColour) SetGLMaterialColor(colourClass, m_rgb);
+      if (colourClass != kNoColour && inside) SetGLMaterialColor(colourClass, m_rgb);
     }
     glNormal3dv(n);
     for (int k = 0; k < 4; ++k) Vertex(p[k]);
@@ -219,6 +221,7 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
   const bool perElement = bar && colourMode >= 0 && colourMode <= 13;
   // Outlines and value colours need their own primitives: only plain class-coloured quads are batched.
   const bool batched = !outlined && !perCorner && !perElement;
+  const bool inside = MaterialInsidePrimitive();
   QuadRun run(settings.dcolor);
   const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
   for (int i = 0; i < n4; ++i) {
@@ -247,9 +250,10 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
     // Colours are set inside glBegin/glEnd: a display list keeps material
     // changes between primitives only that way when the driver merges them.
     auto polygon = [&](const std::function<void()>& material, bool perCornerColour) {
+      if (!inside) material();
       glBegin(GL_POLYGON);
       glNormal3dv(n);
-      material();
+      if (inside) material();
       for (int k = 0; k < 4; ++k) {
         if (perCornerColour) SetGLMaterial(*bar, vals[k][colourMode - 14]);
         Vertex(p[k]);
@@ -299,10 +303,13 @@ void CGlScene::DrawFaces(int kind, int flagFilter) {
   double p[4][3], n[3];
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   // Faces carry no value records: they keep their class colour.
+  const bool inside = MaterialInsidePrimitive();
   auto polygon = [&](const DispFace& f, int corners) {
+    const bool coloured = f.nColorClass != QuadRun::kNoColour;
+    if (coloured && !inside) SetGLMaterialColor(f.nColorClass, settings.dcolor);
     glBegin(GL_POLYGON);
     glNormal3dv(n);
-    if (f.nColorClass != QuadRun::kNoColour) SetGLMaterialColor(f.nColorClass, settings.dcolor);
+    if (coloured && inside) SetGLMaterialColor(f.nColorClass, settings.dcolor);
     for (int k = 0; k < corners; ++k) Vertex(p[k]);
     glEnd();
   };
@@ -421,6 +428,7 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
   glLineWidth(1.0f);
   int width = 1;
+  const bool inside = MaterialInsidePrimitive();
   CPolygonRun run;  // closed outlines are polygons in line mode
   const int nl = std::min(d.m_nLines, static_cast<int>(d.m_aLines.size()));
   // Segments staged for a buffer draw: their first line and colour key.
@@ -436,7 +444,7 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
     const int count = static_cast<int>(staged.size() / 3);
     if (!CListBatches::Take(staged.data(), 0, count, false, true)) {
       glBegin(GL_LINES);
-      colour(stagedFirst, head);
+      if (inside) colour(stagedFirst, head);
       for (int v = 0; v < count; ++v) glVertex3fv(staged.data() + 3 * v);
       glEnd();
     }
@@ -473,8 +481,9 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
         i += 2;
         continue;
       }
+      if (!inside) colour(i, l);
       glBegin(code == 1 ? GL_LINES : GL_POLYGON);
-      colour(i, l);
+      if (inside) colour(i, l);
       for (long long k = i; k <= last; ++k) {
         ToScaled(d.m_aLines[static_cast<size_t>(k)].p, p);
         Vertex(p);
@@ -496,9 +505,15 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
   double p[4][3];
 
+  const bool inside = MaterialInsidePrimitive();
+  // Inside or before each primitive: the colour stays in the list.
+  auto begin = [&](GLenum mode) {
+    if (!inside) SetLineColour(settings.lcolor);
+    glBegin(mode);
+    if (inside) SetLineColour(settings.lcolor);
+  };
   const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
-  glBegin(GL_TRIANGLES);
-  SetLineColour(settings.lcolor);
+  begin(GL_TRIANGLES);
   for (int i = 0; i < n3; ++i) {
     if (!ElemCorners(d.m_aElems3[static_cast<size_t>(i)], 3, p)) continue;
     for (int k = 0; k < 3; ++k) Vertex(p[k]);
@@ -506,8 +521,7 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
   glEnd();
 
   const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
-  glBegin(GL_QUADS);
-  SetLineColour(settings.lcolor);
+  begin(GL_QUADS);
   for (int i = 0; i < n4; ++i) {
     const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
     double v[4][4];
@@ -523,9 +537,13 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
   // The outlines of the faces along the members, as quads in line mode (a
   // triangle repeats its last corner) from client arrays.
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
-  glBegin(GL_QUADS);
-  SetLineColour(settings.lcolor);
-  glEnd();
+  if (inside) {
+    glBegin(GL_QUADS);  // an empty primitive: the colour alone
+    SetLineColour(settings.lcolor);
+    glEnd();
+  } else {
+    SetLineColour(settings.lcolor);
+  }
   if (m_bShareFaces && nf > 0) {
     // From the shared corners, in their order: the outlines are all of one
     // colour and state, so the order they are drawn in changes no pixel.

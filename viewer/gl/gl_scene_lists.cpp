@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "viewer/gl/gl_driver.h"
 #include "viewer/gl/gl_primitives.h"
 #include "viewer/gl/gl_scene.h"
 
@@ -33,6 +34,7 @@ bool CGlScene::SetupContext(bool withStencil) {
     }
     while (glGetError() != GL_NO_ERROR) {
     }
+    CGlDriver::Describe();
     if (!m_lists.Generate(lastError)) return false;
     m_lists.DeferAll();
     GLint bits = 0;

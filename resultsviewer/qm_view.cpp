@@ -252,7 +252,7 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
   for (int n : {kListSurfaces, kListSolidEdges, kListMaterial}) lists.Defer(n);
   m_bStructureReleased = false;
   m_bDiagramListsHeld = false;
-  // The outlined structure is drawn as met (CGlListSet): its list stays empty.
+  // The outlined structure may be drawn directly (CGlListSet): its list then stays empty.
   lists.Compile(kListEdges);
   lists.Compile(kListStructure);
   m_scene.DrawAxisTriad(true);

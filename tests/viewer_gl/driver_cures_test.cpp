@@ -29,7 +29,7 @@ TEST(DriverCures, OnlyForTheMeasuredDriverUnlessForced) {
   };
   for (const Case& c : cases) {
     const GlDriverCures k = CGlDriver::CuresFor(c.renderer, c.version, c.force);
-    for (bool flag : {k.breakPolygonRuns, k.stencilDrawnAsMet, k.compileThenCall, k.cutOutlineDraws,
+    for (bool flag : {k.breakPolygonRuns, k.stencilDrawnDirectly, k.compileThenCall, k.cutOutlineDraws,
                       k.materialInsidePrimitive, k.playbackSplits})
       EXPECT_EQ(flag, c.on) << c.renderer << " / " << c.version << " / " << (c.force ? c.force : "-");
   }

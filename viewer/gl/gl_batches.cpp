@@ -227,7 +227,7 @@ void CListBatches::Stage(const float* vertices, int count, Part& part) {
   m_pending.insert(m_pending.end(), vertices, vertices + floats);
 }
 
-bool CListBatches::Take(const float* vertices, int first, int count, bool filled, bool lines) {
+bool CListBatches::BuildDraws(const float* vertices, int first, int count, bool filled, bool lines) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || count <= 0 || count % (lines ? 2 : 4) != 0 || count > kBufferVertices)
     return false;
@@ -252,7 +252,7 @@ bool CListBatches::Take(const float* vertices, int first, int count, bool filled
   return true;
 }
 
-bool CListBatches::TakeShared(const std::vector<Range>& ranges, bool filled) {
+bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool filled) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || self->m_nShared == 0 || ranges.empty()) return false;
   for (const Range& r : ranges) {
@@ -302,7 +302,7 @@ bool CListBatches::TakeShared(const std::vector<Range>& ranges, bool filled) {
   return true;
 }
 
-bool CListBatches::TakeFaces(const float* vertices, int faces, bool coloured, const float colour[3],
+bool CListBatches::BuildDrawsFaces(const float* vertices, int faces, bool coloured, const float colour[3],
                              const float normal[3]) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || faces <= 0 || faces > kBufferVertices / 4) return false;

@@ -16,7 +16,7 @@ std::string GlString(GLenum what) {
 
 GlDriverCures AllCures(bool on) {
   GlDriverCures c;
-  c.breakPolygonRuns = c.stencilDrawnAsMet = c.compileThenCall = on;
+  c.breakPolygonRuns = c.stencilDrawnDirectly = c.compileThenCall = on;
   c.cutOutlineDraws = c.materialInsidePrimitive = c.playbackSplits = on;
   return c;
 }

@@ -14,8 +14,8 @@ struct GlDriverCures {
   // (CPolygonRun).
   bool breakPolygonRuns = false;
   // A list of stencil-outlined faces costs the driver kilobytes a face and
-  // plays back no faster: such lists are drawn as met.
-  bool stencilDrawnAsMet = false;
+  // plays back no faster: such lists are drawn directly.
+  bool stencilDrawnDirectly = false;
   // A list compiled and executed at once leaves part of it in the driver for
   // good: lists are compiled, then called.
   bool compileThenCall = false;

@@ -39,9 +39,9 @@ bool CGlListSet::Generate(std::string& error) {
   return true;
 }
 
-bool CGlListSet::DrawnAsMet(int n) const {
+bool CGlListSet::DrawnDirectly(int n) const {
   const Entry* e = Find(n);
-  return CGlDriver::Cures().stencilDrawnAsMet && e && e->stencilOutlined && e->stencilOutlined();
+  return CGlDriver::Cures().stencilDrawnDirectly && e && e->stencilOutlined && e->stencilOutlined();
 }
 
 void CGlListSet::CompileBody(int n, const std::function<void()>& body, const std::function<void()>& prepare,
@@ -63,7 +63,7 @@ void CGlListSet::Compile(int n) { CompileEntry(n, false); }
 void CGlListSet::CompileEntry(int n, bool execute) {
   if (!InRange(n) || m_base == 0) return;
   const Entry* e = Find(n);
-  if (DrawnAsMet(n)) {
+  if (DrawnDirectly(n)) {
     // Nothing of it is kept: the call draws it.
     Release(n);
     return;
@@ -79,7 +79,7 @@ void CGlListSet::Call(int n) {
   if (!InRange(n) || m_base == 0) return;
   const State s = m_state[static_cast<size_t>(n)];
   if (s == kNone) return;
-  if (DrawnAsMet(n)) {
+  if (DrawnDirectly(n)) {
     const Entry* e = Find(n);
     if (e && e->build) e->build();
     return;

@@ -5,8 +5,8 @@
 // at its first call), releases and deletes them; the lists' large draws go
 // to buffer objects through its CListBatches.
 //
-// A list that holds stencil-outlined faces is drawn as met instead of
-// played back while the driver needs that (CGlDriver).
+// A list that holds stencil-outlined faces is drawn directly, every frame,
+// instead of played back while the driver needs that (CGlDriver).
 #pragma once
 #include <array>
 #include <functional>
@@ -61,12 +61,12 @@ class CGlListSet {
   unsigned Base() const { return m_base; }
   int Count() const { return m_base != 0 ? kListCount : 0; }
 
-  // Compiles list n now from its table entry (a list drawn as met is only
-  // emptied and deferred), or from `body`. The old contents go first: the
+  // Compiles list n now from its table entry (a list drawn directly is
+  // only emptied and deferred), or from `body`. The old contents go first: the
   // old and the new are never held at once.
   void Compile(int n);
   void Compile(int n, const std::function<void()>& body);
-  // Plays list n: a deferred list is built first, one drawn as met is drawn.
+  // Plays list n: a deferred list is built first, one drawn directly is drawn.
   void Call(int n);
   // List n is built at its next call; Release also empties it now.
   void Defer(int n);
@@ -74,8 +74,8 @@ class CGlListSet {
   void DeferAll();
   bool Built(int n) const { return InRange(n) && m_state[static_cast<size_t>(n)] == kBuilt; }
   bool Deferred(int n) const { return InRange(n) && m_state[static_cast<size_t>(n)] == kDeferred; }
-  // List n is drawn as met rather than played back.
-  bool DrawnAsMet(int n) const;
+  // List n is drawn directly, every frame, rather than played back.
+  bool DrawnDirectly(int n) const;
   // The parts of the lists not built go (context current): a list about to
   // be built again no longer holds on to what it drew.
   void DropUnbuilt();

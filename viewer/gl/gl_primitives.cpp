@@ -30,7 +30,7 @@ void CQuadStaging::Draw(int first, int count) const {
   if (count <= 0 || first < 0 || first + count > m_nQuads) return;
   // Inside a list build the vertices go to a buffer object rather than into
   // the list.
-  if (!m_bNormals && CListBatches::Take(m_aVertices.data(), 4 * first, 4 * count, m_bFilled))
+  if (!m_bNormals && CListBatches::BuildDraws(m_aVertices.data(), 4 * first, 4 * count, m_bFilled))
     return;
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, 0, m_aVertices.data());
@@ -78,7 +78,7 @@ void CFaceStaging::Draw() {
       std::copy_n(m_aVertices.data() + i * kFloats, kPlain, m_aVertices.data() + i * kPlain);
   }
   const bool coloured = !m_bOneColour;
-  if (!CListBatches::TakeFaces(m_aVertices.data(), m_nFaces, coloured, colour, normal))
+  if (!CListBatches::BuildDrawsFaces(m_aVertices.data(), m_nFaces, coloured, colour, normal))
     CListBatches::DrawFaceArrays(m_aVertices.data(), m_nFaces, coloured, colour, normal);
   m_nFaces = 0;
   m_bOneColour = true;

@@ -286,7 +286,7 @@ class CGlScene {
   // list open). False without faces or buffers.
   bool ShareFaceCorners();
   // The list being built draws its faces from the shared corners.
-  bool m_bShareFaces = false;
+  bool m_bFromSharedCorners = false;
   bool StencilWanted() const { return settings.stencil && stencilAvailable; }
   int NodeCount() const;
   const DispNode* NodeArray() const;

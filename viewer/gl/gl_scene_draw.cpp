@@ -3,7 +3,7 @@
 // through the stencil, or coloured by values), the line primitives, the
 // edge layer, the material display and the axis triad with its labels.
 // Called by the display lists as they are built, by the frame for what is
-// drawn as met, and by the results viewer's own lists.
+// drawn directly, and by the results viewer's own lists.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -32,11 +32,9 @@ void SetLineColour(const int rgb[3]) {
   glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, c);
 }
 
-// Consecutive quads of one colour class go into one GL_QUADS primitive: one
-// primitive a face made the driver compile about a million of them for a
-// large model. The colour is set inside the primitive, as for single
-// polygons (a display list keeps material changes between primitives only
-// that way when the driver merges them).
+// Consecutive quads of one colour class go into one GL_QUADS primitive, not
+// one primitive a quad. The colour is set with the primitive, as for single
+// polygons (inside it where the driver needs that: MaterialInsidePrimitive).
 class QuadRun {
  public:
   static constexpr int kNoColour = -99999;  // the material stays as it is
@@ -247,8 +245,8 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
         SetGLMaterialColor(e.nColorClass, settings.dcolor);
       }
     };
-    // Colours are set inside glBegin/glEnd: a display list keeps material
-    // changes between primitives only that way when the driver merges them.
+    // Colours go with their primitive (inside it where the driver needs
+    // that), the corner colours inside it.
     auto polygon = [&](const std::function<void()>& material, bool perCornerColour) {
       if (!inside) material();
       glBegin(GL_POLYGON);
@@ -314,10 +312,9 @@ void CGlScene::DrawFaces(int kind, int flagFilter) {
     glEnd();
   };
   // The faces of one kind come from its group of the kind order, in array
-  // order as before; runs of one colour class are one draw each. The quads
-  // carry no normals: the scene lights with the global ambient alone (no
-  // lamp), where a normal changes no pixel, and without them the driver
-  // compiles a third faster and keeps 0.4 GB less at a million elements.
+  // order; runs of one colour class are one draw each. No normals: the
+  // scene has no lamp (the global ambient alone lights it), so a normal
+  // changes no pixel.
   const int* order = nullptr;
   int count = nf;
   if (kind >= 0) {
@@ -327,14 +324,14 @@ void CGlScene::DrawFaces(int kind, int flagFilter) {
   CQuadStaging staged(CQuadStaging::kFilled);
   int runStart = 0, runClass = 0;
   bool open = false;
-  if (m_bShareFaces && kind >= 0 && flagFilter < 0) {
+  if (m_bFromSharedCorners && kind >= 0 && flagFilter < 0) {
     // The same runs, drawn from the shared corners: position t of the kind
     // order is face t of the shared copy.
     const int base = m_faceKindStart[static_cast<size_t>(kind)];
     auto drawRun = [&](int end) {
       if (!open || end <= runStart) return;
       const long long first = 4LL * (base + runStart), n = 4LL * (end - runStart);
-      if (CListBatches::TakeShared({{first, n}}, true)) return;
+      if (CListBatches::BuildDrawsShared({{first, n}}, true)) return;
       for (int t = runStart; t < end; ++t) {
         if (staged.Full()) {
           staged.Draw(0, staged.Count());
@@ -432,7 +429,7 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
   CPolygonRun run;  // closed outlines are polygons in line mode
   const int nl = std::min(d.m_nLines, static_cast<int>(d.m_aLines.size()));
   // Segments staged for a buffer draw: their first line and colour key.
-  const bool staging = key && m_bShareFaces;
+  const bool staging = key && m_bFromSharedCorners;
   constexpr size_t kMostStaged = 3 * (1 << 16);
   std::vector<float> staged;
   int stagedFirst = -1, stagedKey = 0;
@@ -442,7 +439,7 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
     const DispLine& head = d.m_aLines[static_cast<size_t>(stagedFirst)];
     colour(stagedFirst, head);
     const int count = static_cast<int>(staged.size() / 3);
-    if (!CListBatches::Take(staged.data(), 0, count, false, true)) {
+    if (!CListBatches::BuildDraws(staged.data(), 0, count, false, true)) {
       glBegin(GL_LINES);
       if (inside) colour(stagedFirst, head);
       for (int v = 0; v < count; ++v) glVertex3fv(staged.data() + 3 * v);
@@ -544,7 +541,7 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
   } else {
     SetLineColour(settings.lcolor);
   }
-  if (m_bShareFaces && nf > 0) {
+  if (m_bFromSharedCorners && nf > 0) {
     // From the shared corners, in their order: the outlines are all of one
     // colour and state, so the order they are drawn in changes no pixel.
     const std::vector<int>& order = FaceKindOrder();
@@ -557,7 +554,7 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
         ranges.push_back({4LL * t, 4});
     }
     if (!ranges.empty()) SetLineColour(settings.lcolor);
-    if (ranges.empty() || CListBatches::TakeShared(ranges, false)) {
+    if (ranges.empty() || CListBatches::BuildDrawsShared(ranges, false)) {
       glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
       return;
     }

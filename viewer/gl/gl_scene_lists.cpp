@@ -82,11 +82,11 @@ CGlListSet::Entry CGlScene::TriadList() { return {kListTriad, "axis triad", [thi
 std::vector<CGlListSet::Entry> CGlScene::ModelViewerLists() {
   // The face lists of the kinds and the edge lists draw the faces from one
   // shared copy of their corners, made before the list opens.
-  const auto share = [this] { m_bShareFaces = ShareFaceCorners(); };
+  const auto share = [this] { m_bFromSharedCorners = ShareFaceCorners(); };
   const auto shared = [this](std::function<void()> body) {
     return [this, body] {
       body();
-      m_bShareFaces = false;
+      m_bFromSharedCorners = false;
     };
   };
   std::vector<CGlListSet::Entry> t = {

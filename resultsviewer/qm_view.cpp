@@ -1,5 +1,5 @@
 // The results viewer's view: scene set-up for every opened run, the
-// fourteen display lists, the frame and the texts over it.
+// table of display lists, the frame and the texts over it.
 #include "resultsviewer/qm_view.h"
 
 #include <GL/gl.h>

@@ -1,5 +1,5 @@
 // The OpenGL state of one 3-D view: view settings, display lists, camera,
-// selection buffers and the axis triad. Each view embeds one CGlScene.
+// the hits of the last pick and the axis triad. Each view embeds one CGlScene.
 //
 // The scene never makes a context current itself: the widget that hosts it
 // (CGlView) calls the drawing members from inside its paint, or between
@@ -70,12 +70,12 @@ struct OverlayText {
 // What the last pick found.
 struct PickResult {
   bool hit = false;
-  unsigned name = 0;  // selection name of the nearest hit
+  unsigned name = 0;  // pick name of the nearest hit
   int elem = 0;       // element number
   int mat = 0;        // material number
 };
 
-// Selection names of the pick list.
+// Pick names of the polygons a pick can hit.
 enum : unsigned {
   kPickTria = 1,    // 10 x i + 1: 3-node element i
   kPickQuad = 2,    // 10 x i + 2: 4-node element i
@@ -87,7 +87,7 @@ enum : unsigned {
 // hit stays first.
 void SortHitsByDepth(std::vector<unsigned>& names, std::vector<unsigned>& depths);
 
-// Element and material number of a selection name (0 and 0 for a name that
+// Element and material number of a pick name (0 and 0 for a name that
 // names nothing of the model).
 PickResult DecodePickName(unsigned name, const CDispModel& doc);
 
@@ -116,7 +116,7 @@ class CGlScene {
 
   // Initial values of every field but the settings.
   void Init();
-  // Drops the contour bar and the selection buffers.
+  // Drops the contour bar and the hits of the last pick.
   void Free();
 
   // First-draw set-up: settings defaults (`initSettings`, the model

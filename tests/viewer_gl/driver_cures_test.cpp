@@ -146,7 +146,9 @@ TEST(DriverCures, TheSceneWithAndWithoutCuresAgreesWithinAnEdgeBand) {
                              (c.surfaces ? "" : " wireframe");
     // The frame that builds the lists draws them compiled and executed at
     // once without the cures: a driver with the faults colours it wrong.
-    if (!faulty) EXPECT_EQ(EdgeBandDifference(on.first, off.first, kSize, kSize), "") << what;
+    if (!faulty) {
+      EXPECT_EQ(EdgeBandDifference(on.first, off.first, kSize, kSize), "") << what;
+    }
     EXPECT_EQ(EdgeBandDifference(on.second, off.second, kSize, kSize), "") << what;
     EXPECT_EQ(on.first, on.second) << what;  // a list built and then played draws the same
     EXPECT_EQ(on.state, off.state) << what;

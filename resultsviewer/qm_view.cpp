@@ -1,5 +1,5 @@
 // The results viewer's view: scene set-up for every opened run, the
-// fourteen display lists, the frame and the texts over it.
+// table of display lists, the frame and the texts over it.
 #include "resultsviewer/qm_view.h"
 
 #include <GL/gl.h>
@@ -48,7 +48,8 @@ QmView::BusyCursor::~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
 
 QmView::QmView(QWidget* parent) : CGlView(parent) {
   InitResultsViewSettings(m_scene.settings);
-  m_scene.Init(kListCount);
+  m_scene.Init();
+  m_scene.Lists().SetTable(ListTable());
   m_scene.viewWidth = 30.0;
   m_scene.fovUsed = 90.0;
   m_scene.surfacesOn = 1;
@@ -72,15 +73,6 @@ void QmView::SetDocument(QmDoc* doc) {
   }
   update();
 }
-
-bool QmView::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) return true;
-  return CGlView::event(event);
-}
-
-void QmView::focusInEvent(QFocusEvent*) {}
-
-void QmView::focusOutEvent(QFocusEvent*) {}
 
 bool QmView::Stencil() const { return m_scene.settings.stencil && m_scene.stencilAvailable; }
 
@@ -217,33 +209,20 @@ void QmView::OnFrameSwapped() {
 // ---------------------------------------------------------------------------
 // Lists
 
-void QmView::CompileList(int n, const std::function<void()>& body) {
-  if (n < 0 || n >= kListCount || m_scene.listBase == 0) return;
-  const auto name = static_cast<GLuint>(m_scene.listBase + n);
-  // The list's old contents go first: a large diagram's old and new lists
-  // are never held at once.
-  if (m_scene.listBuilt[n]) {
-    glNewList(name, GL_COMPILE);
-    glEndList();
-  }
-  // Compiled only: the driver keeps part of every list compiled and
-  // executed at once for good. The frame then calls the lists it shows.
-  m_scene.Batches().Build(name, body);
-  m_scene.listBuilt[n] = 1;
-}
-
-void QmView::CallList(int n) {
-  if (n < 0 || n >= kListCount || m_scene.listBase == 0) return;
-  if (m_abListDeferred[static_cast<size_t>(n)]) {
-    m_abListDeferred[static_cast<size_t>(n)] = false;
-    CompileStructureList(n);
-  }
-  if (!m_scene.listBuilt[n]) return;
-  if (DrawnAsMet(n)) {
-    DrawStructureList(n);
-    return;
-  }
-  m_scene.Batches().Call(static_cast<GLuint>(m_scene.listBase + n));
+std::vector<CGlListSet::Entry> QmView::ListTable() {
+  const auto structure = [this](int n) { return [this, n] { DrawStructureList(n); }; };
+  // The diagrams' lists are compiled by their commands, with their bodies.
+  return {
+      m_scene.BackgroundList(),
+      {kListEdges, "edge layer", structure(kListEdges), {}, {}},
+      {kListSurfaces, "solid mode surfaces", structure(kListSurfaces), {}, {}},
+      {kListSolidEdges, "solid mode edge layer", structure(kListSolidEdges), {}, {}},
+      {kListStructure, "structure", structure(kListStructure), {}, [this] { return Stencil(); }},
+      {kListMaterial, "material display", structure(kListMaterial), {}, {}},
+      m_scene.TriadList(),
+      {kListDiagram, "diagram", {}, {}, {}},
+      {kListDiagramEdges, "diagram edge layer", {}, {}, {}},
+  };
 }
 
 void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
@@ -256,51 +235,34 @@ void QmView::BuildDisplayLists(bool surfacesOn, int colourMode, double factor) {
   m_bSolidMode = 0;
   m_structureArgs = {surfacesOn, colourMode, factor, m_pContourBar != nullptr};
 
-  CompileList(kListBackground, [&] { m_scene.DrawBackground(s.bcolor1, s.bcolor2); });
-  CompileList(kListDiagram, [] {});
-  CompileList(kListDiagramEdges, [] {});
-  // The lists of the solid and material modes and the pick list are made
+  CGlListSet& lists = Lists();
+  lists.Compile(kListBackground);
+  lists.Compile(kListDiagram, [] {});
+  lists.Compile(kListDiagramEdges, [] {});
+  // The lists of the solid and material modes are made
   // from these arguments when they are first called: a large model's
   // structure then costs one copy of its faces in the lists, not three.
-  for (int n : {kListSurfaces, kListSolidEdges, kListPick, kListMaterial})
-    m_abListDeferred[static_cast<size_t>(n)] = true;
+  for (int n : {kListSurfaces, kListSolidEdges, kListMaterial}) lists.Defer(n);
   m_bStructureReleased = false;
   m_bDiagramListsHeld = false;
-  CompileStructureList(kListEdges);
-  CompileStructureList(kListStructure);
+  // The outlined structure may be drawn directly (CGlListSet): its list then stays empty.
+  lists.Compile(kListEdges);
+  lists.Compile(kListStructure);
   m_scene.DrawAxisTriad(true);
 }
 
 void QmView::ReleaseStructureLists() {
-  for (int n : {kListEdges, kListSurfaces, kListSolidEdges, kListPick, kListStructure, kListMaterial}) {
-    bool& deferred = m_abListDeferred[static_cast<size_t>(n)];
-    if (deferred) continue;
-    CompileList(n, [] {});
-    deferred = true;
-  }
+  for (int n : {kListEdges, kListSurfaces, kListSolidEdges, kListStructure, kListMaterial})
+    if (!Lists().Deferred(n)) Lists().Release(n);
   m_bStructureReleased = true;
 }
 
 void QmView::ReleaseDiagramLists() {
   if (!m_bDiagramListsHeld) return;
-  CompileList(kListDiagram, [] {});
-  CompileList(kListDiagramEdges, [] {});
+  Lists().Compile(kListDiagram, [] {});
+  Lists().Compile(kListDiagramEdges, [] {});
   m_bDiagramListsHeld = false;
 }
-
-void QmView::CompileStructureList(int n) {
-  // The outlined structure's list stays empty: its faces, three polygons
-  // each with state changes between them, cost the driver kilobytes a face
-  // in a list (gigabytes at 10^5 elements), and playing such a list is no
-  // faster than drawing the same calls as met.
-  if (DrawnAsMet(n)) {
-    CompileList(n, [] {});
-    return;
-  }
-  CompileList(n, [&] { DrawStructureList(n); });
-}
-
-bool QmView::DrawnAsMet(int n) const { return n == kListStructure && Stencil(); }
 
 void QmView::DrawStructureList(int n) {
   const CViewSettings& s = m_scene.settings;
@@ -339,7 +301,7 @@ void QmView::DrawStructureList(int n) {
           glEnable(GL_STENCIL_TEST);
           glClear(GL_STENCIL_BUFFER_BIT);
         }
-        m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil, false);
+        m_scene.DrawElements(-1, -1, colourMode, nullptr, stencil);
         if (st) glDisable(GL_STENCIL_TEST);
       }
       DrawFlaggedLineItems(bar);
@@ -350,9 +312,6 @@ void QmView::DrawStructureList(int n) {
       break;
     case kListSolidEdges:
       BuildEdgeLayer(nullptr, factor, true);
-      break;
-    case kListPick:
-      BuildPickList();
       break;
     case kListStructure:
       structure(false);
@@ -389,11 +348,6 @@ void QmView::BuildEdgeLayer(const CContourBar* bar, double factor, bool solid, b
   DrawLineItemsByValue(solid ? nullptr : bar);
   m_scene.DrawElementEdges(factor);
   glDisable(GL_POLYGON_OFFSET_LINE);
-}
-
-void QmView::BuildPickList() {
-  SetFlatMaterial(m_scene.settings.dcolor);
-  m_scene.DrawElements(-1, -1, m_pDoc->m_nColorMode, nullptr, false, true);
 }
 
 // ---------------------------------------------------------------------------
@@ -571,11 +525,11 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
     // This frame shows the background and the edge layer from the new
     // lists (compiled only: a list compiled and executed at once leaves the
     // driver part of it for good); the next one shows the whole picture.
-    CallList(kListBackground);
+    Lists().Call(kListBackground);
     // A frame made before the window is first shown (a run named on the
     // command line) is never seen: its edge layer is not drawn.
     const QWindow* shown = window()->windowHandle();
-    if (!Stencil() && shown && shown->isExposed()) CallList(kListEdges);
+    if (!Stencil() && shown && shown->isExposed()) Lists().Call(kListEdges);
     QTimer::singleShot(0, this, [this] { update(); });
     m_bListsFresh = true;
     emit stateChanged();
@@ -592,25 +546,25 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
       }
       switch (m_nViewMode) {
         case kModeDeform:
-          CompileList(kListDiagram, [&] { BuildDiagramFaceList(nullptr, factor); });
-          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
+          Lists().Compile(kListDiagram, [&] { BuildDiagramFaceList(nullptr, factor); });
+          Lists().Compile(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
           break;
         case kModeFiberStress:
         case kModeFiberStrain:
-          CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
-          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
+          Lists().Compile(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
+          Lists().Compile(kListDiagramEdges, [&] { BuildEdgeLayer(nullptr, factor, false, true); });
           break;
         case kModeSectionForce:
         case kModeShell:
-          CompileList(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
-          CompileList(kListDiagramEdges, [&] { BuildEdgeLayer(bar, factor, false, true); });
+          Lists().Compile(kListDiagram, [&] { BuildDiagramFaceList(bar, factor); });
+          Lists().Compile(kListDiagramEdges, [&] { BuildEdgeLayer(bar, factor, false, true); });
           break;
         default:
           break;
       }
       m_bRebuildResultLists = 0;
     }
-    CallList(kListBackground);
+    Lists().Call(kListBackground);
     // The structure's own edge layer goes with the structure display; the
     // diagrams have theirs.
     const int edges = m_nViewMode == kModeStructure   ? kListEdges
@@ -619,18 +573,18 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
                                                       : kListDiagramEdges;
     if (!surfacesOn) {
       glDisable(GL_DEPTH_TEST);
-      CallList(m_nViewMode == kModeStructure ? kListEdges : kListDiagram);
+      Lists().Call(m_nViewMode == kModeStructure ? kListEdges : kListDiagram);
       glEnable(GL_DEPTH_TEST);
     } else {
       switch (m_nViewMode) {
-        case kModeStructure: CallList(kListStructure); break;
-        case 1: CallList(kListSurfaces); break;
-        case 2: CallList(kListMaterial); break;
+        case kModeStructure: Lists().Call(kListStructure); break;
+        case 1: Lists().Call(kListSurfaces); break;
+        case 2: Lists().Call(kListMaterial); break;
         default:
-          if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) CallList(kListDiagram);
+          if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) Lists().Call(kListDiagram);
           break;
       }
-      if (!Stencil()) CallList(edges);
+      if (!Stencil()) Lists().Call(edges);
     }
     m_bListsFresh = false;
 

@@ -45,21 +45,6 @@ class QmView : public CGlView {
     BusyCursor& operator=(const BusyCursor&) = delete;
   };
 
-  // Display lists (name = list base + n); 2-5 are allocated and unused.
-  enum {
-    kListBackground = 0,
-    kListEdges = 1,
-    kListSurfaces = 6,
-    kListSolidEdges = 7,
-    kListPick = 8,
-    kListStructure = 9,
-    kListMaterial = 10,
-    kListTriad = 11,
-    kListDiagram = 12,
-    kListDiagramEdges = 13,
-    kListCount = 14,
-  };
-
   // The colours no keyword sets: the face colour of the diagram lists, a
   // red, the face colour of the structure lists, a green.
   static const int kFurtherColors[4][3];
@@ -121,7 +106,6 @@ class QmView : public CGlView {
   int m_nTextX = 10, m_nTextY = 10;
   int m_nStatus = 0;
   int m_nDragMode = 0;
-  bool m_bPickPending = false;
   double m_vOffset[3] = {0, 0, 0};  // the camera's offset vector
   int m_nFrames = 0;                // frames drawn (tests wait on it)
 
@@ -139,12 +123,6 @@ class QmView : public CGlView {
   // The first frame after an open makes the lists: the picture is complete
   // one frame later, and the view says so itself.
   bool ReportsOwnPicture() const override { return true; }
-  // Focus and activation change nothing the view shows, so they bring no
-  // repaint: a large run's frame takes seconds, and a menu, a step dialog
-  // or a message box would each wait for one.
-  bool event(QEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -172,18 +150,12 @@ class QmView : public CGlView {
   void BuildDiagramFaceList(const CContourBar* bar, double factor);
   // `overOffsetFaces`: the faces under the edges were drawn with the offset.
   void BuildEdgeLayer(const CContourBar* bar, double factor, bool solid, bool overOffsetFaces = false);
-  void BuildPickList();
-  void CompileList(int n, const std::function<void()>& body);
-  // Compiles one of the structure's lists with the arguments of the last
-  // rebuild.
-  void CompileStructureList(int n);
+  // The view's table of lists.
+  std::vector<CGlListSet::Entry> ListTable();
   // Draws what structure list `n` holds, with the arguments of the last
   // rebuild.
   void DrawStructureList(int n);
-  // Whether list `n` is drawn as met rather than compiled: the structure's
-  // faces with their stencil outlines.
-  bool DrawnAsMet(int n) const;
-  void CallList(int n);
+  CGlListSet& Lists() { return m_scene.Lists(); }
   bool Stencil() const;
   // The value column a value face is coloured from in the current mode.
   int FaceValueColumn() const;
@@ -230,7 +202,6 @@ class QmView : public CGlView {
     double factor = 1.0;
     bool bar = false;
   } m_structureArgs;
-  std::array<bool, kListCount> m_abListDeferred{};
   // A diagram gives up the structure's lists (a large run cannot hold both
   // the structure's and a diagram's), and the structure gives up the
   // diagram's: the structure command then makes the structure's geometry

@@ -54,10 +54,10 @@ bool QmView::CanShowShell() const {
 }
 
 void QmView::OnViewStructure() {
-  // A structure drawn as met, or whose lists a diagram gave up, is drawn
+  // A structure drawn directly, or whose lists a diagram gave up, is drawn
   // from the model's geometry, which a diagram has replaced: it is made
   // again as the open made it.
-  if (m_pDoc && (DrawnAsMet(kListStructure) || m_bStructureReleased)) {
+  if (m_pDoc && (Lists().DrawnDirectly(kListStructure) || m_bStructureReleased)) {
     const BusyCursor busy;
     m_pDoc->BuildElemRecords(nullptr, 0.0);
     m_pDoc->BuildGeometry(nullptr, 0.0);

@@ -176,9 +176,11 @@ void QmView::mouseReleaseEvent(QMouseEvent* event) {
   }
   if (!m_pDoc) return;
   const QPoint pos = ToDevice(event->position().toPoint());
-  if (m_nDragMode == 1 && m_scene.settings.showid && pos == m_clickPos) m_bPickPending = true;
+  // The view draws no pick: the request stays pending, and each release
+  // repaints while it does.
+  if (m_nDragMode == 1 && m_scene.settings.showid && pos == m_clickPos) RequestPick(event->position().toPoint());
   m_nDragMode = 0;
-  if (m_bPickPending) update();
+  if (PickPending()) update();
 }
 
 void QmView::mouseMoveEvent(QMouseEvent* event) {

@@ -12,7 +12,7 @@ using namespace mvtest;
 
 namespace {
 
-long Live() { return CGlScene::LiveListNames(); }
+long Live() { return CGlListSet::LiveNames(); }
 long LiveBatches() { return CListBatches::LiveNames(); }
 
 struct Session {
@@ -45,7 +45,7 @@ TEST(ListNamesTest, ClosingADocumentDeletesEveryNameItsViewMade) {
   for (int round = 0; round < 3; ++round) {
     CChildFrame* a = s.OpenDrawn();
     ASSERT_NE(a, nullptr);
-    const long perView = a->View()->Scene().listCount;
+    const long perView = a->View()->Scene().Lists().Count();
     EXPECT_EQ(Live(), s.before + perView) << round;
     // A second document's view holds names of its own.
     CChildFrame* b = s.OpenDrawn(1);
@@ -77,7 +77,7 @@ TEST(ListNamesTest, AViewGivenANewContextDeletesTheListsOfTheOldOne) {
   view->show();
   ASSERT_FALSE(Grab(view).isNull());
   EXPECT_EQ(Live(), open);
-  EXPECT_NE(view->Scene().listBase, 0);
+  EXPECT_NE(view->Scene().Lists().Base(), 0u);
   s.Close(c);
   EXPECT_EQ(Live(), s.before);
 }

@@ -11,6 +11,7 @@
 #include "modelviewer/qm_dialogs.h"
 #include "mv_test_support.h"
 #include "viewer/gl/status_bar.h"
+#include "viewer_gl/no_repaint.h"
 
 using namespace mvtest;
 
@@ -358,6 +359,16 @@ TEST(AxisTest, TheMKeyShowsTheAxisMenu) {
   Key(lv.view, Qt::Key_M);
   EXPECT_EQ(texts, QStringList({QStringLiteral("＋Ｘ軸"), QStringLiteral("－Ｘ軸"), QStringLiteral("＋Ｙ軸"),
                                 QStringLiteral("－Ｙ軸"), QStringLiteral("＋Ｚ軸"), QStringLiteral("－Ｚ軸")}));
+}
+
+TEST(ActivationTest, AMenuADialogAndAMessageBoxBringNoRepaint) {
+  LoadedView lv;
+  const auto opened = norepaint::OpenMenuDialogAndMessageBox(lv.prog.frame, lv.view);
+  ASSERT_EQ(opened.size(), 3u);
+  for (const auto& o : opened) {
+    EXPECT_TRUE(o.shownAndBack) << o.what;
+    EXPECT_EQ(o.paints, 0) << o.what;
+  }
 }
 
 }  // namespace

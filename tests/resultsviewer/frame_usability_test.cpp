@@ -14,6 +14,7 @@
 #include "resultsviewer/step_dialogs.h"
 #include "rv_test_util.h"
 #include "viewer/gl/status_bar.h"
+#include "viewer_gl/no_repaint.h"
 #include "viewer_gl/x11_probe.h"
 
 namespace {
@@ -118,6 +119,17 @@ TEST_F(UsabilityTest, FocusActivationAndACancelledStepDialogBringNoRepaint) {
   rvtest::PumpEvents(50);
   EXPECT_EQ(View()->m_nFrames, frames);
   EXPECT_EQ(frame_->focusWidget(), View());
+}
+
+TEST_F(UsabilityTest, AMenuADialogAndAMessageBoxBringNoRepaint) {
+  Open(Write("frame", testrun::SmallFrame(1)));
+  Grab();
+  const auto opened = norepaint::OpenMenuDialogAndMessageBox(frame_.get(), View());
+  ASSERT_EQ(opened.size(), 3u);
+  for (const auto& o : opened) {
+    EXPECT_TRUE(o.shownAndBack) << o.what;
+    EXPECT_EQ(o.paints, 0) << o.what;
+  }
 }
 
 TEST_F(UsabilityTest, RunsNamedInCodePage932OpenFromTheCommandLineAndDrops) {

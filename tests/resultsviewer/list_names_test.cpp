@@ -13,7 +13,7 @@ namespace {
 class ListNamesTest : public rvtest::FrameFixture {};
 
 TEST_F(ListNamesTest, RunsOpenedInTurnKeepOneSetOfNamesAndTheViewTakesThemAlong) {
-  const long before = CGlScene::LiveListNames();
+  const long before = CGlListSet::LiveNames();
   const long partsBefore = CListBatches::LiveNames();
   std::map<std::string, long> parts;  // held with each run shown
   rvtest::MessageCatcher messages;
@@ -28,7 +28,7 @@ TEST_F(ListNamesTest, RunsOpenedInTurnKeepOneSetOfNamesAndTheViewTakesThemAlong)
       View()->ShowFiberDiagram(0);
     }
     ASSERT_FALSE(Grab().isNull()) << name;
-    EXPECT_EQ(CGlScene::LiveListNames(), before + View()->Scene().listCount) << name;
+    EXPECT_EQ(CGlListSet::LiveNames(), before + View()->Scene().Lists().Count()) << name;
     // A run shown again holds what it held the first time: rebuilt lists
     // deleted their old parts and buffers.
     const auto [it, first] = parts.emplace(name, CListBatches::LiveNames());
@@ -40,7 +40,7 @@ TEST_F(ListNamesTest, RunsOpenedInTurnKeepOneSetOfNamesAndTheViewTakesThemAlong)
   EXPECT_GT(parts["frame.in"], partsBefore);  // its member outlines are buffered
   frame_.reset();
   rvtest::PumpEvents(10);
-  EXPECT_EQ(CGlScene::LiveListNames(), before);
+  EXPECT_EQ(CGlListSet::LiveNames(), before);
   EXPECT_EQ(CListBatches::LiveNames(), partsBefore);
 }
 

@@ -68,6 +68,7 @@ void Body(const std::function<void(long long, long long, bool)>& quads,
 
 TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithTheLastList) {
   OffscreenGl gl(kSize);
+  const CuresOn cures;
   ASSERT_TRUE(gl.Ok());
   {
     glEnable(GL_DEPTH_TEST);
@@ -95,21 +96,21 @@ TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithThe
     const auto compiled = Pixels();
 
     CListBatches batches;
-    EXPECT_FALSE(CListBatches::TakeShared({{0, 4}}, true));  // no build in progress
+    EXPECT_FALSE(CListBatches::BuildDrawsShared({{0, 4}}, true));  // no build in progress
     ASSERT_TRUE(batches.ShareVertices(4 * kQuads, [](float* out, long long first, int n) {
       for (long long v = first; v < first + n; v += 4, out += 12) Corners(v / 4, out);
     }));
     EXPECT_EQ(CListBatches::LiveNames(), before + 2);  // two buffers
     bool taken = true;
     auto shared = [&](long long first, long long count, bool filled) {
-      taken = CListBatches::TakeShared({{4 * first, 4 * count}}, filled) && taken;
+      taken = CListBatches::BuildDrawsShared({{4 * first, 4 * count}}, filled) && taken;
     };
     auto segments = [&](const std::vector<float>& v) {
-      taken = CListBatches::Take(v.data(), 0, static_cast<int>(v.size() / 3), false, true) && taken;
+      taken = CListBatches::BuildDraws(v.data(), 0, static_cast<int>(v.size() / 3), false, true) && taken;
     };
     batches.Build(base + 1, [&] { Body(shared, segments); });
     // Past the end of the shared vertices nothing is taken.
-    batches.Build(base + 2, [&] { EXPECT_FALSE(CListBatches::TakeShared({{0, 4 * kQuads + 4}}, false)); });
+    batches.Build(base + 2, [&] { EXPECT_FALSE(CListBatches::BuildDrawsShared({{0, 4 * kQuads + 4}}, false)); });
     EXPECT_TRUE(taken);
     Clear();
     batches.Call(base + 1);

@@ -6,9 +6,11 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <cstdlib>
 #include <memory>
 
 #include "gl_test_util.h"
+#include "viewer/gl/gl_driver.h"
 #include "viewer/gl/gl_view.h"
 
 class OffscreenGl {
@@ -36,4 +38,17 @@ class OffscreenGl {
   QOpenGLContext m_context;
   std::unique_ptr<QOpenGLFramebufferObject> m_fbo;
   bool m_ok = false;
+};
+
+// The driver's cures on while it lives (a context current): for checks of
+// pictures that the cures make on the driver they were measured on.
+struct CuresOn {
+  CuresOn() {
+    setenv("OV_GL_CURES", "on", 1);
+    CGlDriver::Describe();
+  }
+  ~CuresOn() {
+    unsetenv("OV_GL_CURES");
+    CGlDriver::Describe();
+  }
 };

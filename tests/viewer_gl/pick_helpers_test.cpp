@@ -1,4 +1,4 @@
-// Selection records, hit order, pick names, triad feedback and the material
+// Hit order, pick names, triad feedback and the material
 // colours: the parts of picking and drawing that need no window.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -10,23 +10,6 @@
 #include "viewer/gl/gl_scene.h"
 
 namespace {
-
-TEST(HitRecords, ReadFirstNameAndMinimumDepth) {
-  // {k, min, max, names...}: one name, no name, two names.
-  const unsigned buf[] = {1, 500, 600, 12, 0, 300, 400, 2, 100, 900, 22, 999};
-  std::vector<unsigned> names, depths;
-  EXPECT_EQ(ReadHitRecords(buf, 12, 3, names, depths), 3);
-  EXPECT_EQ(names, (std::vector<unsigned>{12, 0, 22}));
-  EXPECT_EQ(depths, (std::vector<unsigned>{500, 300, 100}));
-}
-
-TEST(HitRecords, ARecordPastTheBufferEndsTheReading) {
-  const unsigned buf[] = {1, 500, 600, 12, 5, 300, 400, 2};
-  std::vector<unsigned> names, depths;
-  EXPECT_EQ(ReadHitRecords(buf, 8, 2, names, depths), 1);
-  EXPECT_EQ(ReadHitRecords(buf, 8, 0, names, depths), 0);
-  EXPECT_TRUE(names.empty());
-}
 
 TEST(HitRecords, SortByDepthKeepsTheFirstOfEqualDepths) {
   std::vector<unsigned> names = {1, 2, 3, 4, 5};

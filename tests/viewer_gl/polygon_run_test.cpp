@@ -74,6 +74,7 @@ std::vector<unsigned char> Draw(GLenum polygonMode, const std::function<void(con
 
 TEST(PolygonRun, SamePixelsAsPlainPolygons) {
   OffscreenGl gl(kSize);
+  const CuresOn cures;
   ASSERT_TRUE(gl.Ok());
   {
     const double n[3] = {0, 0, 1};
@@ -146,6 +147,7 @@ Picture DrawFaces(int every, const std::function<void(const double (*)[3], int, 
 
 TEST(FaceStaging, SamePixelsAndStateAsPolygonsInAList) {
   OffscreenGl gl(kSize);
+  const CuresOn cures;
   ASSERT_TRUE(gl.Ok());
   {
     const GLuint list = glGenLists(1);

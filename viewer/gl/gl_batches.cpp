@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "viewer/gl/gl_driver.h"
+
 namespace {
 
 std::atomic<long> g_nLiveNames{0};
@@ -17,7 +19,7 @@ thread_local CListBatches* t_pBuilding = nullptr;
 
 // Vertices per buffer at most: 12 MB.
 constexpr int kBufferVertices = 1 << 20;
-// Vertices per draw of outlined quads.
+// Vertices per draw of outlined quads where the driver needs short draws.
 constexpr int kOutlineVertices = 1024;
 
 // The two triangles of each of `n` four-vertex groups, from `indices`
@@ -30,17 +32,23 @@ const std::vector<GLuint>& SplitTriangles(std::vector<GLuint>& indices, int n, c
   return indices;
 }
 
-// The two triangles of each of `quads` quads, as the list playback splits
-// them.
+// The two triangles of each of `n` quads or faces: (0, 1, 2), (0, 2, 3),
+// or where the driver's list playback splits them otherwise, as it does.
+const std::vector<GLuint>& PlainTriangles(int n) {
+  static std::vector<GLuint> indices;
+  return SplitTriangles(indices, n, {0, 1, 2, 0, 2, 3});
+}
+
 const std::vector<GLuint>& QuadTriangles(int quads) {
   static std::vector<GLuint> indices;
+  if (!CGlDriver::Cures().playbackSplits) return PlainTriangles(quads);
   return SplitTriangles(indices, quads, {0, 1, 3, 1, 2, 3});
 }
 
-// The triangles of each of `faces` faces (four vertices each), as the list
-// playback splits a GL_POLYGON: (1, 2, 0), (2, 3, 0).
+// A GL_POLYGON of four corners.
 const std::vector<GLuint>& FaceTriangles(int faces) {
   static std::vector<GLuint> indices;
+  if (!CGlDriver::Cures().playbackSplits) return PlainTriangles(faces);
   return SplitTriangles(indices, faces, {1, 2, 0, 2, 3, 0});
 }
 
@@ -155,25 +163,29 @@ bool CListBatches::ShareVertices(long long count,
   return true;
 }
 
-void CListBatches::Build(unsigned name, const std::function<void()>& body) {
+void CListBatches::Build(unsigned name, const std::function<void()>& body, bool execute) {
   Parts& p = m_lists[name];
   Delete(p, name);
   p.parts.push_back({name});
   m_building = &p;
+  m_bExecuting = execute;
   m_nFillQuads = 0;
   m_nBuildFaces = 0;
   CListBatches* outer = t_pBuilding;
   t_pBuilding = this;
-  glNewList(name, GL_COMPILE);
+  glNewList(name, ListMode());
   body();
   glEndList();
   t_pBuilding = outer;
+  m_bExecuting = false;
   Flush();
   m_pending = std::vector<float>();
   m_building = nullptr;
   MakeIndices(m_nFillQuads);
   MakeFaceIndices(m_nBuildFaces);
 }
+
+unsigned CListBatches::ListMode() const { return m_bExecuting ? GL_COMPILE_AND_EXECUTE : GL_COMPILE; }
 
 void CListBatches::Flush() {
   if (m_pending.empty()) return;
@@ -215,7 +227,7 @@ void CListBatches::Stage(const float* vertices, int count, Part& part) {
   m_pending.insert(m_pending.end(), vertices, vertices + floats);
 }
 
-bool CListBatches::Take(const float* vertices, int first, int count, bool filled, bool lines) {
+bool CListBatches::BuildDraws(const float* vertices, int first, int count, bool filled, bool lines) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || count <= 0 || count % (lines ? 2 : 4) != 0 || count > kBufferVertices)
     return false;
@@ -230,12 +242,17 @@ bool CListBatches::Take(const float* vertices, int first, int count, bool filled
   part.filled = filled && !lines;
   part.lines = lines;
   if (part.filled && count / 4 > self->m_nFillQuads) self->m_nFillQuads = count / 4;
+  if (self->m_bExecuting) {
+    // The part's vertices get their buffer now, to be drawn now.
+    self->Flush();
+    self->DrawPart(p, part);
+  }
   p.parts.push_back({next});
-  glNewList(next, GL_COMPILE);
+  glNewList(next, self->ListMode());
   return true;
 }
 
-bool CListBatches::TakeShared(const std::vector<Range>& ranges, bool filled) {
+bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool filled) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || self->m_nShared == 0 || ranges.empty()) return false;
   for (const Range& r : ranges) {
@@ -276,15 +293,16 @@ bool CListBatches::TakeShared(const std::vector<Range>& ranges, bool filled) {
       part.count = n;
       part.filled = filled;
       if (filled && n / 4 > self->m_nFillQuads) self->m_nFillQuads = n / 4;
+      if (self->m_bExecuting) self->DrawPart(p, part);
       v += n;
     }
   }
   p.parts.push_back({next});
-  glNewList(next, GL_COMPILE);
+  glNewList(next, self->ListMode());
   return true;
 }
 
-bool CListBatches::TakeFaces(const float* vertices, int faces, bool coloured, const float colour[3],
+bool CListBatches::BuildDrawsFaces(const float* vertices, int faces, bool coloured, const float colour[3],
                              const float normal[3]) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || faces <= 0 || faces > kBufferVertices / 4) return false;
@@ -311,8 +329,9 @@ bool CListBatches::TakeFaces(const float* vertices, int faces, bool coloured, co
   std::copy(colour, colour + 3, part.colour);
   std::copy(normal, normal + 3, part.normal);
   self->m_nBuildFaces = std::max(self->m_nBuildFaces, faces);
+  if (self->m_bExecuting) self->DrawPart(p, part);
   p.parts.push_back({next});
-  glNewList(next, GL_COMPILE);
+  glNewList(next, self->ListMode());
   return true;
 }
 
@@ -369,7 +388,13 @@ void CListBatches::Call(unsigned name) const {
   const Parts& p = it->second;
   for (const Part& part : p.parts) {
     if (part.list != 0) glCallList(part.list);
-    if (part.block < 0 || part.block >= static_cast<int>(p.blocks.size())) continue;
+    DrawPart(p, part);
+  }
+}
+
+void CListBatches::DrawPart(const Parts& p, const Part& part) const {
+  {  // the part's block
+    if (part.block < 0 || part.block >= static_cast<int>(p.blocks.size())) return;
     const Block& b = p.blocks[static_cast<size_t>(part.block)];
     if (part.faceFloats > 0) {
       const int faces = part.count / 4;
@@ -379,7 +404,7 @@ void CListBatches::Call(unsigned name) const {
                                      : reinterpret_cast<const char*>(first * sizeof(float));
       DrawFacesAt(at, faces, part.faceFloats, faces <= m_nIndexFaces ? m_faceIndexBuffer : 0, part.colour, part.normal);
       glBindBuffer(GL_ARRAY_BUFFER, 0);
-      continue;
+      return;
     }
     // Vertex `first` of the part: an offset into the buffer, or an address.
     const auto at = [&](int first) -> const void* {
@@ -404,8 +429,8 @@ void CListBatches::Call(unsigned name) const {
       glVertexPointer(3, GL_FLOAT, 0, at(0));
       // Outlines go through the driver's primitive pipeline, whose cost
       // grows with the vertices of one draw: small draws keep it flat.
-      for (int v = 0; v < part.count; v += kOutlineVertices)
-        glDrawArrays(GL_QUADS, part.first + v, std::min(kOutlineVertices, part.count - v));
+      const int most = CGlDriver::Cures().cutOutlineDraws ? kOutlineVertices : part.count;
+      for (int v = 0; v < part.count; v += most) glDrawArrays(GL_QUADS, part.first + v, std::min(most, part.count - v));
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

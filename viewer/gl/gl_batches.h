@@ -1,29 +1,21 @@
 // Display lists whose large quad draws keep their vertices in buffer
-// objects. The driver compiles a glDrawArrays inside a list vertex by vertex
-// and keeps a copy of every vertex: at a million elements that is seconds of
-// compiling and a second copy of the geometry. Here a list is built as
-// parts: the state commands (colours, modes, stencil) stay in display lists,
-// and each staged quad draw ends the part so far, is copied once into a
-// buffer object, and is drawn from it between the parts when the list is
-// called.
+// objects. A glDrawArrays inside a list is compiled vertex by vertex, with
+// a copy of every vertex kept in the list. Here a list is built as parts:
+// the state commands (colours, modes, stencil) stay in display lists, and
+// each staged quad draw ends the part so far, is copied once into a buffer
+// object, and is drawn from it between the parts when the list is called.
 //
 // Vertices that several lists draw, such as the corners of faces that one
 // list fills and another outlines, can be shared: kept once in buffers and
 // drawn by each list from its own ranges.
 //
-// The pictures are those of the compiled list: its playback (Mesa 22.3,
-// as its pictures show) draws a filled quad as the triangles (0, 1, 3) and
-// (1, 2, 3), and an outlined one (polygon mode GL_LINE) as the quad; the
-// buffer draws do the same. A plain GL_QUADS draw of filled quads splits
-// them otherwise and moves pixels along the diagonals.
-//
-// Faces with a colour each (staged by CFaceStaging) go to buffers too, one
-// buffer a staged draw (its chunk is large enough), with their normals and
-// colours beside the positions: the colour is a vertex attribute that feeds
-// the material (GL_COLOR_MATERIAL), where a glMaterial between the faces of
-// a list ended the driver's vertex node at every colour change. The
-// playback draws a filled GL_POLYGON as the triangles (1, 2, 0), (2, 3, 0),
-// ..., and the buffer draws do the same.
+// Filled quads and faces are drawn as triangles: (0, 1, 2), (0, 2, 3), or,
+// where the driver's list playback splits them otherwise (CGlDriver's
+// playbackSplits), as it does, so that their pixels are those of the
+// compiled list. Faces with a colour each (staged by CFaceStaging) carry
+// their normals and colours beside the positions: the colour is a vertex
+// attribute that feeds the material (GL_COLOR_MATERIAL), so that no
+// glMaterial stands between the faces of a list.
 #pragma once
 #include <functional>
 #include <map>
@@ -39,7 +31,9 @@ class CListBatches {
   // Compiles `body` into list `name` (context current, no list open),
   // replacing what `name` held; the first part is `name` itself, so a body
   // without staged draws is the one plain list as before.
-  void Build(unsigned name, const std::function<void()>& body);
+  // With `execute`, the list is drawn as it is compiled
+  // (GL_COMPILE_AND_EXECUTE), its staged draws too.
+  void Build(unsigned name, const std::function<void()>& body, bool execute = false);
   // Plays list `name`: its parts and the draws between them.
   void Call(unsigned name) const;
   // Deletes the extra parts and the buffers (context current).
@@ -47,13 +41,13 @@ class CListBatches {
   // The context went with its names: they are forgotten, and stay counted.
   void Forget();
 
-  // Called by a staged quad draw: inside a Build, the vertices [first,
-  // first + count) of `vertices` (three floats each, whole quads) go to a
-  // buffer and a new part begins; `filled` tells that the polygon mode is
-  // GL_FILL where the draw happens; `lines`: the vertices are pairs drawn as
-  // GL_LINES instead. False when no Build is in progress: the caller then
-  // draws from its client arrays.
-  static bool Take(const float* vertices, int first, int count, bool filled, bool lines = false);
+  // Whether the list being built draws the vertices [first, first + count)
+  // of `vertices` (three floats each, whole quads) from a buffer: true
+  // inside a Build (a new part begins); false when no Build is in progress,
+  // and the caller draws them itself. `filled` tells that the polygon mode
+  // is GL_FILL where the draw happens; `lines`: the vertices are pairs
+  // drawn as GL_LINES instead.
+  static bool BuildDraws(const float* vertices, int first, int count, bool filled, bool lines = false);
   // The shared vertices (three floats each, whole quads) are replaced by
   // `count` new ones, written by `fill(out, first, n)` (vertices [first,
   // first + n) into `out`) a buffer at a time (context current, no Build in
@@ -61,13 +55,13 @@ class CListBatches {
   // that list goes. False, with none shared, when the driver gives no buffer.
   bool ShareVertices(long long count,
                      const std::function<void(float* out, long long first, int n)>& fill);
-  // Inside a Build, like Take: the quads of the shared vertices [first,
-  // first + count) of each range are drawn there. False when no Build is in
-  // progress or nothing is shared: the caller then draws them itself.
+  // Whether the list being built draws the quads of the shared vertices
+  // [first, first + count) of each range, as BuildDraws; false when no
+  // Build is in progress or nothing is shared: the caller draws them.
   struct Range {
     long long first = 0, count = 0;
   };
-  static bool TakeShared(const std::vector<Range>& ranges, bool filled);
+  static bool BuildDrawsShared(const std::vector<Range>& ranges, bool filled);
   // The parts of list `name` go (context current): a list about to be
   // built again no longer holds on to what it drew.
   void Drop(unsigned name);
@@ -75,14 +69,15 @@ class CListBatches {
   // opaque), or position and normal where one colour serves the whole draw.
   static constexpr int kFaceFloats = 9;
   static constexpr int kPlainFaceFloats = 6;
-  // Called by a staged face draw: `faces` filled faces of four vertices
-  // each, kFaceFloats floats a vertex when `coloured`, else
-  // kPlainFaceFloats; `colour` (the material's ambient and diffuse colour)
-  // and `normal` are what the draw leaves current, and `colour` is that of
-  // every face of a draw not `coloured`. Inside a Build they go to a buffer
-  // and a new part begins; false when no Build is in progress.
-  static bool TakeFaces(const float* vertices, int faces, bool coloured, const float colour[3], const float normal[3]);
-  // Draws such faces from client memory, leaving the state as TakeFaces's
+  // Whether the list being built draws `faces` filled faces of four
+  // vertices each from a buffer (a new part begins), as BuildDraws: false
+  // when no Build is in progress, and the caller draws them. kFaceFloats
+  // floats a vertex when `coloured`, else kPlainFaceFloats; `colour` (the
+  // material's ambient and diffuse colour) and `normal` are what the draw
+  // leaves current, and `colour` is that of every face of a draw not
+  // `coloured`.
+  static bool BuildDrawsFaces(const float* vertices, int faces, bool coloured, const float colour[3], const float normal[3]);
+  // Draws such faces from client memory, leaving the state as BuildDrawsFaces's
   // draw does.
   static void DrawFaceArrays(const float* vertices, int faces, bool coloured, const float colour[3],
                              const float normal[3]);
@@ -114,6 +109,9 @@ class CListBatches {
     std::vector<Block> blocks;
   };
   void Stage(const float* vertices, int count, Part& part);
+  // Draws what `part` draws after its list (its vertices in a block).
+  void DrawPart(const Parts& p, const Part& part) const;
+  unsigned ListMode() const;
   void Flush();
   void MakeIndices(int quads);
   void Delete(Parts& p, unsigned name);
@@ -130,6 +128,7 @@ class CListBatches {
 
   std::map<unsigned, Parts> m_lists;
   Parts* m_building = nullptr;
+  bool m_bExecuting = false;     // the build draws as it compiles
   std::vector<float> m_pending;  // vertices of the build's next block
   int m_nFillQuads = 0;          // largest filled draw of the build
   unsigned m_indexBuffer = 0;    // triangles of m_nIndexQuads quads

@@ -1,7 +1,8 @@
-// Picking: the polygons of the pick are projected, clipped to the small view
-// volume around the cursor and ordered by depth, as selection mode would
-// (selection mode keeps memory in the driver for every polygon it draws),
-// and the label of the nearest element.
+// Picking: the pick names of the polygons a pick can hit and what a name
+// stands for; the polygons are projected, clipped to the small view volume
+// around the cursor and ordered by depth, as selection mode would (selection
+// mode keeps memory in the driver for every polygon it draws), and the
+// nearest element is labelled.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -73,6 +74,59 @@ unsigned DepthWord(float z) {
 
 }  // namespace
 
+void SortHitsByDepth(std::vector<unsigned>& names, std::vector<unsigned>& depths) {
+  const size_t n = std::min(names.size(), depths.size());
+  std::vector<size_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return depths[a] < depths[b]; });
+  std::vector<unsigned> nn(n), dd(n);
+  for (size_t i = 0; i < n; ++i) {
+    nn[i] = names[order[i]];
+    dd[i] = depths[order[i]];
+  }
+  std::copy(nn.begin(), nn.end(), names.begin());
+  std::copy(dd.begin(), dd.end(), depths.begin());
+}
+
+PickResult DecodePickName(unsigned name, const CDispModel& doc) {
+  PickResult r;
+  r.hit = true;
+  r.name = name;
+  const unsigned kind = name % 10;
+  const long long i = name / 10;
+  if (kind == kPickTria && i < std::min<long long>(doc.m_nElems3, doc.m_aElems3.size())) {
+    r.elem = doc.m_aElems3[static_cast<size_t>(i)].nNo;
+    r.mat = doc.m_aElems3[static_cast<size_t>(i)].nMat;
+  } else if (kind == kPickQuad && i < std::min<long long>(doc.m_nElems4, doc.m_aElems4.size())) {
+    r.elem = doc.m_aElems4[static_cast<size_t>(i)].nNo;
+    r.mat = doc.m_aElems4[static_cast<size_t>(i)].nMat;
+  } else if (kind == kPickFace && i < std::min<long long>(doc.m_nFaces, doc.m_aFaces.size())) {
+    r.elem = doc.m_aFaces[static_cast<size_t>(i)].nElem;
+    r.mat = doc.m_aFaces[static_cast<size_t>(i)].nMat;
+  }
+  return r;
+}
+
+void CGlScene::ForEachPickPolygon(const PickPolygon& each) const {
+  if (!m_pDoc) return;
+  const CDispModel& d = *m_pDoc;
+  double p[4][3] = {};
+  auto elements = [&](const std::vector<DispElem>& a, int count, int corners, unsigned kind) {
+    const int n = std::min(count, static_cast<int>(a.size()));
+    for (int i = 0; i < n; ++i)
+      if (ElemCorners(a[static_cast<size_t>(i)], corners, p)) each(static_cast<unsigned>(10 * i) + kind, corners, p);
+  };
+  elements(d.m_aElems3, d.m_nElems3, 3, kPickTria);
+  elements(d.m_aElems4, d.m_nElems4, 4, kPickQuad);
+  const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
+  for (int i = 0; i < nf; ++i) {
+    const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
+    FaceCorners(f, p);
+    each(static_cast<unsigned>(10 * i + kPickFace), f.nCorners == 3 ? 3 : 4, p);
+  }
+}
+
 PickResult CGlScene::Pick(const CDispModel& doc, const SceneRect& rect, int x, int y) {
   lastPick = PickResult{};
   hitCount = 0;
@@ -118,8 +172,7 @@ PickResult CGlScene::Pick(const CDispModel& doc, const SceneRect& rect, int x, i
         if (!hit) return;
         names.push_back(name);
         depths.push_back(DepthWord(minZ));
-      },
-      false);
+      });
   const int hits = static_cast<int>(names.size());
   hitCount = hits;
   if (static_cast<int>(hitNames.size()) < hits) {

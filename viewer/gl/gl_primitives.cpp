@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "viewer/gl/gl_batches.h"
+#include "viewer/gl/gl_driver.h"
 
 void Vertex(const double p[3]) { glVertex3d(p[0], p[1], p[2]); }
 
@@ -29,7 +30,7 @@ void CQuadStaging::Draw(int first, int count) const {
   if (count <= 0 || first < 0 || first + count > m_nQuads) return;
   // Inside a list build the vertices go to a buffer object rather than into
   // the list.
-  if (!m_bNormals && CListBatches::Take(m_aVertices.data(), 4 * first, 4 * count, m_bFilled))
+  if (!m_bNormals && CListBatches::BuildDraws(m_aVertices.data(), 4 * first, 4 * count, m_bFilled))
     return;
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, 0, m_aVertices.data());
@@ -77,11 +78,13 @@ void CFaceStaging::Draw() {
       std::copy_n(m_aVertices.data() + i * kFloats, kPlain, m_aVertices.data() + i * kPlain);
   }
   const bool coloured = !m_bOneColour;
-  if (!CListBatches::TakeFaces(m_aVertices.data(), m_nFaces, coloured, colour, normal))
+  if (!CListBatches::BuildDrawsFaces(m_aVertices.data(), m_nFaces, coloured, colour, normal))
     CListBatches::DrawFaceArrays(m_aVertices.data(), m_nFaces, coloured, colour, normal);
   m_nFaces = 0;
   m_bOneColour = true;
 }
+
+bool MaterialInsidePrimitive() { return CGlDriver::Cures().materialInsidePrimitive; }
 
 void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) {
   glBegin(GL_POLYGON);
@@ -92,6 +95,7 @@ void CPolygonRun::Polygon(const double p[4][3], int corners, const double n[3]) 
 }
 
 void CPolygonRun::Drawn(const double corner[3]) {
+  if (!CGlDriver::Cures().breakPolygonRuns) return;
   std::copy(corner, corner + 3, m_last);
   // The driver also ends a run where its buffers fill: a line every few
   // polygons leaves such a run only a few to keep.
@@ -111,10 +115,12 @@ void CPolygonRun::End() {
 
 void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
                          const std::function<void()>& fill, const std::function<void()>& outline) {
+  const bool inside = MaterialInsidePrimitive();
   auto polygon = [&](const std::function<void()>* colour) {
+    if (colour && !inside) (*colour)();
     glBegin(GL_POLYGON);
     glNormal3dv(n);
-    if (colour) (*colour)();
+    if (colour && inside) (*colour)();
     for (int k = 0; k < corners; ++k) Vertex(p[k]);
     glEnd();
   };

@@ -9,6 +9,10 @@
 
 void Vertex(const double p[3]);
 
+// Whether a colour of a primitive in a list is set inside glBegin/glEnd,
+// where the driver's list keeps it (CGlDriver), rather than before it.
+bool MaterialInsidePrimitive();
+
 // Quads staged in float client arrays and drawn from them, for the large
 // display lists: a list compiled from glDrawArrays keeps its vertices
 // compactly, where glBegin/glVertex per quad made the driver build and zero
@@ -73,12 +77,11 @@ class CFaceStaging {
   std::vector<float> m_aVertices;
 };
 
-// Filled polygons of a display list, each a GL_POLYGON, with a line of one
-// vertex (which draws nothing) after every few of them and before every
-// state change that ends a run of two or more. Of a run of polygons between
-// two state changes with no primitive of another mode in it, the driver
-// keeps 12 bytes a polygon for good, also after the list is deleted; a run
-// with a line in it leaves nothing, and the pixels are the same.
+// Filled polygons of a display list, each a GL_POLYGON. Where the driver
+// keeps memory for good of a run of polygons between two state changes
+// (CGlDriver's breakPolygonRuns), a line of one vertex (which draws nothing)
+// follows every few of them and comes before every state change that ends a
+// run of two or more: the pixels are the same.
 class CPolygonRun {
  public:
   // One polygon of 3 or 4 corners.

@@ -1,5 +1,5 @@
 // The OpenGL state of one 3-D view: view settings, display lists, camera,
-// selection buffers and the axis triad. Each view embeds one CGlScene.
+// the hits of the last pick and the axis triad. Each view embeds one CGlScene.
 //
 // The scene never makes a context current itself: the widget that hosts it
 // (CGlView) calls the drawing members from inside its paint, or between
@@ -19,7 +19,7 @@
 
 #include "viewer/contour_bar.h"
 #include "viewer/display_model.h"
-#include "viewer/gl/gl_batches.h"
+#include "viewer/gl/gl_list_set.h"
 #include "viewer/view_settings.h"
 
 class CEyeList;
@@ -70,12 +70,12 @@ struct OverlayText {
 // What the last pick found.
 struct PickResult {
   bool hit = false;
-  unsigned name = 0;  // selection name of the nearest hit
+  unsigned name = 0;  // pick name of the nearest hit
   int elem = 0;       // element number
   int mat = 0;        // material number
 };
 
-// Selection names of the pick list.
+// Pick names of the polygons a pick can hit.
 enum : unsigned {
   kPickTria = 1,    // 10 x i + 1: 3-node element i
   kPickQuad = 2,    // 10 x i + 2: 4-node element i
@@ -87,14 +87,7 @@ enum : unsigned {
 // hit stays first.
 void SortHitsByDepth(std::vector<unsigned>& names, std::vector<unsigned>& depths);
 
-// Reads `hitCount` selection records {k, min depth, max depth, k names} from
-// a buffer of `words` words: the first name (0 when k is 0) and the minimum
-// depth of each. A record that runs past the buffer ends the reading.
-// Returns the number of hits read.
-int ReadHitRecords(const unsigned* buffer, int words, int hitCount, std::vector<unsigned>& names,
-                   std::vector<unsigned>& depths);
-
-// Element and material number of a selection name (0 and 0 for a name that
+// Element and material number of a pick name (0 and 0 for a name that
 // names nothing of the model).
 PickResult DecodePickName(unsigned name, const CDispModel& doc);
 
@@ -113,18 +106,6 @@ void TriadLabelAlign(const double tip[2], const double origin[2], OverlayText::H
 
 class CGlScene {
  public:
-  static constexpr int kMaxLists = 14;  // the results viewer uses 14 lists
-  // Display lists (name = listBase + n).
-  enum List {
-    kListBackground = 0,
-    kListEdges = 1,
-    kListKind0 = 2,  // 2..5: part kinds 0..3
-    kListFlagged = 6,
-    kListFlaggedEdges = 7,
-    kListPick = 8,
-    kListMaterial = 10,
-    kListTriad = 11,
-  };
   // Results of Setup.
   enum { kSetupOk = 0, kSetupNoNodes = -1, kSetupNoContext = -2 };
 
@@ -134,8 +115,8 @@ class CGlScene {
   CGlScene& operator=(const CGlScene&) = delete;
 
   // Initial values of every field but the settings.
-  void Init(int lists = 12);
-  // Drops the contour bar and the selection buffers.
+  void Init();
+  // Drops the contour bar and the hits of the last pick.
   void Free();
 
   // First-draw set-up: settings defaults (`initSettings`, the model
@@ -153,12 +134,14 @@ class CGlScene {
   void ContextLost();
   // Deletes the display lists (context current).
   void DeleteLists();
-  // Display-list names the scenes of this process hold at the moment
-  // (generated and not yet deleted): a closed view must bring it back.
-  static long LiveListNames();
-  // The parts and vertex buffers of the lists at listBase: a list built
-  // through them keeps its staged quads in buffers, not in the list.
-  CListBatches& Batches() { return m_batches; }
+  // The view's display lists. The scene's table is the model viewer's;
+  // another program sets its own, with the background and the triad.
+  CGlListSet& Lists() { return m_lists; }
+  const CGlListSet& Lists() const { return m_lists; }
+  // The model viewer's lists, and the two every program has.
+  std::vector<CGlListSet::Entry> ModelViewerLists();
+  CGlListSet::Entry BackgroundList();
+  CGlListSet::Entry TriadList();
   // Lists compiled from the model are rebuilt at their next use.
   void InvalidateLists();
 
@@ -179,12 +162,13 @@ class CGlScene {
   // build: compiles the triad list. Otherwise draws it in its corner and
   // leaves its model-view matrix pushed until the tips are projected.
   void DrawAxisTriad(bool build);
+  // What the triad list holds: the three arrows.
+  void DrawTriadArrows();
   // Window positions of the triad's three label anchors and its origin
   // (also of a tip outside the triad's viewport).
   void ProjectTriadTips(double tips[3][2], double origins[3][2]);
   void DrawAxisLabels(int windowHeight, const double tips[3][2], const double origins[3][2]);
-  void DrawElements(int kind, int flagFilter, int colourMode, const CContourBar* bar, bool outlined,
-                    bool withNames);
+  void DrawElements(int kind, int flagFilter, int colourMode, const CContourBar* bar, bool outlined);
   void DrawKindLines(int kind, int flagFilter, const CContourBar* bar);
   // Walks the line primitives of the document (one that runs past the array
   // is not drawn): `select` decides before each whether it is drawn, and
@@ -245,9 +229,6 @@ class CGlScene {
 
   // --- state (the fields of the scene) ------------------------------------
   int initialised = 0;
-  int listBase = 0;
-  int listCount = 12;
-  unsigned char listBuilt[kMaxLists] = {};
   int triadX = 20, triadY = 20;
   int triadSize = 80;
   double shaftRadius = 0.06;
@@ -278,10 +259,6 @@ class CGlScene {
   std::vector<OverlayText> overlay;   // texts of the frame in progress
   PickResult lastPick;
   std::string lastError;
-  // Lists compiled and the seconds spent compiling them, summed until the
-  // owner resets them (the first-picture report).
-  int listsCompiled = 0;
-  double compileSeconds = 0.0;
 
   // Copies the document's scale and offset into the scene.
   void TakeNormalisation(const CDispModel& doc);
@@ -294,8 +271,6 @@ class CGlScene {
   bool IsOrthographic() const;
   double EffectiveFactor() const;
   void ApplyContextState();
-  void CallOrBuild(int n, int kind);
-  void BuildList(int n, int kind);
   void EdgeLayer(int flagFilter);
   void KindSurfaces(int kind, int flagFilter);
   void MaterialSurfaces();
@@ -306,10 +281,10 @@ class CGlScene {
   // any), from client arrays.
   void DrawFaces(int kind, int flagFilter);
   // Every polygon a pick can hit, in drawing order (3-node elements, 4-node
-  // elements, member-solid faces), with its pick name; `report` prints the
-  // elements whose nodes are missing.
+  // elements, member-solid faces), with its pick name; an element whose
+  // nodes are missing is skipped.
   using PickPolygon = std::function<void(unsigned name, int corners, const double p[4][3])>;
-  void ForEachPickPolygon(const PickPolygon& each, bool report) const;
+  void ForEachPickPolygon(const PickPolygon& each) const;
   // Face indices grouped by part kind (m_faceKindStart holds the groups),
   // made once per model and kept until the lists are invalidated.
   const std::vector<int>& FaceKindOrder();
@@ -319,7 +294,7 @@ class CGlScene {
   // list open). False without faces or buffers.
   bool ShareFaceCorners();
   // The list being built draws its faces from the shared corners.
-  bool m_bShareFaces = false;
+  bool m_bFromSharedCorners = false;
   bool StencilWanted() const { return settings.stencil && stencilAvailable; }
   int NodeCount() const;
   const DispNode* NodeArray() const;
@@ -334,6 +309,5 @@ class CGlScene {
   const DispFace* m_sharedFacesOf = nullptr;
   int m_nSharedFaces = 0;
   double m_sharedNorm[4] = {};  // scale and offset
-  int m_nListNames = 0;  // names generated at listBase in the current context
-  CListBatches m_batches;  // the lists' parts and vertex buffers
+  CGlListSet m_lists;
 };

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QPalette>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
@@ -219,17 +220,39 @@ bool CGlView::RenderFrame() {
   return true;
 }
 
+void CGlView::showEvent(QShowEvent* event) {
+  QOpenGLWidget::showEvent(event);
+  // Every widget of a window repaints itself, and so the view under it,
+  // when the window is activated or deactivated (a menu's dialog, a
+  // message box) while its palette's active and inactive colours differ.
+  // The window's palette gets one set of colours for both.
+  QWidget* w = window();
+  QPalette same = w->palette();
+  for (int role = 0; role < QPalette::NColorRoles; ++role) {
+    const auto r = static_cast<QPalette::ColorRole>(role);
+    const QBrush active = same.brush(QPalette::Active, r);
+    same.setBrush(QPalette::Active, r, active);
+    same.setBrush(QPalette::Inactive, r, active);
+  }
+  w->setPalette(same);
+}
+
+void CGlView::focusInEvent(QFocusEvent*) {}
+
+void CGlView::focusOutEvent(QFocusEvent*) {}
+
 void CGlView::paintGL() {
+  ++m_nPaints;
   // The painter of the previous frame may have left its program bound.
   if (QOpenGLContext* ctx = QOpenGLContext::currentContext()) ctx->functions()->glUseProgram(0);
   m_scene.overlay.clear();
   const double start = SteadySeconds();
-  const int compiledBefore = m_scene.listsCompiled;
-  const double compileBefore = m_scene.compileSeconds;
+  const int compiledBefore = m_scene.Lists().compiled;
+  const double compileBefore = m_scene.Lists().compileSeconds;
   const bool drawn = RenderFrame();
-  if (m_scene.listsCompiled != compiledBefore && SteadySeconds() - start > kStaleInputSeconds)
+  if (m_scene.Lists().compiled != compiledBefore && SteadySeconds() - start > kStaleInputSeconds)
     CStaleInputGuard::Instance().Arm();
-  if (drawn && !ReportsOwnPicture()) m_firstPicture.FrameDrawn(start, m_scene.compileSeconds - compileBefore);
+  if (drawn && !ReportsOwnPicture()) m_firstPicture.FrameDrawn(start, m_scene.Lists().compileSeconds - compileBefore);
   if (!drawn) {
     // Nothing to draw: an empty window, not the last frame's leftovers.
     const QColor c = palette().color(QPalette::Window);

@@ -42,6 +42,9 @@ class CGlView : public QOpenGLWidget {
   void RequestPick(const QPoint& pos);
   bool PickPending() const { return m_bPickPending; }
 
+  // Frames painted so far (paintGL calls).
+  long Paints() const { return m_nPaints; }
+
   // Client rectangle in device pixels.
   SceneRect ClientRect() const;
   // Device pixels of a point in widget coordinates.
@@ -64,6 +67,12 @@ class CGlView : public QOpenGLWidget {
   void resizeGL(int w, int h) override;
   void resizeEvent(QResizeEvent* event) override;
   void paintGL() override;
+  // Focus changes nothing the view shows: no repaint (QWidget's would
+  // repaint a focusable widget, and a menu, a dialog or a message box takes
+  // the focus).
+  void showEvent(QShowEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
   // The OpenGL work of one frame with the context current; false when
   // nothing was drawn. The default draws the document through the scene
@@ -86,6 +95,7 @@ class CGlView : public QOpenGLWidget {
   const SceneValues* m_pValues = nullptr;
   SceneFiles m_files;
   bool m_bPickPending = false;
+  long m_nPaints = 0;
   QPoint m_pickPoint;  // device pixels
   bool m_bFailureReported = false;
   // Device pixels of the framebuffer QOpenGLWidget made at the last resize.

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "viewer/gl/gl_errors.h"
 #include "viewer/gl/gl_primitives.h"
 #include "viewer/gl/gl_scene.h"
 
@@ -36,8 +37,7 @@ bool CGlScene::SetupContext(bool withStencil) {
       std::fprintf(stderr, "OpenGL context: none is current\n");
       return false;
     }
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    DrainGlErrors("glGenLists");
     const GLuint base = glGenLists(listCount);
     if (base == 0) {
       lastError = "OpenGL のディスプレイリストを確保できません。";

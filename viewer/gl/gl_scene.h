@@ -318,11 +318,12 @@ class CGlScene {
   const CDispModel* m_pDoc = nullptr;
   const SceneValues* m_pValues = nullptr;
   CDispNodeIndex m_nodeIndex;  // over the node array that is drawn
+  std::uint64_t m_nodeIndexOf = 0;  // the model generation it was built of
   std::vector<int> m_faceOrder;
   std::vector<int> m_faceKindStart;
-  const DispFace* m_faceOrderOf = nullptr;
-  // What the shared corners were made of (nullptr: none or stale).
-  const DispFace* m_sharedFacesOf = nullptr;
+  std::uint64_t m_faceOrderOf = 0;  // the model generation it was made of (0: none)
+  // The model generation the shared corners were made of (0: none or stale).
+  std::uint64_t m_sharedFacesOf = 0;
   int m_nSharedFaces = 0;
   double m_sharedNorm[4] = {};  // scale and offset
   int m_nListNames = 0;  // names generated at listBase in the current context

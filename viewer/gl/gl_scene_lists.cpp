@@ -68,7 +68,7 @@ void CGlScene::ContextLost() {
   listBase = 0;
   m_nListNames = 0;
   m_batches.Forget();
-  m_sharedFacesOf = nullptr;
+  m_sharedFacesOf = 0;
   std::fill(std::begin(listBuilt), std::end(listBuilt), 0);
 }
 
@@ -88,8 +88,8 @@ void CGlScene::InvalidateLists() {
   m_nodeIndex.Clear();  // the model may have changed in place
   m_faceOrder = std::vector<int>();
   m_faceKindStart.clear();
-  m_faceOrderOf = nullptr;
-  m_sharedFacesOf = nullptr;
+  m_faceOrderOf = 0;
+  m_sharedFacesOf = 0;
 }
 
 void CGlScene::CallOrBuild(int n, int kind) {
@@ -142,10 +142,10 @@ bool CGlScene::ShareFaceCorners() {
   const CDispModel& d = *m_pDoc;
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   const double norm[4] = {scale, offset[0], offset[1], offset[2]};
-  if (m_sharedFacesOf && m_sharedFacesOf == d.m_aFaces.data() && m_nSharedFaces == nf &&
+  if (m_sharedFacesOf != 0 && m_sharedFacesOf == d.Generation() && m_nSharedFaces == nf &&
       std::equal(norm, norm + 4, m_sharedNorm))
     return true;
-  m_sharedFacesOf = nullptr;
+  m_sharedFacesOf = 0;
   if (nf <= 0) return false;
   const int* order = FaceKindOrder().data();
   // The lists still to be built let go of the old corners first: the old
@@ -164,7 +164,7 @@ bool CGlScene::ShareFaceCorners() {
     }
   });
   if (!ok) return false;
-  m_sharedFacesOf = d.m_aFaces.data();
+  m_sharedFacesOf = d.Generation();
   m_nSharedFaces = nf;
   std::copy(norm, norm + 4, m_sharedNorm);
   return true;

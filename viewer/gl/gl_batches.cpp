@@ -14,11 +14,11 @@
 
 namespace {
 
-// The buffer entry points (OpenGL 1.5), which the library need not export,
-// are those the current context resolves; glDrawRangeElements (1.2) is
-// linked. Where the context gives no buffers, glGenBuffers names none and
-// the callers keep the vertices in client memory; binding name 0 is then a
-// no-op.
+// The buffer entry points (OpenGL 1.5), which the library need not export:
+// the functions below, named as the library's, call those the current
+// context resolves (glDrawRangeElements, 1.2, is linked). Where the context
+// gives no buffers, glGenBuffers names none and the callers keep the
+// vertices in client memory; binding name 0 is then a no-op.
 QOpenGLFunctions* BufferFunctions() {
   QOpenGLContext* context = QOpenGLContext::currentContext();
   QOpenGLFunctions* f = context ? context->functions() : nullptr;

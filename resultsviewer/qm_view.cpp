@@ -421,7 +421,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
   for (int i = 0; i < n3; ++i) {
     if (!FindNodePos(p, 3, d.m_aElems3[static_cast<size_t>(i)].n, index)) {
-      std::printf(" cannot find node of tria3( %d / %d )\n", i, n3);
+      ReportElemMissingNode(3, i, n3, index);
       continue;
     }
     FlatNormal(p, n);
@@ -432,7 +432,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   for (int i = 0; i < n4; ++i) {
     const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
     if (!DisplacedShellCorners(p, e.n, factor, index)) {
-      std::printf(" cannot find node of tria4( %d / %d )\n", i, n4);
+      ReportElemMissingNode(4, i, n4, index);
       continue;
     }
     FlatNormal(p, n);

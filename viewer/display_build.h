@@ -101,6 +101,7 @@ void NodesAndShells(CDispModel& m, const Source& src) {
 template <class Source>
 void LineMembers(CDispModel& m, const Source& src) {
   m.m_nLines = 0;
+  m.BumpGeneration();
   const CElemColorIndex colors(m.m_aElemColors);
   const int n = src.ElemCount();
   for (int i = 0; i < n; ++i) {

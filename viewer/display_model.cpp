@@ -1,6 +1,7 @@
 #include "viewer/display_model.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -42,6 +43,9 @@ bool Allocate(std::vector<T, A>& array, std::int64_t count, const char* what, st
   return ok;
 }
 
+// The last generation given to a model's arrays.
+std::atomic<std::uint64_t> g_lastGeneration{0};
+
 std::uint64_t EdgeKey(int a, int b) {
   if (a > b) std::swap(a, b);
   return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
@@ -59,13 +63,17 @@ void CDispNodeIndex::Build(const DispNode* nodes, int count) {
   m_map.clear();
   m_map.reserve(static_cast<std::size_t>(m_nCount));
   for (int i = 0; i < m_nCount; ++i) m_map.emplace(nodes[i].nNo, i);  // first wins
+  m_reported.clear();
 }
 
 void CDispNodeIndex::Clear() {
   m_pNodes = nullptr;
   m_nCount = 0;
   m_map.clear();
+  m_reported.clear();
 }
+
+bool CDispNodeIndex::FirstReport(std::uint64_t key) const { return m_reported.insert(key).second; }
 
 int CDispNodeIndex::Find(int no) const {
   const auto it = m_map.find(no);
@@ -76,14 +84,18 @@ namespace {
 
 // The lookups of the drawing: each wanted node in order; a missing one is
 // reported with its number, its index, the number wanted and the node
-// count, and ends the lookup with 0 (what was written so far stays).
-// find(no) gives the node or null; put(i, node) stores what is wanted.
+// count (once per node over `once`, when given), and ends the lookup with 0
+// (what was written so far stays). find(no) gives the node or null;
+// put(i, node) stores what is wanted.
 template <class Find, class Put>
-int FindEachNode(int nWanted, const int* nos, int nodeCount, Find find, Put put) {
+int FindEachNode(int nWanted, const int* nos, int nodeCount, Find find, Put put,
+                 const CDispNodeIndex* once = nullptr) {
   for (int i = 0; i < nWanted; ++i) {
     const DispNode* node = find(nos[i]);
     if (node == nullptr) {
-      std::printf("cannot find pos : %d ( %d / %d ) in %d\n", nos[i], i, nWanted, nodeCount);
+      // Node numbers take the keys below 2^32.
+      if (!once || once->FirstReport(static_cast<std::uint32_t>(nos[i])))
+        std::printf("cannot find pos : %d ( %d / %d ) in %d\n", nos[i], i, nWanted, nodeCount);
       return 0;
     }
     put(i, *node);
@@ -125,11 +137,17 @@ auto PutValues(double out[4][4]) {
 }  // namespace
 
 int FindNodePos(double out[][3], int nWanted, const int* nos, const CDispNodeIndex& index) {
-  return FindEachNode(nWanted, nos, index.Count(), IndexFinder(index), PutPosition(out));
+  return FindEachNode(nWanted, nos, index.Count(), IndexFinder(index), PutPosition(out), &index);
 }
 
 int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& index) {
-  return FindEachNode(4, nos, index.Count(), IndexFinder(index), PutValues(out));
+  return FindEachNode(4, nos, index.Count(), IndexFinder(index), PutValues(out), &index);
+}
+
+void ReportElemMissingNode(int corners, int i, int n, const CDispNodeIndex& index) {
+  // Elements take the keys from 2^32 up, by their corner count.
+  const std::uint64_t key = (static_cast<std::uint64_t>(corners == 3 ? 3 : 4) << 32) | static_cast<std::uint32_t>(i);
+  if (index.FirstReport(key)) std::printf(" cannot find node of tria%d( %d / %d )\n", corners == 3 ? 3 : 4, i, n);
 }
 
 int DisplacedShellCorners(double out[4][3], const int nos[4], double factor, const CDispNodeIndex& index) {
@@ -241,7 +259,12 @@ void CDispModel::FreeDisplayArrays(bool bColorMap) {
   m_nodeIndex.Clear();
   m_curNodeIndex.Clear();
   m_matIndex.clear();
+  BumpGeneration();
 }
+
+std::uint64_t CDispModel::NewGeneration() { return ++g_lastGeneration; }
+
+void CDispModel::BumpGeneration() { m_nGeneration = NewGeneration(); }
 
 // ---------------------------------------------------------------------------
 // Appending
@@ -321,6 +344,7 @@ const DispMaterial* CDispModel::FindMaterial(int no) const {
 }
 
 void CDispModel::IndexNodes() {
+  BumpGeneration();
   m_nodeIndex.Build(m_aNodes.data(), std::min(m_nNodes, static_cast<int>(m_aNodes.size())));
   m_curNodeIndex.Build(m_aCurNodes.data(),
                        std::min(m_nCurNodes, static_cast<int>(m_aCurNodes.size())));
@@ -343,6 +367,7 @@ void CDispModel::ResetModelCounts() {
   m_nSolids = 0;
   m_nMats = 0;
   m_nGridStatus = 0;
+  BumpGeneration();
 }
 
 void CDispModel::WidenBox(double x, double y, double z) {

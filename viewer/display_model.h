@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <utility>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/heap.h"
@@ -80,17 +81,26 @@ class CDispNodeIndex {
   int Find(int no) const;
   const DispNode* Nodes() const { return m_pNodes; }
   int Count() const { return m_nCount; }
+  // True the first time `key` is asked after a Build or Clear: what the
+  // drawing finds missing is reported once per model, not at every frame
+  // (one thread draws over an index at a time).
+  bool FirstReport(std::uint64_t key) const;
 
  private:
   const DispNode* m_pNodes = nullptr;
   int m_nCount = 0;
   std::unordered_map<int, int> m_map;
+  mutable std::unordered_set<std::uint64_t> m_reported;
 };
 
 // The scaled x, y, z of each wanted node into out[i]. Returns 1 when all were
-// found; else prints "cannot find pos : ..." to standard output and returns 0
-// (the positions written so far stay).
+// found; else prints "cannot find pos : ..." to standard output (the first
+// time the node is missed over `index`) and returns 0 (the positions written
+// so far stay).
 int FindNodePos(double out[][3], int nWanted, const int* nos, const CDispNodeIndex& index);
+// Prints " cannot find node of tria3( i / n )" (tria4 for 4 corners) the
+// first time element i is reported over `index`.
+void ReportElemMissingNode(int corners, int i, int n, const CDispNodeIndex& index);
 // The four per-node values of each of the four corner nodes into out[i].
 int FindElemNodePos(double out[4][4], const int nos[4], const CDispNodeIndex& index);
 // The four corners of a shell moved by `factor` times their nodes' values
@@ -183,6 +193,14 @@ class CDispModel {
   CDispNodeIndex m_nodeIndex;
   CDispNodeIndex m_curNodeIndex;
 
+  // A number no earlier state of the arrays, of this model or another, had:
+  // every allocation, free, clear and build takes a new one. What is made
+  // from the arrays and kept (a drawing's caches) is keyed by it, since a
+  // rebuild can give an array its old address and count. Code that fills
+  // the arrays itself ends with IndexNodes or calls BumpGeneration.
+  std::uint64_t Generation() const { return m_nGeneration; }
+  void BumpGeneration();
+
   // --- allocation ---------------------------------------------------------
   // Sizes every array from the statistics: faces = arc faces + 6 x straight
   // blocks, lines = arc lines + 2 x elements, nodes (two arrays), 4-node
@@ -225,7 +243,10 @@ class CDispModel {
   // Appends one face with corners of its own.
   bool AddFace(DispFace face, const double p[4][3]);
   // Empties the face and corner arrays, keeping their room.
-  void ClearFaceRecords() { m_nFaces = m_nCorners = 0; }
+  void ClearFaceRecords() {
+    m_nFaces = m_nCorners = 0;
+    BumpGeneration();
+  }
   // A corner by slot, raw model coordinates.
   const double* Corner(std::uint32_t slot) const {
     return slot < static_cast<std::uint32_t>(m_nCorners) ? m_aCorners[slot].p : kNoCorner.p;
@@ -271,6 +292,8 @@ class CDispModel {
   // What a face slot outside the corner array reads (never built so).
   static constexpr DispCorner kNoCorner{};
   std::unordered_map<int, int> m_matIndex;
+  static std::uint64_t NewGeneration();
+  std::uint64_t m_nGeneration = NewGeneration();
 };
 
 // Colour class and mode-1 flag of an element number from a colour map; the

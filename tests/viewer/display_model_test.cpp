@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "dataset/fb_model.h"
 #include "dataset/ip_dataset.h"
@@ -683,6 +687,68 @@ TEST(DisplayModel, DisplacedShellCornersFollowTheFactor) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(DisplacedShellCorners(p, lost, 1.0, index), 0);
   EXPECT_NE(testing::internal::GetCapturedStdout().find("cannot find pos : 5"), std::string::npos);
+}
+
+// Every change of the arrays gives a generation no earlier state had, also
+// one that leaves them at their address and count.
+TEST(DisplayModel, EveryRebuildGivesANewGeneration) {
+  BuiltKeyword b;
+  CDispModel& m = b.m;
+  CDispModel other;
+  std::vector<std::uint64_t> seen = {other.Generation(), m.Generation()};
+  EXPECT_NE(seen[0], seen[1]);
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"solids built again", [&] { m.BuildMemberSolids(b.ds); }},
+      {"faces cleared", [&] { m.ClearFaceRecords(); }},
+      {"lines built again", [&] { m.BuildLineMembers(b.ds); }},
+      {"nodes indexed", [&] { m.IndexNodes(); }},
+      {"counts reset", [&] { m.ResetModelCounts(); }},
+      {"whole model built", [&] { m.BuildDisplayModel(b.ds, b.stats); }},
+      {"freed", [&] { m.FreeDisplayArrays(false); }},
+  };
+  for (const auto& [what, change] : changes) {
+    const void* faces = m.m_aFaces.data();
+    const int nFaces = m.m_nFaces;
+    change();
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), m.Generation()), 0) << what;
+    seen.push_back(m.Generation());
+    if (std::string(what) == "solids built again") {
+      // The case an address key missed.
+      EXPECT_EQ(m.m_aFaces.data(), faces);
+      EXPECT_EQ(m.m_nFaces, nFaces);
+    }
+  }
+}
+
+// A missing node is reported once per node and a failed element once per
+// element over one index, however often the drawing looks; a new build of
+// the index reports them again.
+TEST(DisplayModel, MissingNodesAreReportedOncePerIndexBuild) {
+  DispNode nodes[3] = {};
+  for (int i = 0; i < 3; ++i) nodes[i].nNo = i + 1;
+  CDispNodeIndex index;
+  const int want[2] = {1, 42}, other[2] = {43, 2};
+  const std::string expected =
+      "cannot find pos : 42 ( 1 / 2 ) in 3\n"
+      " cannot find node of tria4( 0 / 2 )\n"
+      " cannot find node of tria3( 0 / 2 )\n"
+      " cannot find node of tria4( 1 / 2 )\n"
+      "cannot find pos : 43 ( 0 / 2 ) in 3\n";
+  for (int build = 0; build < 2; ++build) {
+    index.Build(nodes, 3);
+    testing::internal::CaptureStdout();
+    for (int frame = 0; frame < 3; ++frame) {
+      double p[4][3], v[4][4];
+      const int corners[4] = {1, 2, 42, 3};
+      EXPECT_EQ(FindNodePos(p, 2, want, index), 0);
+      EXPECT_EQ(FindElemNodePos(v, corners, index), 0);
+      ReportElemMissingNode(4, 0, 2, index);
+      ReportElemMissingNode(3, 0, 2, index);
+      ReportElemMissingNode(4, 1, 2, index);
+      EXPECT_EQ(FindNodePos(p, 2, other, index), 0);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected) << "build " << build;
+  }
 }
 
 // Grouping by a small key keeps index order inside each group; no index, or

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "offscreen_gl.h"
 #include "support/pinned_renderer.h"
 #include "viewer/gl/gl_batches.h"
+#include "viewer/gl/gl_errors.h"
 
 namespace {
 
@@ -132,6 +134,116 @@ TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithThe
     EXPECT_EQ(CListBatches::LiveNames(), before);
     glDeleteLists(base, 3);
   }
+}
+
+// What a face draw may not leave changed.
+struct FaceDrawState {
+  GLboolean colourMaterial, lighting, vertexArray, normalArray, colourArray;
+  GLint face, parameter;
+  bool operator==(const FaceDrawState&) const = default;
+};
+
+FaceDrawState ReadFaceDrawState() {
+  FaceDrawState s{};
+  s.colourMaterial = glIsEnabled(GL_COLOR_MATERIAL);
+  s.lighting = glIsEnabled(GL_LIGHTING);
+  s.vertexArray = glIsEnabled(GL_VERTEX_ARRAY);
+  s.normalArray = glIsEnabled(GL_NORMAL_ARRAY);
+  s.colourArray = glIsEnabled(GL_COLOR_ARRAY);
+  glGetIntegerv(GL_COLOR_MATERIAL_FACE, &s.face);
+  glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &s.parameter);
+  return s;
+}
+
+TEST(ListBatches, FaceDrawsLeaveTheColourMaterialAsTheyFoundIt) {
+  OffscreenGl gl(kSize);
+  ASSERT_TRUE(gl.Ok());
+  // Two faces, position, normal and colour a vertex.
+  std::vector<float> v;
+  for (int q = 0; q < 2; ++q) {
+    float c[12];
+    Corners(q, c);
+    for (int k = 0; k < 4; ++k) v.insert(v.end(), {c[3 * k], c[3 * k + 1], c[3 * k + 2], 0, 0, 1, 0.5f, 0.2f, 0.9f});
+  }
+  std::vector<float> plain;
+  for (size_t i = 0; i < v.size(); i += CListBatches::kFaceFloats)
+    plain.insert(plain.end(), v.begin() + static_cast<long>(i), v.begin() + static_cast<long>(i) + 6);
+  const float colour[3] = {0.5f, 0.2f, 0.9f}, normal[3] = {0, 0, 1};
+  struct Before {
+    bool enabled;
+    GLenum face, parameter;
+  };
+  const Before befores[] = {{false, GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE},
+                            {true, GL_FRONT, GL_DIFFUSE},
+                            {false, GL_BACK, GL_EMISSION}};
+  CListBatches batches;
+  const GLuint list = glGenLists(1);
+  glEnable(GL_LIGHTING);
+  for (const Before& b : befores) {
+    glColorMaterial(b.face, b.parameter);
+    if (b.enabled) glEnable(GL_COLOR_MATERIAL);
+    else glDisable(GL_COLOR_MATERIAL);
+    const FaceDrawState before = ReadFaceDrawState();
+    CListBatches::DrawFaceArrays(v.data(), 2, true, colour, normal);
+    EXPECT_TRUE(ReadFaceDrawState() == before) << "coloured, face " << b.face;
+    CListBatches::DrawFaceArrays(plain.data(), 2, false, colour, normal);
+    EXPECT_TRUE(ReadFaceDrawState() == before) << "plain, face " << b.face;
+    bool taken = false;
+    batches.Build(list, [&] { taken = CListBatches::TakeFaces(v.data(), 2, true, colour, normal); });
+    EXPECT_TRUE(taken);
+    batches.Call(list);
+    EXPECT_TRUE(ReadFaceDrawState() == before) << "buffered, face " << b.face;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+  glDisable(GL_COLOR_MATERIAL);
+  glDisable(GL_LIGHTING);
+  batches.DeleteAll();
+  glDeleteLists(list, 1);
+}
+
+// An error reader for DrainGlErrors: the codes of `t_codes` in turn, then
+// GL_NO_ERROR, or `t_forever` at every read (a lost context).
+thread_local std::vector<GLenum> t_codes;
+thread_local size_t t_next = 0;
+thread_local GLenum t_forever = GL_NO_ERROR;
+GLenum FakeRead() {
+  if (t_forever != GL_NO_ERROR) return t_forever;
+  return t_next < t_codes.size() ? t_codes[t_next++] : static_cast<GLenum>(GL_NO_ERROR);
+}
+
+TEST(GlErrors, DrainingStopsAtTheBoundAndReportsEachKindOnce) {
+  struct Case {
+    std::vector<GLenum> codes;
+    GLenum always;
+    int read;
+  };
+  const Case cases[] = {
+      {{}, GL_NO_ERROR, 0},
+      {{GL_STACK_UNDERFLOW, GL_OUT_OF_MEMORY}, GL_NO_ERROR, 2},
+      {{GL_STACK_UNDERFLOW, GL_OUT_OF_MEMORY, GL_STACK_UNDERFLOW}, GL_NO_ERROR, 3},
+      {{}, 0x0507 /* GL_CONTEXT_LOST */, kMaxErrorReads},
+      {{}, 0x0507, kMaxErrorReads},
+  };
+  testing::internal::CaptureStderr();
+  for (const Case& c : cases) {
+    t_codes = c.codes;
+    t_next = 0;
+    t_forever = c.always;
+    EXPECT_EQ(DrainGlErrors("test", FakeRead), c.read);
+  }
+  t_forever = GL_NO_ERROR;
+  const std::string out = testing::internal::GetCapturedStderr();
+  for (const char* kind : {"0x0504", "0x0505", "0x0507"}) {
+    const size_t at = out.find(kind);
+    EXPECT_NE(at, std::string::npos) << kind << "\n" << out;
+    EXPECT_EQ(out.find(kind, at + 1), std::string::npos) << kind << "\n" << out;
+  }
+  // A real context's flag is cleared.
+  OffscreenGl gl(kSize);
+  ASSERT_TRUE(gl.Ok());
+  glEnable(0x7FFF);
+  EXPECT_EQ(DrainGlErrors("test"), 1);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace

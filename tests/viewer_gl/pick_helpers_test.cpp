@@ -42,6 +42,33 @@ TEST(PickNames, DecodeEachKind) {
   }
 }
 
+TEST(PickNames, EncodeNearTheLimitRoundTripsAndRefusesPastIt) {
+  struct Case {
+    long long index;
+    unsigned kind;
+    bool ok;
+    unsigned name;
+  };
+  const Case cases[] = {
+      {0, kPickTria, true, 1u},
+      {214748364, kPickFace, true, 2147483643u},  // past where 10 x i overflowed an int
+      {kMaxPickIndex, kPickFace, true, 4294967283u},
+      {kMaxPickIndex, 9, true, 4294967289u},
+      {kMaxPickIndex + 1, kPickTria, false, 0},
+      {2147483647LL, kPickQuad, false, 0},  // the largest int index
+      {-1, kPickTria, false, 0},
+      {5, 10, false, 0},
+  };
+  for (const Case& c : cases) {
+    unsigned name = 0;
+    EXPECT_EQ(EncodePickName(c.index, c.kind, name), c.ok) << c.index;
+    if (!c.ok) continue;
+    EXPECT_EQ(name, c.name) << c.index;
+    EXPECT_EQ(name % 10, c.kind) << c.index;
+    EXPECT_EQ(name / 10, static_cast<unsigned long long>(c.index)) << c.index;
+  }
+}
+
 TEST(TriadFeedback, TipFromThePointAndOriginFromTheLine) {
   const float buf[] = {
       static_cast<float>(GL_PASS_THROUGH_TOKEN),

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gl_test_util.h"
@@ -465,6 +466,34 @@ TEST_F(SceneViewTest, ATriangleWithAMissingNodeIsReportedAndSkipped) {
         << "mode " << mode << ": " << out;
     EXPECT_FALSE(Near(img.pixel(kA), 250, 240, 10, 40)) << "mode " << mode;
   }
+}
+
+// Outlined, the material display is drawn anew at every frame: a shell
+// with a missing node is reported once however many frames and modes draw
+// it, and nodes renumbered in place (arrays at their address and count)
+// are looked up afresh.
+TEST_F(SceneViewTest, AMissingNodeIsReportedOnceAndARenumberingInPlaceIsSeen) {
+  CDispModel doc;
+  TwoShells(doc);
+  doc.m_aElems4[1].n[1] = 99;  // B's corner 3 named as a node that is not there
+  testing::internal::CaptureStdout();
+  Show(doc, std::string(kTopView) + "stencil = 1\n");
+  QImage img;
+  for (const int mode : {2, 2, 2, 0, 1, 2}) {
+    view_->Scene().displayMode = mode;
+    img = view_->grabFramebuffer();
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "cannot find pos : 99 ( 1 / 4 ) in 6\n cannot find node of tria4( 1 / 2 )\n");
+  EXPECT_EQ(img.pixel(kB), img.pixel(398, kB.y()));  // B left out
+  ASSERT_TRUE(view_->Scene().stencilAvailable);
+
+  for (std::vector<DispNode>* nodes : {&doc.m_aNodes, &doc.m_aCurNodes}) (*nodes)[2].nNo = 99;
+  doc.IndexNodes();
+  testing::internal::CaptureStdout();
+  img = view_->grabFramebuffer();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_NE(img.pixel(kB), img.pixel(398, kB.y()));
 }
 
 TEST_F(SceneViewTest, NoNodesDrawsNothing) {

@@ -1,17 +1,42 @@
 #include "viewer/gl/gl_batches.h"
 
-#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 
 #include "viewer/gl/gl_driver.h"
+#include "viewer/gl/gl_errors.h"
 
 namespace {
+
+// The buffer entry points (OpenGL 1.5), which the library need not export:
+// the functions below, named as the library's, call those the current
+// context resolves (glDrawRangeElements, 1.2, is linked). Where the context
+// gives no buffers, glGenBuffers names none and the callers keep the
+// vertices in client memory; binding name 0 is then a no-op.
+QOpenGLFunctions* BufferFunctions() {
+  QOpenGLContext* context = QOpenGLContext::currentContext();
+  QOpenGLFunctions* f = context ? context->functions() : nullptr;
+  return f && f->hasOpenGLFeature(QOpenGLFunctions::Buffers) ? f : nullptr;
+}
+void glGenBuffers(GLsizei n, GLuint* buffers) {
+  if (QOpenGLFunctions* f = BufferFunctions()) f->glGenBuffers(n, buffers);
+}
+void glDeleteBuffers(GLsizei n, const GLuint* buffers) {
+  if (QOpenGLFunctions* f = BufferFunctions()) f->glDeleteBuffers(n, buffers);
+}
+void glBindBuffer(GLenum target, GLuint buffer) {
+  if (QOpenGLFunctions* f = BufferFunctions()) f->glBindBuffer(target, buffer);
+}
+void glBufferData(GLenum target, GLsizeiptr bytes, const void* data, GLenum usage) {
+  if (QOpenGLFunctions* f = BufferFunctions()) f->glBufferData(target, bytes, data, usage);
+}
 
 std::atomic<long> g_nLiveNames{0};
 // The build in progress on this thread (a context is current on one thread).
@@ -55,8 +80,7 @@ const std::vector<GLuint>& FaceTriangles(int faces) {
 // A buffer holding `bytes` of `data` bound to `target`; 0 when the driver
 // has none.
 GLuint NewBuffer(GLenum target, size_t bytes, const void* data) {
-  while (glGetError() != GL_NO_ERROR) {
-  }
+  DrainGlErrors("glBufferData");
   GLuint b = 0;
   glGenBuffers(1, &b);
   if (b == 0) return 0;
@@ -352,8 +376,10 @@ void CListBatches::DrawFacesAt(const char* at, int faces, int faceFloats, unsign
   glVertexPointer(3, GL_FLOAT, stride, at);
   glNormalPointer(GL_FLOAT, stride, at + 3 * sizeof(float));
   if (coloured) {
-    // The draw changes the current colour, which the list's polygons did not.
-    glPushAttrib(GL_CURRENT_BIT);
+    // The draw changes the current colour, which the list's polygons did
+    // not, and the colour-material mode and enable: all come back after it
+    // (push and pop are also what a list being compiled keeps).
+    glPushAttrib(GL_CURRENT_BIT | GL_LIGHTING_BIT);
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(3, GL_FLOAT, stride, at + 6 * sizeof(float));
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
@@ -367,7 +393,6 @@ void CListBatches::DrawFacesAt(const char* at, int faces, int faceFloats, unsign
                       indexBuffer ? nullptr : FaceTriangles(faces).data());
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   if (coloured) {
-    glDisable(GL_COLOR_MATERIAL);
     glDisableClientState(GL_COLOR_ARRAY);
     glPopAttrib();
     // As the list left it: the last face's material colour.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 #include "platform/numbers.h"
 #include "viewer/gl/gl_scene.h"
@@ -108,23 +109,35 @@ PickResult DecodePickName(unsigned name, const CDispModel& doc) {
   return r;
 }
 
-void CGlScene::ForEachPickPolygon(const PickPolygon& each) const {
-  if (!m_pDoc) return;
+bool EncodePickName(long long index, unsigned kind, unsigned& name) {
+  if (index < 0 || index > kMaxPickIndex || kind > 9) return false;
+  name = static_cast<unsigned>(10 * index + static_cast<long long>(kind));
+  return true;
+}
+
+bool CGlScene::ForEachPickPolygon(const PickPolygon& each) const {
+  if (!m_pDoc) return true;
   const CDispModel& d = *m_pDoc;
-  double p[4][3] = {};
-  auto elements = [&](const std::vector<DispElem>& a, int count, int corners, unsigned kind) {
-    const int n = std::min(count, static_cast<int>(a.size()));
-    for (int i = 0; i < n; ++i)
-      if (ElemCorners(a[static_cast<size_t>(i)], corners, p)) each(static_cast<unsigned>(10 * i) + kind, corners, p);
-  };
-  elements(d.m_aElems3, d.m_nElems3, 3, kPickTria);
-  elements(d.m_aElems4, d.m_nElems4, 4, kPickQuad);
+  const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
+  const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
+  unsigned name = 0;
+  // The last polygon of each kind has the largest name.
+  for (const int n : {n3, n4, nf})
+    if (n > 0 && !EncodePickName(n - 1, kPickFace, name)) return false;
+  double p[4][3] = {};
+  auto elements = [&](const std::vector<DispElem>& a, int n, int corners, unsigned kind) {
+    for (int i = 0; i < n; ++i)
+      if (ElemCorners(a[static_cast<size_t>(i)], corners, p) && EncodePickName(i, kind, name)) each(name, corners, p);
+  };
+  elements(d.m_aElems3, n3, 3, kPickTria);
+  elements(d.m_aElems4, n4, 4, kPickQuad);
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
     FaceCorners(f, p);
-    each(static_cast<unsigned>(10 * i + kPickFace), f.nCorners == 3 ? 3 : 4, p);
+    if (EncodePickName(i, kPickFace, name)) each(name, f.nCorners == 3 ? 3 : 4, p);
   }
+  return true;
 }
 
 PickResult CGlScene::Pick(const CDispModel& doc, const SceneRect& rect, int x, int y) {
@@ -151,7 +164,7 @@ PickResult CGlScene::Pick(const CDispModel& doc, const SceneRect& rect, int x, i
                          proj[8 + row] * view[4 * col + 2] + proj[12 + row] * view[4 * col + 3];
 
   std::vector<unsigned> names, depths;
-  ForEachPickPolygon(
+  const bool named = ForEachPickPolygon(
       [&](unsigned name, int corners, const double p[4][3]) {
         ClipPoint v[4];
         for (int k = 0; k < corners; ++k) {
@@ -173,6 +186,10 @@ PickResult CGlScene::Pick(const CDispModel& doc, const SceneRect& rect, int x, i
         names.push_back(name);
         depths.push_back(DepthWord(minZ));
       });
+  if (!named) {
+    std::fprintf(stderr, "pick: too many elements for the pick names, nothing picked\n");
+    return lastPick;
+  }
   const int hits = static_cast<int>(names.size());
   hitCount = hits;
   if (static_cast<int>(hitNames.size()) < hits) {

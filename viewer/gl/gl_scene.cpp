@@ -80,7 +80,10 @@ void CGlScene::BindModel(const CDispModel& doc, const SceneValues* values) {
   m_pValues = values;
   const DispNode* nodes = NodeArray();
   const int n = NodeCount();
-  if (m_nodeIndex.Nodes() != nodes || m_nodeIndex.Count() != n) m_nodeIndex.Build(nodes, n);
+  if (m_nodeIndex.Nodes() != nodes || m_nodeIndex.Count() != n || m_nodeIndexOf != doc.Generation()) {
+    m_nodeIndex.Build(nodes, n);
+    m_nodeIndexOf = doc.Generation();
+  }
 }
 
 // ---------------------------------------------------------------------------

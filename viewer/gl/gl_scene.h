@@ -90,6 +90,13 @@ void SortHitsByDepth(std::vector<unsigned>& names, std::vector<unsigned>& depths
 // Element and material number of a pick name (0 and 0 for a name that
 // names nothing of the model).
 PickResult DecodePickName(unsigned name, const CDispModel& doc);
+// The selection name of polygon `index` of a kind, 10 x index + kind,
+// computed in 64 bits. Names are 32-bit words, as the hit records hold
+// them: past kMaxPickIndex (429,496,728, about 4 x 10^8 polygons of a kind)
+// no name is given (false), and a pick on such a model reports nothing
+// rather than a wrong element.
+constexpr long long kMaxPickIndex = (0xFFFFFFFFLL - 9) / 10;
+bool EncodePickName(long long index, unsigned kind, unsigned& name);
 
 // Window positions of the tip (a point token) and of the origin (the first
 // vertex of a line token) in a feedback buffer of GL_3D_COLOR vertices
@@ -282,9 +289,10 @@ class CGlScene {
   void DrawFaces(int kind, int flagFilter);
   // Every polygon a pick can hit, in drawing order (3-node elements, 4-node
   // elements, member-solid faces), with its pick name; an element whose
-  // nodes are missing is skipped.
+  // nodes are missing is skipped. False, with none walked, when the model
+  // has more polygons of a kind than names (EncodePickName).
   using PickPolygon = std::function<void(unsigned name, int corners, const double p[4][3])>;
-  void ForEachPickPolygon(const PickPolygon& each) const;
+  bool ForEachPickPolygon(const PickPolygon& each) const;
   // Face indices grouped by part kind (m_faceKindStart holds the groups),
   // made once per model and kept until the lists are invalidated.
   const std::vector<int>& FaceKindOrder();
@@ -302,11 +310,12 @@ class CGlScene {
   const CDispModel* m_pDoc = nullptr;
   const SceneValues* m_pValues = nullptr;
   CDispNodeIndex m_nodeIndex;  // over the node array that is drawn
+  std::uint64_t m_nodeIndexOf = 0;  // the model generation it was built of
   std::vector<int> m_faceOrder;
   std::vector<int> m_faceKindStart;
-  const DispFace* m_faceOrderOf = nullptr;
-  // What the shared corners were made of (nullptr: none or stale).
-  const DispFace* m_sharedFacesOf = nullptr;
+  std::uint64_t m_faceOrderOf = 0;  // the model generation it was made of (0: none)
+  // The model generation the shared corners were made of (0: none or stale).
+  std::uint64_t m_sharedFacesOf = 0;
   int m_nSharedFaces = 0;
   double m_sharedNorm[4] = {};  // scale and offset
   CGlListSet m_lists;

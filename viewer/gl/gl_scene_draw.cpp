@@ -205,7 +205,7 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
   for (int i = 0; i < n3; ++i) {
     const DispElem& e = d.m_aElems3[static_cast<size_t>(i)];
     if (!ElemCorners(e, 3, p)) {
-      std::printf(" cannot find node of tria3( %d / %d )\n", i, n3);
+      ReportElemMissingNode(3, i, n3, m_nodeIndex);
       continue;
     }
     FlatNormal(p, n);
@@ -228,7 +228,7 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
     if (flagFilter >= 0 && e.nMode1 != flagFilter) continue;
     double vals[4][4] = {};
     if (!ElemCorners(e, 4, p) || (perCorner && !ElemValues(e, vals))) {
-      std::printf(" cannot find node of tria4( %d / %d )\n", i, n4);
+      ReportElemMissingNode(4, i, n4, m_nodeIndex);
       continue;
     }
     FlatNormal(p, n);
@@ -287,11 +287,11 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
 const std::vector<int>& CGlScene::FaceKindOrder() {
   const CDispModel& d = *m_pDoc;
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
-  if (m_faceKindStart.size() != 5 || m_faceOrderOf != d.m_aFaces.data() ||
+  if (m_faceKindStart.size() != 5 || m_faceOrderOf != d.Generation() ||
       static_cast<int>(m_faceOrder.size()) != nf) {
     GroupByKey(nf, 4, [&](int i) { return KindOf(d.m_aFaces[static_cast<size_t>(i)].nColorClass); },
                m_faceOrder, m_faceKindStart);
-    m_faceOrderOf = d.m_aFaces.data();
+    m_faceOrderOf = d.Generation();
   }
   return m_faceOrder;
 }
@@ -585,7 +585,7 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
   const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
   for (int i = 0; i < n3; ++i) {
     if (!FindNodePos(p, 3, d.m_aElems3[static_cast<size_t>(i)].n, index)) {
-      std::printf(" cannot find node of tria3( %d / %d )\n", i, n3);
+      ReportElemMissingNode(3, i, n3, index);
       continue;
     }
     FlatNormal(p, n);
@@ -606,7 +606,7 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
   for (int i = 0; i < n4; ++i) {
     const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
     if (!DisplacedShellCorners(p, e.n, factor, index)) {
-      std::printf(" cannot find node of tria4( %d / %d )\n", i, n4);
+      ReportElemMissingNode(4, i, n4, index);
       continue;
     }
     FlatNormal(p, n);

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "viewer/gl/gl_driver.h"
+#include "viewer/gl/gl_errors.h"
 #include "viewer/gl/gl_primitives.h"
 #include "viewer/gl/gl_scene.h"
 
@@ -32,8 +33,7 @@ bool CGlScene::SetupContext(bool withStencil) {
       std::fprintf(stderr, "OpenGL context: none is current\n");
       return false;
     }
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    DrainGlErrors("glGenLists");
     CGlDriver::Describe();
     if (!m_lists.Generate(lastError)) return false;
     m_lists.DeferAll();
@@ -56,7 +56,7 @@ void CGlScene::ContextLost() {
   contextCreated = 0;
   m_lists.Forget();
   m_lists.DeferAll();
-  m_sharedFacesOf = nullptr;
+  m_sharedFacesOf = 0;
 }
 
 void CGlScene::DeleteLists() {
@@ -69,8 +69,8 @@ void CGlScene::InvalidateLists() {
   m_nodeIndex.Clear();  // the model may have changed in place
   m_faceOrder = std::vector<int>();
   m_faceKindStart.clear();
-  m_faceOrderOf = nullptr;
-  m_sharedFacesOf = nullptr;
+  m_faceOrderOf = 0;
+  m_sharedFacesOf = 0;
 }
 
 CGlListSet::Entry CGlScene::BackgroundList() {
@@ -109,10 +109,10 @@ bool CGlScene::ShareFaceCorners() {
   const CDispModel& d = *m_pDoc;
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   const double norm[4] = {scale, offset[0], offset[1], offset[2]};
-  if (m_sharedFacesOf && m_sharedFacesOf == d.m_aFaces.data() && m_nSharedFaces == nf &&
+  if (m_sharedFacesOf != 0 && m_sharedFacesOf == d.Generation() && m_nSharedFaces == nf &&
       std::equal(norm, norm + 4, m_sharedNorm))
     return true;
-  m_sharedFacesOf = nullptr;
+  m_sharedFacesOf = 0;
   if (nf <= 0) return false;
   const int* order = FaceKindOrder().data();
   // The lists still to be built let go of the old corners first: the old
@@ -130,7 +130,7 @@ bool CGlScene::ShareFaceCorners() {
     }
   });
   if (!ok) return false;
-  m_sharedFacesOf = d.m_aFaces.data();
+  m_sharedFacesOf = d.Generation();
   m_nSharedFaces = nf;
   std::copy(norm, norm + 4, m_sharedNorm);
   return true;

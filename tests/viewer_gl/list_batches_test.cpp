@@ -189,7 +189,7 @@ TEST(ListBatches, FaceDrawsLeaveTheColourMaterialAsTheyFoundIt) {
     CListBatches::DrawFaceArrays(plain.data(), 2, false, colour, normal);
     EXPECT_TRUE(ReadFaceDrawState() == before) << "plain, face " << b.face;
     bool taken = false;
-    batches.Build(list, [&] { taken = CListBatches::TakeFaces(v.data(), 2, true, colour, normal); });
+    batches.Build(list, [&] { taken = CListBatches::BuildDrawsFaces(v.data(), 2, true, colour, normal); });
     EXPECT_TRUE(taken);
     batches.Call(list);
     EXPECT_TRUE(ReadFaceDrawState() == before) << "buffered, face " << b.face;

@@ -53,6 +53,17 @@ inline void PumpEvents(int ms) {
   } while (t.elapsed() < ms);
 }
 
+// Runs the event loop until `done` or the limit is up; returns `done()`.
+inline bool WaitFor(const std::function<bool()>& done, int limitMs = 60000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > limitMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
 // Collects the message boxes shown while it lives, instead of showing them.
 class MessageCatcher {
  public:

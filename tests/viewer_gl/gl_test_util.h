@@ -35,6 +35,18 @@ inline void PumpEvents(int ms) {
   } while (t.elapsed() < ms);
 }
 
+// Runs the event loop until `done` or the limit is up; returns `done()`.
+template <class Done>
+bool WaitFor(Done done, int limitMs = 60000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > limitMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
 struct TestNode {
   int no;
   double x, y, z;

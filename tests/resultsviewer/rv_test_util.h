@@ -22,6 +22,7 @@
 #include "resultsviewer/main_frame.h"
 #include "resultsviewer/ui_hooks.h"
 #include "viewer/gl/gl_view.h"
+#include "wait_for.h"
 
 namespace rvtest {
 
@@ -53,16 +54,7 @@ inline void PumpEvents(int ms) {
   } while (t.elapsed() < ms);
 }
 
-// Runs the event loop until `done` or the limit is up; returns `done()`.
-inline bool WaitFor(const std::function<bool()>& done, int limitMs = 60000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > limitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
+using testwait::WaitFor;
 
 // Collects the message boxes shown while it lives, instead of showing them.
 class MessageCatcher {

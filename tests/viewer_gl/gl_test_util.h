@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "viewer/display_model.h"
+#include "wait_for.h"
 
 inline QApplication* EnsureApp() {
   static int argc = 1;
@@ -35,17 +36,7 @@ inline void PumpEvents(int ms) {
   } while (t.elapsed() < ms);
 }
 
-// Runs the event loop until `done` or the limit is up; returns `done()`.
-template <class Done>
-bool WaitFor(Done done, int limitMs = 60000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > limitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
+using testwait::WaitFor;
 
 struct TestNode {
   int no;

@@ -22,6 +22,7 @@
 #include "resultsviewer/main_frame.h"
 #include "resultsviewer/ui_hooks.h"
 #include "viewer/gl/gl_view.h"
+#include "wait_for.h"
 
 namespace rvtest {
 
@@ -52,6 +53,8 @@ inline void PumpEvents(int ms) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   } while (t.elapsed() < ms);
 }
+
+using testwait::WaitFor;
 
 // Collects the message boxes shown while it lives, instead of showing them.
 class MessageCatcher {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "viewer/display_model.h"
+#include "wait_for.h"
 
 inline QApplication* EnsureApp() {
   static int argc = 1;
@@ -34,6 +35,8 @@ inline void PumpEvents(int ms) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   } while (t.elapsed() < ms);
 }
+
+using testwait::WaitFor;
 
 struct TestNode {
   int no;

@@ -46,13 +46,23 @@ CStaleInputGuard& CStaleInputGuard::Instance() {
 }
 
 void CStaleInputGuard::Arm() {
+  // Input events carry the X server's time, which need not be any clock of
+  // this machine (a remote display): the frame's end is read from the server
+  // itself, so stamps and end compare on one clock.
+  quint32 now = 0;
+  if (WindowSystemTime(&now)) ArmUntil(now);
+}
+
+void CStaleInputGuard::ArmUntil(quint32 frameEnd) {
   QCoreApplication* app = QCoreApplication::instance();
   QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-  if (!app || !dispatcher || m_bArmed) return;
+  if (!app || !dispatcher) return;
   if (!m_bInstalled) {
     app->installEventFilter(this);
     m_bInstalled = true;
   }
+  m_frameEnd = frameEnd;
+  if (m_bArmed) return;
   m_bArmed = true;
   // The loop blocks only once the queue is empty: everything typed during
   // the long frame has been seen (and dropped) by then.
@@ -65,7 +75,12 @@ void CStaleInputGuard::Arm() {
 }
 
 bool CStaleInputGuard::eventFilter(QObject* watched, QEvent* event) {
-  if (!m_bArmed) return QObject::eventFilter(watched, event);
+  if (!m_bArmed || !event->isInputEvent()) return QObject::eventFilter(watched, event);
+  // The server's time is 32 bits of milliseconds and wraps: compared as a
+  // signed difference.
+  const quint64 stamp = static_cast<QInputEvent*>(event)->timestamp();
+  if (stamp == 0 || static_cast<qint32>(static_cast<quint32>(stamp) - m_frameEnd) > 0)
+    return QObject::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::ShortcutOverride:
       // Accepted: the key goes the plain way, as a key press, and is
@@ -73,7 +88,6 @@ bool CStaleInputGuard::eventFilter(QObject* watched, QEvent* event) {
       event->accept();
       return true;
     case QEvent::KeyPress:
-    case QEvent::Shortcut:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:

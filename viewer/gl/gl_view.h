@@ -108,13 +108,18 @@ class CGlView : public QOpenGLWidget {
 // Input typed while a frame compiled its display lists for a long time is
 // dropped: a key or click that waited seconds in the queue would otherwise
 // run a command nobody expects any more (an Open dialog after the picture,
-// say). Armed after such a frame, it drops key presses, shortcuts, button
-// presses and wheel turns until the event loop has caught up with the
-// queue; releases and moves still pass, so no drag is left hanging.
+// say). Armed at the end of such a frame, it drops key presses, shortcut
+// overrides, button presses and wheel turns the window system stamped no
+// later than that end; what comes after the picture counts. Releases and
+// moves still pass, so no drag is left hanging; events without a stamp (the
+// program's own) pass too. It disarms once the event loop has caught up.
 class CStaleInputGuard : public QObject {
  public:
   static CStaleInputGuard& Instance();
+  // At the window system's time now; where that cannot be read, it stays off.
   void Arm();
+  // At a frame end read from the window system's clock (milliseconds).
+  void ArmUntil(quint32 frameEnd);
   bool Armed() const { return m_bArmed; }
 
  protected:
@@ -124,7 +129,12 @@ class CStaleInputGuard : public QObject {
   CStaleInputGuard() = default;
   bool m_bArmed = false;
   bool m_bInstalled = false;
+  quint32 m_frameEnd = 0;
 };
+
+// The window system's time now in the milliseconds of its input events'
+// stamps; false where it cannot be read (not X11).
+bool WindowSystemTime(quint32* ms);
 
 // Frames that compiled display lists for longer than this arm the guard.
 constexpr double kStaleInputSeconds = 0.3;

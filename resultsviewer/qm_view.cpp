@@ -417,53 +417,27 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
     });
   };
 
-  double p[4][3], n[3];
-  const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
-  for (int i = 0; i < n3; ++i) {
-    if (!FindNodePos(p, 3, d.m_aElems3[static_cast<size_t>(i)].n, index)) {
-      ReportElemMissingNode(3, i, n3, index);
-      continue;
-    }
-    FlatNormal(p, n);
-    draw(p, 3, n, usePlain);
-  }
-
-  const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
-  for (int i = 0; i < n4; ++i) {
-    const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
-    if (!DisplacedShellCorners(p, e.n, factor, index)) {
-      ReportElemMissingNode(4, i, n4, index);
-      continue;
-    }
-    FlatNormal(p, n);
-    double value = 0;
-    if (bar && d.ShellValue(i, value)) {
-      float rgba[4];
-      if (ContourColorCode(*bar, value, rgba) == 0 && s.oor == 0) continue;
-      draw(p, 4, n, [&] { valueColour(value); });
-    } else {
-      draw(p, 4, n, usePlain);
-    }
-  }
-
-  const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   const int column = FaceValueColumn();
-  for (int i = 0; i < nf; ++i) {
-    const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-    for (int k = 0; k < 4; ++k) m_scene.ToScaled(d.FaceCorner(f, k), p[k]);
-    FlatNormal(p, n);
-    const int corners = f.nCorners == 3 ? 3 : 4;
-    const double* block = bar ? d.FaceBlock(i) : nullptr;
-    // NaN: an item its table lacked, drawn without a value.
-    if (block && column >= 0 && column < kValueBlock && !std::isnan(block[column])) {
-      const double value = block[column];
-      float rgba[4];
-      if (ContourColorCode(*bar, value, rgba) == 0 && s.oor == 0) continue;
-      draw(p, corners, n, [&] { valueColour(value); });
-    } else {
-      draw(p, corners, n, usePlain);
+  m_scene.ForEachSurfacePolygon(d, index, factor, [&](int kind, int i, int corners, const double p[4][3],
+                                                      const double n[3]) {
+    double value = 0;
+    bool valued = false;
+    if (kind == 4) {
+      valued = bar && d.ShellValue(i, value);
+    } else if (kind == 0) {
+      const double* block = bar ? d.FaceBlock(i) : nullptr;
+      // NaN: an item its table lacked, drawn without a value.
+      valued = block && column >= 0 && column < kValueBlock && !std::isnan(block[column]);
+      if (valued) value = block[column];
     }
-  }
+    if (!valued) {
+      draw(p, corners, n, usePlain);
+      return;
+    }
+    float rgba[4];
+    if (ContourColorCode(*bar, value, rgba) == 0 && s.oor == 0) return;
+    draw(p, corners, n, [&] { valueColour(value); });
+  });
   staged.Draw();
 }
 

@@ -10,6 +10,7 @@
 // everything handed to OpenGL is scaled = (model + offset) x scale, the
 // document's normalisation, so the model fits a cube of edge 2.
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -215,6 +216,14 @@ class CGlScene {
   void SetAxisViewReverse(double elevation, double azimuth);
   // Scaled <-> model coordinates with the scene's scale and offset.
   void ToScaled(const double model[3], double out[3]) const;
+  // The shells and member-solid faces of a model in drawing order: 3-node
+  // shells, 4-node shells moved by `factor` times their nodes' values, then
+  // faces, each scaled and with its flat normal, as each(kind, i, corners,
+  // p, n): kind 3 or 4 for the shells of that many nodes, 0 for a face, and
+  // i its index in its array. A shell with a missing node is reported once
+  // and left out.
+  template <class Each>
+  void ForEachSurfacePolygon(const CDispModel& d, const CDispNodeIndex& index, double factor, Each&& each) const;
   void ToModel(const double scaled[3], double out[3]) const;
   double DollyStep() const;
   // True when the camera can be drawn: eye, centre and up finite, eye and
@@ -320,3 +329,36 @@ class CGlScene {
   double m_sharedNorm[4] = {};  // scale and offset
   CGlListSet m_lists;
 };
+
+template <class Each>
+void CGlScene::ForEachSurfacePolygon(const CDispModel& d, const CDispNodeIndex& index, double factor,
+                                     Each&& each) const {
+  double p[4][3], n[3];
+  const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
+  for (int i = 0; i < n3; ++i) {
+    const DispElem& e = d.m_aElems3[static_cast<size_t>(i)];
+    if (!FindNodePos(p, 3, e.n, index)) {
+      ReportElemMissingNode(3, i, n3, index);
+      continue;
+    }
+    FlatNormal(p, n);
+    each(3, i, 3, p, n);
+  }
+  const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
+  for (int i = 0; i < n4; ++i) {
+    const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
+    if (!DisplacedShellCorners(p, e.n, factor, index)) {
+      ReportElemMissingNode(4, i, n4, index);
+      continue;
+    }
+    FlatNormal(p, n);
+    each(4, i, 4, p, n);
+  }
+  const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
+  for (int i = 0; i < nf; ++i) {
+    const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
+    for (int k = 0; k < 4; ++k) ToScaled(d.FaceCorner(f, k), p[k]);
+    FlatNormal(p, n);
+    each(0, i, f.nCorners == 3 ? 3 : 4, p, n);
+  }
+}

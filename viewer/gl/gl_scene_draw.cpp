@@ -580,17 +580,7 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
 static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIndex& index,
                              int colourMode, double factor, bool outlined) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  double p[4][3], n[3];
   CPolygonRun run;
-  const int n3 = std::min(d.m_nElems3, static_cast<int>(d.m_aElems3.size()));
-  for (int i = 0; i < n3; ++i) {
-    if (!FindNodePos(p, 3, d.m_aElems3[static_cast<size_t>(i)].n, index)) {
-      ReportElemMissingNode(3, i, n3, index);
-      continue;
-    }
-    FlatNormal(p, n);
-    MaterialPolygon(run, p, 3, n, false, s.settings.lcolor, [] {});
-  }
   // Outlined polygons end in the outline colour, so their material is set
   // again for every polygon; plain ones only when the material changes.
   bool haveMat = false;
@@ -602,24 +592,15 @@ static void DrawMaterialImpl(CGlScene& s, const CDispModel& d, const CDispNodeIn
     haveMat = true;
     lastMat = mat;
   };
-  const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
-  for (int i = 0; i < n4; ++i) {
-    const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
-    if (!DisplacedShellCorners(p, e.n, factor, index)) {
-      ReportElemMissingNode(4, i, n4, index);
-      continue;
+  s.ForEachSurfacePolygon(d, index, factor, [&](int kind, int i, int corners, const double p[4][3], const double n[3]) {
+    // 3-node shells keep the current material and have no outline.
+    if (kind == 3) {
+      MaterialPolygon(run, p, 3, n, false, s.settings.lcolor, [] {});
+      return;
     }
-    FlatNormal(p, n);
-    MaterialPolygon(run, p, 4, n, outlined, s.settings.lcolor, [&] { material(e.nMat); });
-  }
-  const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
-  for (int i = 0; i < nf; ++i) {
-    const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-    for (int k = 0; k < 4; ++k) s.ToScaled(d.FaceCorner(f, k), p[k]);
-    FlatNormal(p, n);
-    MaterialPolygon(run, p, f.nCorners == 3 ? 3 : 4, n, outlined, s.settings.lcolor,
-                    [&] { material(f.nMat); });
-  }
+    const int mat = kind == 4 ? d.m_aElems4[static_cast<size_t>(i)].nMat : d.m_aFaces[static_cast<size_t>(i)].nMat;
+    MaterialPolygon(run, p, corners, n, outlined, s.settings.lcolor, [&] { material(mat); });
+  });
   run.End();
 }
 

@@ -26,10 +26,11 @@ void* AllocateLarge(std::size_t bytes) {
 
 void FreeLarge(void* p, std::size_t bytes) noexcept {
   if (!p) return;
+  // Unsized: not every compiler has sized deallocation on by default.
   if (bytes < kHugeBytes)
-    ::operator delete(p, bytes);
+    ::operator delete(p);
   else
-    ::operator delete(p, bytes, std::align_val_t(kHugeBytes));
+    ::operator delete(p, std::align_val_t(kHugeBytes));
 }
 
 }  // namespace plat

@@ -69,8 +69,9 @@ void CFirstPictureReport::FrameDrawn(double start, double compile) {
   m_dCompile = compile;
 }
 
-void CFirstPictureReport::Swapped(const CDispModel::LoadSeconds& load) {
+void CFirstPictureReport::Swapped(const CDispModel* doc) {
   if (!m_bAtSwap) return;
+  const CDispModel::LoadSeconds load = doc ? doc->m_loadSeconds : CDispModel::LoadSeconds{};
   m_bAtSwap = false;
   m_bReported = true;
   const double draw = SteadySeconds() - m_dStart - m_dCompile;

@@ -35,7 +35,9 @@ class CFirstPictureReport {
   // is reported at its swap, when the report is wanted.
   void FrameDrawn(double start, double compile);
   // A frame was swapped: the frame marked by FrameDrawn is reported.
-  void Swapped(const CDispModel::LoadSeconds& load);
+  // `doc` (may be null) is read only when the report is written: between
+  // frames a loading thread may still be writing its times.
+  void Swapped(const CDispModel* doc);
 
  private:
   bool m_bReported = false;

@@ -108,7 +108,7 @@ CGlView::CGlView(QWidget* parent) : QOpenGLWidget(parent), m_overlayFont(CjkFont
 }
 
 void CGlView::OnFrameSwapped() {
-  m_firstPicture.Swapped(m_pDoc ? m_pDoc->m_loadSeconds : CDispModel::LoadSeconds{});
+  m_firstPicture.Swapped(m_pDoc);
 }
 
 CGlView::~CGlView() {

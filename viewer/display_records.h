@@ -90,6 +90,7 @@ struct DispFace {
   int nBlock = 0;              // section block number
   int nIndex = 0;              // 0..3: side of a rectangular part; else 0
   int nMat = 0;                // material of the block
+  int nElemInt = 0;            // element integer passed through
   int nColorClass = 0;         // colour map column A
   int nMode1 = 0;              // colour map column B
   std::uint8_t nCorners = 0;   // 3 or 4
@@ -99,7 +100,7 @@ struct DispFace {
 
 // A million-element model holds ten million faces and corners: a byte more
 // in either record is ten megabytes more.
-static_assert(sizeof(DispFace) == 44 && sizeof(DispCorner) == 12 && sizeof(DispLine) == 80);
+static_assert(sizeof(DispFace) == 48 && sizeof(DispCorner) == 12 && sizeof(DispLine) == 80);
 
 // One row of the per-element colour map (".clr"): element lookups take the
 // first row with the element's number; elements missing from it get 0, 0.

@@ -498,6 +498,7 @@ TEST(DisplayModel, AnalysisInputMatchesTheKeywordModel) {
   EXPECT_EQ(m.m_nFaces, 2 * perMember);
   EXPECT_EQ(m.m_nLines, 4 * 2 + 2 * (4 * n + 12));
   EXPECT_EQ(m.m_nOverflow, 0);
+  EXPECT_EQ(m.m_aFaces[0].nElemInt, 77);
   EXPECT_EQ(m.m_aFaces[0].nMat, 4);
   EXPECT_EQ(m.m_aFaces[6].nMat, 2);
   // The faces of member 1 are those of the keyword model.

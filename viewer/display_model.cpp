@@ -274,8 +274,13 @@ std::int64_t CDispModel::AddCorner(const double p[3]) {
     ++m_nOverflow;
     return -1;
   }
+  if (m_nCorners == 0) {
+    const bool normalised = m_dMinX <= m_dMaxX;
+    m_dCornerScale = normalised ? m_dScale : 1.0;
+    for (int j = 0; j < 3; ++j) m_vCornerCenter[j] = normalised ? m_vCenter[j] : -p[j];
+  }
   DispCorner& c = m_aCorners[static_cast<std::size_t>(m_nCorners)];
-  for (int j = 0; j < 3; ++j) c.p[j] = p[j];
+  for (int j = 0; j < 3; ++j) c.p[j] = static_cast<float>((p[j] + m_vCornerCenter[j]) * m_dCornerScale);
   return m_nCorners++;
 }
 

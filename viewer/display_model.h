@@ -4,6 +4,7 @@
 // input. Both programs' documents derive from CDispModel. Nothing here
 // touches OpenGL: the builders run on the loading thread.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -248,15 +249,27 @@ class CDispModel {
     BumpGeneration();
   }
   // A corner by slot, raw model coordinates.
-  const double* Corner(std::uint32_t slot) const {
-    return slot < static_cast<std::uint32_t>(m_nCorners) ? m_aCorners[slot].p : kNoCorner.p;
+  std::array<double, 3> Corner(std::uint32_t slot) const {
+    if (slot >= static_cast<std::uint32_t>(m_nCorners)) return {0.0, 0.0, 0.0};
+    const float* c = m_aCorners[slot].p;
+    const double* o = m_vCornerCenter;
+    return {c[0] / m_dCornerScale - o[0], c[1] / m_dCornerScale - o[1], c[2] / m_dCornerScale - o[2]};
+  }
+  // The kept floats of a corner when the drawing normalises with `center`
+  // and `scale` as they were kept; null otherwise or outside the array.
+  const float* KeptCorner(std::uint32_t slot, const double center[3], double scale) const {
+    const bool same = scale == m_dCornerScale && center[0] == m_vCornerCenter[0] &&
+                      center[1] == m_vCornerCenter[1] && center[2] == m_vCornerCenter[2];
+    return same && slot < static_cast<std::uint32_t>(m_nCorners) ? m_aCorners[slot].p : nullptr;
   }
   // Corner k of a face.
-  const double* FaceCorner(const DispFace& f, int k) const { return Corner(f.c[k]); }
+  std::array<double, 3> FaceCorner(const DispFace& f, int k) const { return Corner(f.c[k]); }
   // All four corners of a face.
   void FaceCorners(const DispFace& f, double p[4][3]) const {
-    for (int k = 0; k < 4; ++k)
-      for (int j = 0; j < 3; ++j) p[k][j] = FaceCorner(f, k)[j];
+    for (int k = 0; k < 4; ++k) {
+      const std::array<double, 3> c = FaceCorner(f, k);
+      for (int j = 0; j < 3; ++j) p[k][j] = c[static_cast<std::size_t>(j)];
+    }
   }
   // One outline record: point, second vector, material, element integer,
   // colour class, mode-1 flag, vertex-count code; outline flag 1, thin.
@@ -289,8 +302,13 @@ class CDispModel {
   void ComputeEdgeFlags();
 
  private:
-  // What a face slot outside the corner array reads (never built so).
-  static constexpr DispCorner kNoCorner{};
+  // The corners are kept as (raw + centre) x scale in floats. The model's
+  // normalisation at the first corner after the array was emptied: the floats
+  // are then those the drawing hands on, and far-from-zero models keep the
+  // precision of their extent. Before a normalisation, the first corner is
+  // the zero.
+  double m_vCornerCenter[3] = {0, 0, 0};
+  double m_dCornerScale = 1.0;
   std::unordered_map<int, int> m_matIndex;
   static std::uint64_t NewGeneration();
   std::uint64_t m_nGeneration = NewGeneration();

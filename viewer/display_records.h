@@ -64,7 +64,6 @@ struct DispLine {
   // n > 1: closed polygon through this and the next n records' points;
   // 0: only carries a point of the primitive before it.
   int nCode = 0;
-  std::uint8_t byOutline = 0;  // 1: arc block outline, 0: member line
   double p[3] = {0.0, 0.0, 0.0};  // point, raw model coordinates
   double v[3] = {0.0, 0.0, 0.0};  // outlines: member direction towards the other end
   int nMat = 0;                // material of the block (outlines)
@@ -72,13 +71,16 @@ struct DispLine {
   int nColorClass = 0;         // colour map column A
   int nThick = 0;              // 1: drawn 3 pixels wide (member lines)
   int nMode1 = 0;              // colour map column B
+  std::uint8_t byOutline = 0;  // 1: arc block outline, 0: member line
 };
 
-// One corner of a member-solid face, raw model coordinates. Faces keep the
-// slots of their corners, so the faces of one box share its eight corners
-// (a million-element model has ten million faces).
+// One corner of a member-solid face, in floats as the drawing hands them on:
+// normalised like the nodes (CDispModel::Corner gives the raw model
+// coordinates back), so that a model far from zero keeps the precision of
+// its extent. Faces keep the slots of their corners, so the faces of one box
+// share its eight corners (a million-element model has ten million faces).
 struct DispCorner {
-  double p[3] = {0.0, 0.0, 0.0};
+  float p[3] = {0.0f, 0.0f, 0.0f};
 };
 
 // One flat face of a member solid. The drawing takes its normal from the
@@ -95,6 +97,10 @@ struct DispFace {
   std::uint8_t nSide = 0;      // 1: face along the member (rect parts)
   std::uint32_t c[4] = {};     // corners: slots of the document's corner array
 };
+
+// A million-element model holds ten million faces and corners: a byte more
+// in either record is ten megabytes more.
+static_assert(sizeof(DispFace) == 48 && sizeof(DispCorner) == 12 && sizeof(DispLine) == 80);
 
 // One row of the per-element colour map (".clr"): element lookups take the
 // first row with the element's number; elements missing from it get 0, 0.

@@ -141,7 +141,7 @@ TEST_F(ExampleRunTest, DiagramEdgesAreWhole) {
       double w[2][3], z = 0;
       bool inside = true;
       for (int end = 0; end < 2; ++end) {
-        scene.ToScaled(Doc().FaceCorner(f, (k + end) % f.nCorners), w[end]);
+        scene.ToScaled(Doc().FaceCorner(f, (k + end) % f.nCorners).data(), w[end]);
         gluProject(w[end][0], w[end][1], w[end][2], mv, pr, vp, &w[end][0], &w[end][1], &z);
         inside = inside && z > 0 && z < 1 && w[end][0] >= 0 && w[end][0] < img.width() && w[end][1] >= 0 &&
                  w[end][1] < img.height();

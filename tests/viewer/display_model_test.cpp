@@ -274,8 +274,8 @@ TEST(DisplayModel, KeywordLinesAndSolidsFillTheirArrays) {
   EXPECT_EQ(f0.nSide, 1);
   EXPECT_EQ(f0.nColorClass, 2);
   for (int c = 0; c < 4; ++c) {
-    EXPECT_EQ(m.FaceCorner(f0, c)[0], 0);
-    EXPECT_EQ(std::abs(m.FaceCorner(f0, c)[1]), 1);
+    EXPECT_NEAR(m.FaceCorner(f0, c)[0], 0, 1e-6);  // corners are kept in floats
+    EXPECT_NEAR(std::abs(m.FaceCorner(f0, c)[1]), 1, 1e-6);
   }
   double p0[4][3], n0[3];
   m.FaceCorners(f0, p0);
@@ -769,5 +769,44 @@ TEST(GroupByKeyTest, GroupsKeepIndexOrder) {
                order, start);
     EXPECT_EQ(order, c.order);
     EXPECT_EQ(start, c.start);
+  }
+}
+
+// Corners are kept in floats: near zero and a million millimetres away, with
+// the model normalised or not yet, each comes back within a ten-millionth of
+// the model's extent, and the drawing's floats are those it would compute.
+TEST(DisplayModel, FloatCornersKeepThePrecisionOfTheExtent) {
+  const double extent = 1e5;
+  for (const double x0 : {0.0, 1e6, -3e7}) {
+    for (const bool normalised : {true, false}) {
+      CDispModel m;
+      ASSERT_TRUE(m.AllocArrays(1, 0, 0, 0, 0));
+      if (normalised) {
+        m.WidenBox(x0, -extent / 2, 0);
+        m.WidenBox(x0 + extent, extent / 2, 3e3);
+        m.ComputeScale();
+      }
+      const double p[4][3] = {{x0 + 0.1, -extent / 2, 0.3},
+                              {x0 + extent, 1.0 / 3, 2999.7},
+                              {x0 + 12345.678, extent / 2, 1e-3},
+                              {x0 + 77.7, 0, 1500}};
+      DispFace f;
+      f.nCorners = 4;
+      ASSERT_TRUE(m.AddFace(f, p));
+      double q[4][3];
+      m.FaceCorners(m.m_aFaces[0], q);
+      for (int k = 0; k < 4; ++k)
+        for (int j = 0; j < 3; ++j) EXPECT_NEAR(q[k][j], p[k][j], 1e-7 * extent) << x0 << " " << k << j;
+      const float* kept = m.KeptCorner(m.m_aFaces[0].c[1], m.m_vCenter, m.m_dScale);
+      if (!normalised) {
+        EXPECT_EQ(kept, nullptr);
+        continue;
+      }
+      ASSERT_NE(kept, nullptr);
+      for (int j = 0; j < 3; ++j)
+        EXPECT_EQ(kept[j], static_cast<float>((p[1][j] + m.m_vCenter[j]) * m.m_dScale));
+      EXPECT_EQ(m.KeptCorner(m.m_aFaces[0].c[1], m.m_vCenter, 2 * m.m_dScale), nullptr);
+      EXPECT_EQ(m.KeptCorner(4, m.m_vCenter, m.m_dScale), nullptr);  // outside the array
+    }
   }
 }

@@ -357,7 +357,7 @@ void CGlScene::ForEachSurfacePolygon(const CDispModel& d, const CDispNodeIndex& 
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-    for (int k = 0; k < 4; ++k) ToScaled(d.FaceCorner(f, k), p[k]);
+    for (int k = 0; k < 4; ++k) ToScaled(d.FaceCorner(f, k).data(), p[k]);
     FlatNormal(p, n);
     each(0, i, f.nCorners == 3 ? 3 : 4, p, n);
   }

@@ -182,7 +182,7 @@ bool CGlScene::ElemValues(const DispElem& e, double v[4][4]) const {
 }
 
 void CGlScene::FaceCorners(const DispFace& f, double p[4][3]) const {
-  for (int k = 0; k < 4; ++k) ToScaled(m_pDoc->FaceCorner(f, k), p[k]);
+  for (int k = 0; k < 4; ++k) ToScaled(m_pDoc->FaceCorner(f, k).data(), p[k]);
 }
 
 double CGlScene::GetElementValue(int elementIndex, int column, bool secondLine) const {

@@ -106,17 +106,19 @@ struct Picture {
   float ambient[4], diffuse[4], normal[3];
 };
 
-// 2000 overlapping triangles and warped quads, lit, under a perspective
-// view; the colour changes every `every` faces. `draw` gets each face with
-// its colour and `end` comes after the last.
+// 2000 overlapping triangles and warped quads, lit as the scenes light
+// (the global ambient light, no lamp), under a perspective view; the colour
+// changes every `every` faces. `draw` gets each face with its colour and
+// `end` comes after the last.
 Picture DrawFaces(int every, const std::function<void(const double (*)[3], int, const double*, const float*)>& face,
                   const std::function<void()>& end) {
   glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
-  glEnable(GL_LIGHT0);
-  const float position[4] = {0.3f, 0.5f, 1.0f, 0.0f}, white[4] = {1, 1, 1, 1};
+  glDisable(GL_LIGHT0);
+  const float white[4] = {1, 1, 1, 1};
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, white);
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, white);
   glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 64.0f);
   glMatrixMode(GL_PROJECTION);
@@ -124,7 +126,6 @@ Picture DrawFaces(int every, const std::function<void(const double (*)[3], int, 
   glFrustum(-0.6, 0.6, -0.6, 0.6, 1, 10);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glLightfv(GL_LIGHT0, GL_POSITION, position);
   glTranslated(0, 0, -2.5);
   glRotated(30, 1, 0.4, 0);
   for (int i = 0; i < 2000; ++i) {

@@ -372,16 +372,14 @@ void CListBatches::DrawFacesAt(const char* at, int faces, int faceFloats, unsign
   const bool coloured = faceFloats == kFaceFloats;
   const float rgba[4] = {colour[0], colour[1], colour[2], 1.0f};
   glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
   glVertexPointer(3, GL_FLOAT, stride, at);
-  glNormalPointer(GL_FLOAT, stride, at + 3 * sizeof(float));
   if (coloured) {
     // The draw changes the current colour, which the list's polygons did
     // not, and the colour-material mode and enable: all come back after it
     // (push and pop are also what a list being compiled keeps).
     glPushAttrib(GL_CURRENT_BIT | GL_LIGHTING_BIT);
     glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(3, GL_FLOAT, stride, at + 6 * sizeof(float));
+    glColorPointer(3, GL_FLOAT, stride, at + 3 * sizeof(float));
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
   } else {
@@ -399,7 +397,6 @@ void CListBatches::DrawFacesAt(const char* at, int faces, int faceFloats, unsign
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba);
   }
-  glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
   glNormal3fv(normal);
 }

@@ -13,9 +13,11 @@
 // where the driver's list playback splits them otherwise (CGlDriver's
 // playbackSplits), as it does, so that their pixels are those of the
 // compiled list. Faces with a colour each (staged by CFaceStaging) carry
-// their normals and colours beside the positions: the colour is a vertex
-// attribute that feeds the material (GL_COLOR_MATERIAL), so that no
-// glMaterial stands between the faces of a list.
+// their colours beside the positions: the colour is a vertex attribute that
+// feeds the material (GL_COLOR_MATERIAL), so that no glMaterial stands
+// between the faces of a list. They carry no normals: the scenes light with
+// the global ambient light alone (no lamp is ever enabled), where a normal
+// changes no pixel; each draw leaves the last face's normal current.
 #pragma once
 #include <functional>
 #include <map>
@@ -65,10 +67,10 @@ class CListBatches {
   // The parts of list `name` go (context current): a list about to be
   // built again no longer holds on to what it drew.
   void Drop(unsigned name);
-  // Floats of a staged face vertex: position, normal and colour (RGB,
-  // opaque), or position and normal where one colour serves the whole draw.
-  static constexpr int kFaceFloats = 9;
-  static constexpr int kPlainFaceFloats = 6;
+  // Floats of a staged face vertex: position and colour (RGB, opaque), or
+  // the position alone where one colour serves the whole draw.
+  static constexpr int kFaceFloats = 6;
+  static constexpr int kPlainFaceFloats = 3;
   // Whether the list being built draws `faces` filled faces of four
   // vertices each from a buffer (a new part begins), as BuildDraws: false
   // when no Build is in progress, and the caller draws them. kFaceFloats

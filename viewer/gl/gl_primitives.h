@@ -64,7 +64,7 @@ class CQuadStaging {
 // whenever it is full, and at the end.
 class CFaceStaging {
  public:
-  static constexpr int kChunkFaces = 1 << 15;  // 4.5 MB
+  static constexpr int kChunkFaces = 1 << 15;  // 3 MB
 
   void Add(const double p[4][3], int corners, const double n[3], const float rgb[3]);
   bool Full() const { return m_nFaces >= kChunkFaces; }
@@ -74,6 +74,7 @@ class CFaceStaging {
  private:
   int m_nFaces = 0;
   bool m_bOneColour = true;  // every staged face has the first one's colour
+  float m_lastNormal[3] = {};  // left current after a draw; no vertex keeps one
   std::vector<float> m_aVertices;
 };
 

@@ -164,8 +164,10 @@ TEST(ListBatches, FaceDrawsLeaveTheColourMaterialAsTheyFoundIt) {
   for (int q = 0; q < 2; ++q) {
     float c[12];
     Corners(q, c);
-    for (int k = 0; k < 4; ++k)
-      v.insert(v.end(), {c[3 * k], c[3 * k + 1], c[3 * k + 2], CListBatches::FaceColourBytes(colour)});
+    for (int k = 0; k < 4; ++k) {
+      v.insert(v.end(), {c[3 * k], c[3 * k + 1], c[3 * k + 2], 0.0f});
+      CListBatches::PutFaceColour(colour, &v.back());
+    }
   }
   std::vector<float> plain;
   for (size_t i = 0; i < v.size(); i += CListBatches::kFaceFloats)

@@ -361,15 +361,15 @@ bool CListBatches::BuildDrawsFaces(const float* vertices, int faces, bool colour
   return true;
 }
 
-float CListBatches::FaceColourBytes(const float rgb[3]) {
+void CListBatches::PutFaceColour(const float rgb[3], float* slot) {
   unsigned char bytes[4] = {0, 0, 0, 255};
   for (int c = 0; c < 3; ++c) {
     const float x = rgb[c] > 0 ? std::min(rgb[c], 1.0f) : 0.0f;  // NaN too
     bytes[c] = static_cast<unsigned char>(std::lround(x * 255.0f));
   }
-  float out;
-  std::memcpy(&out, bytes, sizeof out);
-  return out;
+  // Copied as bytes: as a float the pattern may be a NaN, which a float
+  // copy need not keep.
+  std::memcpy(slot, bytes, sizeof bytes);
 }
 
 void CListBatches::DrawFaceArrays(const float* vertices, int faces, bool coloured, const float colour[3],

@@ -68,14 +68,14 @@ class CListBatches {
   // built again no longer holds on to what it drew.
   void Drop(unsigned name);
   // Floats of a staged face vertex: the position and, in the fourth, the
-  // colour as four bytes (RGBA, opaque; FaceColourBytes), or the position
+  // colour as four bytes (RGBA, opaque; PutFaceColour), or the position
   // alone where one colour serves the whole draw.
   static constexpr int kFaceFloats = 4;
   static constexpr int kPlainFaceFloats = 3;
-  // The float of a coloured vertex that holds `rgb` as bytes, each rounded
-  // from its component over 255: the colour tables are whole bytes, which
-  // GL reads back as the same floats.
-  static float FaceColourBytes(const float rgb[3]);
+  // Writes `rgb` into the colour slot of a coloured vertex as bytes, each
+  // rounded from its component over 255: the colour tables are whole bytes,
+  // which GL reads back as the same floats.
+  static void PutFaceColour(const float rgb[3], float* slot);
   // Whether the list being built draws `faces` filled faces of four
   // vertices each from a buffer (a new part begins), as BuildDraws: false
   // when no Build is in progress, and the caller draws them. kFaceFloats

@@ -59,7 +59,7 @@ class CQuadStaging {
 // objects (CListBatches). A face of three corners is staged with its third
 // corner twice; its second triangle has no area and draws nothing. A draw
 // whose faces share one colour keeps no colour per vertex; where they
-// differ, each keeps its colour as bytes (CListBatches::FaceColourBytes),
+// differ, each keeps its colour as bytes (CListBatches::PutFaceColour),
 // so colours are whole bytes over 255, as the colour tables give them
 // (others are rounded to the nearest). After a draw the
 // material colour and the current normal are the last face's, as the

@@ -159,17 +159,20 @@ TEST(ListBatches, FaceDrawsLeaveTheColourMaterialAsTheyFoundIt) {
   OffscreenGl gl(kSize);
   ASSERT_TRUE(gl.Ok());
   // Two faces, position and colour a vertex.
+  const float colour[3] = {0.5f, 0.2f, 0.9f}, normal[3] = {0, 0, 1};
   std::vector<float> v;
   for (int q = 0; q < 2; ++q) {
     float c[12];
     Corners(q, c);
-    for (int k = 0; k < 4; ++k) v.insert(v.end(), {c[3 * k], c[3 * k + 1], c[3 * k + 2], 0.5f, 0.2f, 0.9f});
+    for (int k = 0; k < 4; ++k) {
+      v.insert(v.end(), {c[3 * k], c[3 * k + 1], c[3 * k + 2], 0.0f});
+      CListBatches::PutFaceColour(colour, &v.back());
+    }
   }
   std::vector<float> plain;
   for (size_t i = 0; i < v.size(); i += CListBatches::kFaceFloats)
     plain.insert(plain.end(), v.begin() + static_cast<long>(i),
                  v.begin() + static_cast<long>(i) + CListBatches::kPlainFaceFloats);
-  const float colour[3] = {0.5f, 0.2f, 0.9f}, normal[3] = {0, 0, 1};
   struct Before {
     bool enabled;
     GLenum face, parameter;

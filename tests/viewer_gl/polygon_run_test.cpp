@@ -108,8 +108,9 @@ struct Picture {
 
 // 2000 overlapping triangles and warped quads, lit as the scenes light
 // (the global ambient light, no lamp), under a perspective view; the colour
-// changes every `every` faces. `draw` gets each face with its colour and
-// `end` comes after the last.
+// (whole bytes over 255, as the colour tables give them, every byte value
+// taken) changes every `every` faces. `draw` gets each face with its colour
+// and `end` comes after the last.
 Picture DrawFaces(int every, const std::function<void(const double (*)[3], int, const double*, const float*)>& face,
                   const std::function<void()>& end) {
   glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
@@ -129,7 +130,9 @@ Picture DrawFaces(int every, const std::function<void(const double (*)[3], int, 
   glTranslated(0, 0, -2.5);
   glRotated(30, 1, 0.4, 0);
   for (int i = 0; i < 2000; ++i) {
-    const float c = static_cast<float>((i / every) % 9) / 8.0f, rgba[4] = {c, 1 - c, 0.3f + c / 3, 1};
+    const int k = i / every;
+    const float rgba[4] = {static_cast<float>(k % 256 / 255.0), static_cast<float>((k * 7 + 3) % 256 / 255.0),
+                           static_cast<float>((k * 101 + 50) % 256 / 255.0), 1};
     double p[4][3], n[3];
     WarpedFace(i, 0.03, p);
     const int corners = i % 7 == 0 ? 3 : 4;

@@ -7,8 +7,10 @@
 #include <QOpenGLFunctions>
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "viewer/gl/gl_driver.h"
 #include "viewer/gl/gl_errors.h"
@@ -359,6 +361,17 @@ bool CListBatches::BuildDrawsFaces(const float* vertices, int faces, bool colour
   return true;
 }
 
+void CListBatches::PutFaceColour(const float rgb[3], float* slot) {
+  unsigned char bytes[4] = {0, 0, 0, 255};
+  for (int c = 0; c < 3; ++c) {
+    const float x = rgb[c] > 0 ? std::min(rgb[c], 1.0f) : 0.0f;  // NaN too
+    bytes[c] = static_cast<unsigned char>(std::lround(x * 255.0f));
+  }
+  // Copied as bytes: as a float the pattern may be a NaN, which a float
+  // copy need not keep.
+  std::memcpy(slot, bytes, sizeof bytes);
+}
+
 void CListBatches::DrawFaceArrays(const float* vertices, int faces, bool coloured, const float colour[3],
                                   const float normal[3]) {
   if (faces <= 0) return;
@@ -371,6 +384,7 @@ void CListBatches::DrawFacesAt(const char* at, int faces, int faceFloats, unsign
   const GLsizei stride = faceFloats * static_cast<GLsizei>(sizeof(float));
   const bool coloured = faceFloats == kFaceFloats;
   const float rgba[4] = {colour[0], colour[1], colour[2], 1.0f};
+  static_assert(sizeof(float) == 4, "a coloured vertex's colour bytes fill one float");
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, stride, at);
   if (coloured) {
@@ -379,7 +393,7 @@ void CListBatches::DrawFacesAt(const char* at, int faces, int faceFloats, unsign
     // (push and pop are also what a list being compiled keeps).
     glPushAttrib(GL_CURRENT_BIT | GL_LIGHTING_BIT);
     glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(3, GL_FLOAT, stride, at + 3 * sizeof(float));
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, at + 3 * sizeof(float));
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
   } else {

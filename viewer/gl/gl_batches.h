@@ -13,8 +13,8 @@
 // where the driver's list playback splits them otherwise (CGlDriver's
 // playbackSplits), as it does, so that their pixels are those of the
 // compiled list. Faces with a colour each (staged by CFaceStaging) carry
-// their colours beside the positions: the colour is a vertex attribute that
-// feeds the material (GL_COLOR_MATERIAL), so that no glMaterial stands
+// their colours beside the positions, as bytes: the colour is a vertex
+// attribute that feeds the material (GL_COLOR_MATERIAL), so that no glMaterial stands
 // between the faces of a list. They carry no normals: the scenes light with
 // the global ambient light alone (no lamp is ever enabled), where a normal
 // changes no pixel; each draw leaves the last face's normal current.
@@ -67,10 +67,15 @@ class CListBatches {
   // The parts of list `name` go (context current): a list about to be
   // built again no longer holds on to what it drew.
   void Drop(unsigned name);
-  // Floats of a staged face vertex: position and colour (RGB, opaque), or
-  // the position alone where one colour serves the whole draw.
-  static constexpr int kFaceFloats = 6;
+  // Floats of a staged face vertex: the position and, in the fourth, the
+  // colour as four bytes (RGBA, opaque; PutFaceColour), or the position
+  // alone where one colour serves the whole draw.
+  static constexpr int kFaceFloats = 4;
   static constexpr int kPlainFaceFloats = 3;
+  // Writes `rgb` into the colour slot of a coloured vertex as bytes, each
+  // rounded from its component over 255: the colour tables are whole bytes,
+  // which GL reads back as the same floats.
+  static void PutFaceColour(const float rgb[3], float* slot);
   // Whether the list being built draws `faces` filled faces of four
   // vertices each from a buffer (a new part begins), as BuildDraws: false
   // when no Build is in progress, and the caller draws them. kFaceFloats

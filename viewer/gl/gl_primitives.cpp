@@ -51,12 +51,14 @@ void CFaceStaging::Add(const double p[4][3], int corners, const double n[3], con
   constexpr int kFloats = CListBatches::kFaceFloats;
   if (m_aVertices.empty()) m_aVertices.resize(static_cast<size_t>(kChunkFaces) * 4 * kFloats);
   float* v = m_aVertices.data() + static_cast<size_t>(m_nFaces) * 4 * kFloats;
-  if (m_nFaces > 0 && m_bOneColour) m_bOneColour = std::equal(rgb, rgb + 3, m_aVertices.data() + 3);
+  if (m_nFaces == 0) std::copy(rgb, rgb + 3, m_firstColour);
+  else if (m_bOneColour) m_bOneColour = std::equal(rgb, rgb + 3, m_firstColour);
   for (int k = 0; k < 4; ++k, v += kFloats) {
     const double* c = p[std::min(k, std::min(corners, 4) - 1)];
     for (int j = 0; j < 3; ++j) v[j] = static_cast<float>(c[j]);
-    std::copy(rgb, rgb + 3, v + 3);
+    CListBatches::PutFaceColour(rgb, v + 3);
   }
+  std::copy(rgb, rgb + 3, m_lastColour);
   for (int j = 0; j < 3; ++j) m_lastNormal[j] = static_cast<float>(n[j]);
   ++m_nFaces;
 }
@@ -66,17 +68,15 @@ void CFaceStaging::Draw() {
   constexpr int kFloats = CListBatches::kFaceFloats;
   constexpr int kPlain = CListBatches::kPlainFaceFloats;
   const size_t vertices = static_cast<size_t>(m_nFaces) * 4;
-  // The last face's colour and normal are left current.
-  float colour[3];
-  std::copy_n(m_aVertices.data() + (vertices - 1) * kFloats + 3, 3, colour);
   if (m_bOneColour) {
     // Positions only, packed in place.
     for (size_t i = 1; i < vertices; ++i)
       std::copy_n(m_aVertices.data() + i * kFloats, kPlain, m_aVertices.data() + i * kPlain);
   }
   const bool coloured = !m_bOneColour;
-  if (!CListBatches::BuildDrawsFaces(m_aVertices.data(), m_nFaces, coloured, colour, m_lastNormal))
-    CListBatches::DrawFaceArrays(m_aVertices.data(), m_nFaces, coloured, colour, m_lastNormal);
+  // The last face's colour and normal are left current.
+  if (!CListBatches::BuildDrawsFaces(m_aVertices.data(), m_nFaces, coloured, m_lastColour, m_lastNormal))
+    CListBatches::DrawFaceArrays(m_aVertices.data(), m_nFaces, coloured, m_lastColour, m_lastNormal);
   m_nFaces = 0;
   m_bOneColour = true;
 }

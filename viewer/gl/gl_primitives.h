@@ -58,13 +58,16 @@ class CQuadStaging {
 // change between faces. Inside a list build they go to the list's buffer
 // objects (CListBatches). A face of three corners is staged with its third
 // corner twice; its second triangle has no area and draws nothing. A draw
-// whose faces share one colour keeps no colour per vertex. After a draw the
+// whose faces share one colour keeps no colour per vertex; where they
+// differ, each keeps its colour as bytes (CListBatches::PutFaceColour),
+// so colours are whole bytes over 255, as the colour tables give them
+// (others are rounded to the nearest). After a draw the
 // material colour and the current normal are the last face's, as the
 // polygons left them. The staging holds one chunk: the caller draws it
 // whenever it is full, and at the end.
 class CFaceStaging {
  public:
-  static constexpr int kChunkFaces = 1 << 15;  // 3 MB
+  static constexpr int kChunkFaces = 1 << 15;  // 2 MB
 
   void Add(const double p[4][3], int corners, const double n[3], const float rgb[3]);
   bool Full() const { return m_nFaces >= kChunkFaces; }
@@ -74,6 +77,8 @@ class CFaceStaging {
  private:
   int m_nFaces = 0;
   bool m_bOneColour = true;  // every staged face has the first one's colour
+  float m_firstColour[3] = {};
+  float m_lastColour[3] = {};  // left current after a draw, as given
   float m_lastNormal[3] = {};  // left current after a draw; no vertex keeps one
   std::vector<float> m_aVertices;
 };

@@ -292,7 +292,10 @@ class CGlScene {
   void MaterialSurfaces();
   bool ElemCorners(const DispElem& e, int corners, double p[4][3]) const;
   bool ElemValues(const DispElem& e, double v[4][4]) const;
-  void FaceCorners(const DispFace& f, double p[4][3]) const;
+  void FaceCorners(const DispFace& f, double p[4][3]) const { FaceCorners(*m_pDoc, f, p); }
+  // The four corners of a face of `d`, normalised: the floats the model
+  // keeps where it normalises as the scene does, with no round trip.
+  void FaceCorners(const CDispModel& d, const DispFace& f, double p[4][3]) const;
   // The member-solid faces of a kind (negative: all), of a flag (negative:
   // any), from client arrays.
   void DrawFaces(int kind, int flagFilter);
@@ -357,7 +360,7 @@ void CGlScene::ForEachSurfacePolygon(const CDispModel& d, const CDispNodeIndex& 
   const int nf = std::min(d.m_nFaces, static_cast<int>(d.m_aFaces.size()));
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-    for (int k = 0; k < 4; ++k) ToScaled(d.FaceCorner(f, k).data(), p[k]);
+    FaceCorners(d, f, p);
     FlatNormal(p, n);
     each(0, i, f.nCorners == 3 ? 3 : 4, p, n);
   }

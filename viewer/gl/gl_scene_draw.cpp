@@ -181,8 +181,13 @@ bool CGlScene::ElemValues(const DispElem& e, double v[4][4]) const {
   return true;
 }
 
-void CGlScene::FaceCorners(const DispFace& f, double p[4][3]) const {
-  for (int k = 0; k < 4; ++k) ToScaled(m_pDoc->FaceCorner(f, k).data(), p[k]);
+void CGlScene::FaceCorners(const CDispModel& d, const DispFace& f, double p[4][3]) const {
+  for (int k = 0; k < 4; ++k) {
+    if (const float* kept = d.KeptCorner(f.c[k], offset, scale))
+      std::copy(kept, kept + 3, p[k]);
+    else
+      ToScaled(d.FaceCorner(f, k).data(), p[k]);
+  }
 }
 
 double CGlScene::GetElementValue(int elementIndex, int column, bool secondLine) const {

@@ -122,14 +122,6 @@ bool CGlScene::ShareFaceCorners() {
     double p[4][3];
     for (long long t = first / 4; t < (first + count) / 4; ++t, out += 12) {
       const DispFace& f = d.m_aFaces[static_cast<size_t>(order[t])];
-      // The corners as kept are the floats wanted, unless the scene
-      // normalises otherwise.
-      const float* kept[4];
-      for (int k = 0; k < 4; ++k) kept[k] = d.KeptCorner(f.c[f.nCorners == 3 && k == 3 ? 2 : k], offset, scale);
-      if (kept[0] && kept[1] && kept[2] && kept[3]) {
-        for (int k = 0; k < 4; ++k) std::copy(kept[k], kept[k] + 3, out + 3 * k);
-        continue;
-      }
       FaceCorners(f, p);
       if (f.nCorners == 3)
         for (int j = 0; j < 3; ++j) p[3][j] = p[2][j];

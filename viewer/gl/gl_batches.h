@@ -15,7 +15,8 @@
 // Filled quads and faces are drawn as triangles: (0, 1, 2), (0, 2, 3), or,
 // where the driver's list playback splits them otherwise (CGlDriver's
 // playbackSplits), as it does, so that their pixels are those of the
-// compiled list. Faces with a colour each (staged by CFaceStaging) carry
+// compiled list; shared quads are drawn as quads, which the driver splits
+// as its list playback does. Faces with a colour each (staged by CFaceStaging) carry
 // their colours beside the positions, as bytes: the colour is a vertex
 // attribute that feeds the material (GL_COLOR_MATERIAL), so that no glMaterial stands
 // between the faces of a list. They carry no normals: the scenes light with

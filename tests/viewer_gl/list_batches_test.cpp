@@ -1,10 +1,11 @@
-// Shared vertices and segments of buffered lists: drawn as if they were
+// Shared quads and segments of buffered lists: drawn as if they were
 // compiled into the lists (shared ranges also across a buffer's end), and a replaced
 // shared buffer goes when the last list drawing it goes.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -99,10 +100,20 @@ TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithThe
 
     CListBatches batches;
     EXPECT_FALSE(CListBatches::BuildDrawsShared({{0, 4}}, true));  // no build in progress
-    ASSERT_TRUE(batches.ShareVertices(4 * kQuads, [](float* out, long long first, int n) {
-      for (long long v = first; v < first + n; v += 4, out += 12) Corners(v / 4, out);
+    // The corners of quad q kept at the far end, quad 0's last, each quad
+    // drawn by its indices.
+    const auto reversed = [](long long q) { return 4 * (kQuads - 1 - q); };
+    const auto corners = [&](float* out, long long first, int n) {
+      float c[12];
+      for (long long v = first; v < first + n; ++v, out += 3) {
+        Corners(kQuads - 1 - v / 4, c);
+        std::copy(c + 3 * (v % 4), c + 3 * (v % 4) + 3, out);
+      }
+    };
+    ASSERT_TRUE(batches.ShareQuads(4 * kQuads, corners, 4 * kQuads, [&](unsigned* out, long long first, int n) {
+      for (long long i = first; i < first + n; ++i) *out++ = static_cast<unsigned>(reversed(i / 4) + i % 4);
     }));
-    EXPECT_EQ(CListBatches::LiveNames(), before + 2);  // two buffers
+    EXPECT_EQ(CListBatches::LiveNames(), before + 3);  // the corners, two buffers of indices
     bool taken = true;
     auto shared = [&](long long first, long long count, bool filled) {
       taken = CListBatches::BuildDrawsShared({{4 * first, 4 * count}}, filled) && taken;
@@ -122,14 +133,22 @@ TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithThe
     // second list is built again.
     batches.Build(base + 2, [&] { Body(shared, segments); });
     const long drawing = CListBatches::LiveNames();
-    ASSERT_TRUE(batches.ShareVertices(4, [](float* out, long long, int) { Corners(0, out); }));
-    EXPECT_EQ(CListBatches::LiveNames(), drawing + 1);
+    // An index past the corners shares nothing.
+    const auto indices = [](unsigned past) {
+      return [past](unsigned* out, long long, int n) {
+        for (int i = 0; i < n; ++i) out[i] = static_cast<unsigned>(i) + past;
+      };
+    };
+    EXPECT_FALSE(batches.ShareQuads(4, corners, 4, indices(1)));
+    EXPECT_EQ(CListBatches::LiveNames(), drawing);
+    ASSERT_TRUE(batches.ShareQuads(4, corners, 4, indices(0)));
+    EXPECT_EQ(CListBatches::LiveNames(), drawing + 2);
     batches.Build(base + 1, [] {});
     Clear();
     batches.Call(base + 2);
     EXPECT_TRUE(SamePicture(compiled, Pixels(), kSize, kSize));
     batches.Drop(base + 2);
-    EXPECT_EQ(CListBatches::LiveNames(), before + 1 + 1);  // the new one and the index buffer
+    EXPECT_EQ(CListBatches::LiveNames(), before + 2);  // the new corners and indices
     batches.DeleteAll();
     EXPECT_EQ(CListBatches::LiveNames(), before);
     glDeleteLists(base, 3);

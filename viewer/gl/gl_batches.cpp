@@ -39,12 +39,15 @@ void glBindBuffer(GLenum target, GLuint buffer) {
 void glBufferData(GLenum target, GLsizeiptr bytes, const void* data, GLenum usage) {
   if (QOpenGLFunctions* f = BufferFunctions()) f->glBufferData(target, bytes, data, usage);
 }
+void glBufferSubData(GLenum target, GLintptr at, GLsizeiptr bytes, const void* data) {
+  if (QOpenGLFunctions* f = BufferFunctions()) f->glBufferSubData(target, at, bytes, data);
+}
 
 std::atomic<long> g_nLiveNames{0};
 // The build in progress on this thread (a context is current on one thread).
 thread_local CListBatches* t_pBuilding = nullptr;
 
-// Vertices per buffer at most: 12 MB.
+// Vertices per buffer at most: 12 MB (shared quads: indices per buffer, 4 MB).
 constexpr int kBufferVertices = 1 << 20;
 // Vertices per draw of outlined quads where the driver needs short draws.
 constexpr int kOutlineVertices = 1024;
@@ -79,17 +82,27 @@ const std::vector<GLuint>& FaceTriangles(int faces) {
   return SplitTriangles(indices, faces, {1, 2, 0, 2, 3, 0});
 }
 
-// A buffer holding `bytes` of `data` bound to `target`; 0 when the driver
-// has none.
-GLuint NewBuffer(GLenum target, size_t bytes, const void* data) {
+// A buffer holding `bytes` of `data` bound to `target`, or where `fill`
+// is given, of what it writes into `chunk` (its size a call) at each offset;
+// 0 when the driver has none.
+GLuint NewBuffer(GLenum target, size_t bytes, const void* data,
+                 const std::function<void(size_t at, size_t n)>& fill = {}, const void* chunk = nullptr,
+                 size_t chunkBytes = 0) {
   DrainGlErrors("glBufferData");
   GLuint b = 0;
   glGenBuffers(1, &b);
   if (b == 0) return 0;
   glBindBuffer(target, b);
-  glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+  glBufferData(target, static_cast<GLsizeiptr>(bytes), fill ? nullptr : data, GL_STATIC_DRAW);
+  bool ok = glGetError() == GL_NO_ERROR;
+  for (size_t at = 0; ok && fill && at < bytes; at += chunkBytes) {
+    const size_t n = std::min(chunkBytes, bytes - at);
+    fill(at, n);
+    glBufferSubData(target, static_cast<GLintptr>(at), static_cast<GLsizeiptr>(n), chunk);
+    ok = glGetError() == GL_NO_ERROR;
+  }
   glBindBuffer(target, 0);
-  if (glGetError() != GL_NO_ERROR) {
+  if (!ok) {
     glDeleteBuffers(1, &b);
     return 0;
   }
@@ -122,7 +135,7 @@ void CListBatches::Delete(Parts& p, unsigned name) {
 void CListBatches::Release(unsigned& b) {
   const auto it = m_sharedUsers.find(b);
   if (it != m_sharedUsers.end()) {
-    const bool current = std::find(m_shared.begin(), m_shared.end(), b) != m_shared.end();
+    const bool current = b == m_sharedCorners || std::find(m_shared.begin(), m_shared.end(), b) != m_shared.end();
     if (--it->second > 0 || current) {
       b = 0;
       return;
@@ -133,6 +146,8 @@ void CListBatches::Release(unsigned& b) {
 }
 
 void CListBatches::RetireShared() {
+  m_shared.push_back(m_sharedCorners);
+  m_sharedCorners = 0;
   for (unsigned& b : m_shared) {
     const auto it = m_sharedUsers.find(b);
     if (it != m_sharedUsers.end() && it->second > 0) continue;  // the last list to go deletes it
@@ -141,6 +156,7 @@ void CListBatches::RetireShared() {
   }
   m_shared.clear();
   m_nShared = 0;
+  m_nSharedCorners = 0;
 }
 
 void CListBatches::Drop(unsigned name) {
@@ -162,6 +178,8 @@ void CListBatches::Forget() {
   m_lists.clear();
   m_shared.clear();
   m_nShared = 0;
+  m_sharedCorners = 0;
+  m_nSharedCorners = 0;
   m_sharedUsers.clear();
   m_indexBuffer = 0;
   m_nIndexQuads = 0;
@@ -169,23 +187,37 @@ void CListBatches::Forget() {
   m_nIndexFaces = 0;
 }
 
-bool CListBatches::ShareVertices(long long count,
-                                 const std::function<void(float*, long long, int)>& fill) {
+bool CListBatches::ShareQuads(long long corners, const std::function<void(float*, long long, int)>& fillCorners,
+                              long long indices, const std::function<void(unsigned*, long long, int)>& fillIndices) {
   RetireShared();
-  if (count <= 0 || count % 4 != 0 || m_building) return false;
-  std::vector<float> chunk;
-  for (long long first = 0; first < count; first += kBufferVertices) {
-    const int n = static_cast<int>(std::min<long long>(kBufferVertices, count - first));
-    chunk.resize(static_cast<size_t>(n) * 3);
-    fill(chunk.data(), first, n);
-    const unsigned b = NewBuffer(GL_ARRAY_BUFFER, chunk.size() * sizeof(float), chunk.data());
+  if (corners <= 0 || corners > (1LL << 32) || indices <= 0 || indices % 4 != 0 || m_building) return false;
+  // The corners in one buffer, since any quad may index any of them.
+  std::vector<float> chunk(static_cast<size_t>(std::min<long long>(kBufferVertices, corners)) * 3);
+  const size_t cornerBytes = 3 * sizeof(float);
+  m_sharedCorners = NewBuffer(
+      GL_ARRAY_BUFFER, static_cast<size_t>(corners) * cornerBytes, nullptr,
+      [&](size_t at, size_t n) {
+        fillCorners(chunk.data(), static_cast<long long>(at / cornerBytes), static_cast<int>(n / cornerBytes));
+      },
+      chunk.data(), chunk.size() * sizeof(float));
+  chunk = std::vector<float>();
+  if (m_sharedCorners == 0) return false;
+  m_nSharedCorners = corners;
+  std::vector<GLuint> some;
+  for (long long first = 0; first < indices; first += kBufferVertices) {
+    const int n = static_cast<int>(std::min<long long>(kBufferVertices, indices - first));
+    some.resize(static_cast<size_t>(n));
+    fillIndices(some.data(), first, n);
+    const bool within =
+        std::all_of(some.begin(), some.end(), [&](GLuint i) { return static_cast<long long>(i) < corners; });
+    const unsigned b = within ? NewBuffer(GL_ELEMENT_ARRAY_BUFFER, some.size() * sizeof(GLuint), some.data()) : 0;
     if (b == 0) {
       RetireShared();
       return false;
     }
     m_shared.push_back(b);
   }
-  m_nShared = count;
+  m_nShared = indices;
   return true;
 }
 
@@ -278,6 +310,15 @@ bool CListBatches::BuildDraws(const float* vertices, int first, int count, bool 
   return true;
 }
 
+int CListBatches::SharedBlock(Parts& p, unsigned buffer) {
+  for (int block = static_cast<int>(p.blocks.size()) - 1; block >= 0; --block)
+    if (p.blocks[static_cast<size_t>(block)].buffer == buffer) return block;
+  p.blocks.emplace_back();
+  p.blocks.back().buffer = buffer;
+  ++m_sharedUsers[buffer];
+  return static_cast<int>(p.blocks.size()) - 1;
+}
+
 bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool filled) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || self->m_nShared == 0 || ranges.empty()) return false;
@@ -293,6 +334,7 @@ bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool fille
   // Staged vertices first get their block: the blocks keep their places.
   self->Flush();
   Parts& p = *self->m_building;
+  const int corners = self->SharedBlock(p, self->m_sharedCorners);
   // The first draw follows the part that just ended, each further one (a
   // further range, or the rest of one past a buffer's end) is a part of its
   // own without a list.
@@ -302,23 +344,16 @@ bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool fille
       const size_t chunk = static_cast<size_t>(v / kBufferVertices);
       const int at = static_cast<int>(v % kBufferVertices);
       const int n = static_cast<int>(std::min<long long>(kBufferVertices - at, r.first + r.count - v));
-      const unsigned buffer = self->m_shared[chunk];
-      int block = static_cast<int>(p.blocks.size()) - 1;
-      while (block >= 0 && p.blocks[static_cast<size_t>(block)].buffer != buffer) --block;
-      if (block < 0) {
-        block = static_cast<int>(p.blocks.size());
-        p.blocks.emplace_back();
-        p.blocks.back().buffer = buffer;
-        ++self->m_sharedUsers[buffer];
-      }
+      const int block = self->SharedBlock(p, self->m_shared[chunk]);
       if (!first) p.parts.push_back({0});
       first = false;
       Part& part = p.parts.back();
       part.block = block;
+      part.corners = corners;
+      part.lastCorner = static_cast<unsigned>(self->m_nSharedCorners - 1);
       part.first = at;
       part.count = n;
       part.filled = filled;
-      if (filled && n / 4 > self->m_nFillQuads) self->m_nFillQuads = n / 4;
       if (self->m_bExecuting) self->DrawPart(p, part);
       v += n;
     }
@@ -428,10 +463,33 @@ void CListBatches::Call(unsigned name) const {
   }
 }
 
+void CListBatches::DrawSharedQuads(const Part& part, unsigned corners, unsigned indices) {
+  glBindBuffer(GL_ARRAY_BUFFER, corners);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, nullptr);
+  // Filled ones as quads, which a driver that splits them (playbackSplits)
+  // splits as its list playback does. Outlines as BuildDraws's.
+  const int most = !part.filled && CGlDriver::Cures().cutOutlineDraws ? kOutlineVertices : part.count;
+  for (int v = 0; v < part.count; v += most) {
+    const auto at = static_cast<uintptr_t>(part.first + v) * sizeof(GLuint);
+    glDrawRangeElements(GL_QUADS, 0, part.lastCorner, std::min(most, part.count - v), GL_UNSIGNED_INT,
+                        reinterpret_cast<const void*>(at));
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
 void CListBatches::DrawPart(const Parts& p, const Part& part) const {
   {  // the part's block
-    if (part.block < 0 || part.block >= static_cast<int>(p.blocks.size())) return;
+    const int blocks = static_cast<int>(p.blocks.size());
+    if (part.block < 0 || part.block >= blocks || part.corners >= blocks) return;
     const Block& b = p.blocks[static_cast<size_t>(part.block)];
+    if (part.corners >= 0) {
+      DrawSharedQuads(part, p.blocks[static_cast<size_t>(part.corners)].buffer, b.buffer);
+      return;
+    }
     if (part.faceFloats > 0) {
       const int faces = part.count / 4;
       const size_t first = static_cast<size_t>(part.first) * static_cast<size_t>(part.faceFloats);

@@ -5,14 +5,18 @@
 // each staged quad draw ends the part so far, is copied once into a buffer
 // object, and is drawn from it between the parts when the list is called.
 //
-// Vertices that several lists draw, such as the corners of faces that one
-// list fills and another outlines, can be shared: kept once in buffers and
-// drawn by each list from its own ranges.
+// Quads that several lists draw, such as the faces that one list fills and
+// another outlines, can be shared: their corners kept once in a buffer,
+// each corner once however many quads meet at it, and the quads as four
+// corner indices each, drawn by each list from its own ranges of the
+// indices (so that the driver transforms a corner shared by the quads of a
+// draw once).
 //
 // Filled quads and faces are drawn as triangles: (0, 1, 2), (0, 2, 3), or,
 // where the driver's list playback splits them otherwise (CGlDriver's
 // playbackSplits), as it does, so that their pixels are those of the
-// compiled list. Faces with a colour each (staged by CFaceStaging) carry
+// compiled list; shared quads are drawn as quads, which the driver splits
+// as its list playback does. Faces with a colour each (staged by CFaceStaging) carry
 // their colours beside the positions, as bytes: the colour is a vertex
 // attribute that feeds the material (GL_COLOR_MATERIAL), so that no glMaterial stands
 // between the faces of a list. They carry no normals: the scenes light with
@@ -50,14 +54,17 @@ class CListBatches {
   // is GL_FILL where the draw happens; `lines`: the vertices are pairs
   // drawn as GL_LINES instead.
   static bool BuildDraws(const float* vertices, int first, int count, bool filled, bool lines = false);
-  // The shared vertices (three floats each, whole quads) are replaced by
-  // `count` new ones, written by `fill(out, first, n)` (vertices [first,
-  // first + n) into `out`) a buffer at a time (context current, no Build in
-  // progress). Buffers of the old ones that a list still draws stay until
-  // that list goes. False, with none shared, when the driver gives no buffer.
-  bool ShareVertices(long long count,
-                     const std::function<void(float* out, long long first, int n)>& fill);
-  // Whether the list being built draws the quads of the shared vertices
+  // The shared quads are replaced by `indices` / 4 new ones: `corners`
+  // corners (three floats each), written by `fillCorners(out, first, n)`
+  // (corners [first, first + n) into `out`), and four corner indices a
+  // quad, written by `fillIndices(out, first, n)` (indices [first, first +
+  // n)), each a buffer at a time (context current, no Build in progress).
+  // Buffers of the old ones that a list still draws stay until that list
+  // goes. False, with none shared, when the driver gives no buffer or an
+  // index is not a corner.
+  bool ShareQuads(long long corners, const std::function<void(float* out, long long first, int n)>& fillCorners,
+                  long long indices, const std::function<void(unsigned* out, long long first, int n)>& fillIndices);
+  // Whether the list being built draws the shared quads of the indices
   // [first, first + count) of each range, as BuildDraws; false when no
   // Build is in progress or nothing is shared: the caller draws them.
   struct Range {
@@ -99,6 +106,10 @@ class CListBatches {
     int first = 0, count = 0;  // vertices
     bool filled = false;
     bool lines = false;  // GL_LINES rather than quads
+    // Shared quads: `block` holds their indices, this block the corners
+    // they index, the last of which is `lastCorner` (-1: not shared quads).
+    int corners = -1;
+    unsigned lastCorner = 0;
     // Faces: the floats of their vertices (0: not faces), and the material
     // colour and the normal left after them.
     int faceFloats = 0;
@@ -123,9 +134,14 @@ class CListBatches {
   void MakeIndices(int quads);
   void Delete(Parts& p, unsigned name);
   // Buffer `b` no longer drawn by a list: deleted unless shared and still
-  // drawn by another or still the shared vertices.
+  // drawn by another or still one of the shared quads'.
   void Release(unsigned& b);
   void RetireShared();
+  // The block of `p` drawing buffer `buffer` of the shared quads, added
+  // (and the buffer's users counted) on its first use.
+  int SharedBlock(Parts& p, unsigned buffer);
+  // Draws the shared quads of `part` by their indices.
+  static void DrawSharedQuads(const Part& part, unsigned corners, unsigned indices);
   void MakeFaceIndices(int faces);
   // Draws `faces` faces at `at` (an offset into the bound array buffer, or
   // an address), by the indices of `indexBuffer` (0: from memory).
@@ -140,8 +156,10 @@ class CListBatches {
   int m_nFillQuads = 0;          // largest filled draw of the build
   unsigned m_indexBuffer = 0;    // triangles of m_nIndexQuads quads
   int m_nIndexQuads = 0;
-  std::vector<unsigned> m_shared;  // buffers of the shared vertices, in order
-  long long m_nShared = 0;         // shared vertices
+  std::vector<unsigned> m_shared;  // buffers of the shared quads' indices, in order
+  long long m_nShared = 0;         // shared indices
+  unsigned m_sharedCorners = 0;    // buffer of the corners they index
+  long long m_nSharedCorners = 0;
   // Lists drawing from each shared buffer (current or replaced).
   std::unordered_map<unsigned, int> m_sharedUsers;
   int m_nBuildFaces = 0;           // largest face draw of the build

@@ -296,6 +296,9 @@ class CGlScene {
   // The four corners of a face of `d`, normalised: the floats the model
   // keeps where it normalises as the scene does, with no round trip.
   void FaceCorners(const CDispModel& d, const DispFace& f, double p[4][3]) const;
+  // The same of the corner in `slot` of `d` (outside the array: the model's
+  // origin, as CDispModel::Corner).
+  void SlotCorner(const CDispModel& d, std::uint32_t slot, double p[3]) const;
   // The member-solid faces of a kind (negative: all), of a flag (negative:
   // any), from client arrays.
   void DrawFaces(int kind, int flagFilter);
@@ -308,10 +311,10 @@ class CGlScene {
   // Face indices grouped by part kind (m_faceKindStart holds the groups),
   // made once per model and kept until the lists are invalidated.
   const std::vector<int>& FaceKindOrder();
-  // The corners of every face in the kind order, shared by the lists that
-  // fill faces of a kind and the edge list that outlines them (a triangle
-  // repeats its last corner); made again when stale (context current, no
-  // list open). False without faces or buffers.
+  // Every face in the kind order as a shared quad of the model's corners,
+  // shared by the lists that fill faces of a kind and the edge list that
+  // outlines them (a triangle repeats its last corner); made again when
+  // stale (context current, no list open). False without faces or buffers.
   bool ShareFaceCorners();
   // The list being built draws its faces from the shared corners.
   bool m_bFromSharedCorners = false;

@@ -182,12 +182,14 @@ bool CGlScene::ElemValues(const DispElem& e, double v[4][4]) const {
 }
 
 void CGlScene::FaceCorners(const CDispModel& d, const DispFace& f, double p[4][3]) const {
-  for (int k = 0; k < 4; ++k) {
-    if (const float* kept = d.KeptCorner(f.c[k], offset, scale))
-      std::copy(kept, kept + 3, p[k]);
-    else
-      ToScaled(d.FaceCorner(f, k).data(), p[k]);
-  }
+  for (int k = 0; k < 4; ++k) SlotCorner(d, f.c[k], p[k]);
+}
+
+void CGlScene::SlotCorner(const CDispModel& d, std::uint32_t slot, double p[3]) const {
+  if (const float* kept = d.KeptCorner(slot, offset, scale))
+    std::copy(kept, kept + 3, p);
+  else
+    ToScaled(d.Corner(slot).data(), p);
 }
 
 double CGlScene::GetElementValue(int elementIndex, int column, bool secondLine) const {

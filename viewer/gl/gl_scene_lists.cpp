@@ -118,17 +118,29 @@ bool CGlScene::ShareFaceCorners() {
   // The lists still to be built let go of the old corners first: the old
   // and the new are not held at once.
   m_lists.DropUnbuilt();
-  const bool ok = m_lists.Batches().ShareVertices(4LL * nf, [&](float* out, long long first, int count) {
-    double p[4][3];
-    for (long long t = first / 4; t < (first + count) / 4; ++t, out += 12) {
-      const DispFace& f = d.m_aFaces[static_cast<size_t>(order[t])];
-      FaceCorners(f, p);
-      if (f.nCorners == 3)
-        for (int j = 0; j < 3; ++j) p[3][j] = p[2][j];
-      for (int k = 0; k < 4; ++k)
-        for (int j = 0; j < 3; ++j) out[3 * k + j] = static_cast<float>(p[k][j]);
-    }
-  });
+  // Every corner slot of the model once, then the one a face's slot outside
+  // the array stands for (as FaceCorners takes it).
+  const long long nc = std::clamp<long long>(d.m_nCorners, 0, static_cast<long long>(d.m_aCorners.size()));
+  const bool ok = m_lists.Batches().ShareQuads(
+      nc + 1,
+      [&](float* out, long long first, int count) {
+        double p[3];
+        for (long long s = first; s < first + count; ++s, out += 3) {
+          if (s < nc)
+            SlotCorner(d, static_cast<std::uint32_t>(s), p);
+          else
+            ToScaled(d.Corner(static_cast<std::uint32_t>(d.m_nCorners)).data(), p);
+          for (int j = 0; j < 3; ++j) out[j] = static_cast<float>(p[j]);
+        }
+      },
+      4LL * nf,
+      [&](unsigned* out, long long first, int count) {
+        for (long long t = first / 4; t < (first + count) / 4; ++t, out += 4) {
+          const DispFace& f = d.m_aFaces[static_cast<size_t>(order[t])];
+          for (int k = 0; k < 4; ++k) out[k] = static_cast<unsigned>(std::min<long long>(f.c[k], nc));
+          if (f.nCorners == 3) out[3] = out[2];
+        }
+      });
   if (!ok) return false;
   m_sharedFacesOf = d.Generation();
   m_nSharedFaces = nf;

@@ -79,6 +79,14 @@ const std::vector<GLuint>& FaceTriangles(int faces) {
   return SplitTriangles(indices, faces, {1, 2, 0, 2, 3, 0});
 }
 
+// Quads [first / 4, (first + count) / 4) of the vertex array, in the
+// polygon mode set. Outlines go through the driver's primitive pipeline,
+// whose cost grows with the vertices of one draw: small draws keep it flat.
+void DrawOutlineQuads(int first, int count) {
+  const int most = CGlDriver::Cures().cutOutlineDraws ? kOutlineVertices : count;
+  for (int v = 0; v < count; v += most) glDrawArrays(GL_QUADS, first + v, std::min(most, count - v));
+}
+
 // A buffer holding `bytes` of `data` bound to `target`; 0 when the driver
 // has none.
 GLuint NewBuffer(GLenum target, size_t bytes, const void* data) {
@@ -130,6 +138,11 @@ void CListBatches::Release(unsigned& b) {
     m_sharedUsers.erase(it);
   }
   DeleteBuffer(b);
+}
+
+void CListBatches::Borrow(unsigned b) {
+  // The owner counts as one user: the buffer was not shared before.
+  ++m_sharedUsers.try_emplace(b, 1).first->second;
 }
 
 void CListBatches::RetireShared() {
@@ -361,6 +374,67 @@ bool CListBatches::BuildDrawsFaces(const float* vertices, int faces, bool colour
   return true;
 }
 
+bool CListBatches::BuildDrawsFaceOutlines(unsigned faces, const std::vector<Range>& ranges) {
+  CListBatches* self = t_pBuilding;
+  if (!self || !self->m_building || ranges.empty()) return false;
+  const auto it = self->m_lists.find(faces);
+  if (it == self->m_lists.end() || &it->second == self->m_building) return false;
+  const Parts& from = it->second;
+  // The face draws of that list in order, each with its first face.
+  struct Draw {
+    const Part* part;
+    long long first;
+  };
+  std::vector<Draw> draws;
+  long long total = 0;
+  for (const Part& part : from.parts) {
+    if (part.faceFloats == 0 || part.outline || part.block < 0) continue;
+    if (from.blocks[static_cast<size_t>(part.block)].buffer == 0) return false;
+    draws.push_back({&part, total});
+    total += part.count / 4;
+  }
+  for (const Range& r : ranges)
+    if (r.first < 0 || r.count <= 0 || r.count > total - r.first) return false;
+  const GLuint next = glGenLists(1);
+  if (next == 0) return false;
+  ++g_nLiveNames;
+  glEndList();
+  self->Flush();
+  Parts& p = *self->m_building;
+  bool first = true;
+  for (const Range& r : ranges) {
+    // The draw holding face r.first, then the next ones up to the range's end.
+    auto d = std::upper_bound(draws.begin(), draws.end(), r.first,
+                              [](long long f, const Draw& x) { return f < x.first; }) - 1;
+    for (long long f = r.first; f < r.first + r.count; ++d) {
+      const Part& src = *d->part;
+      const long long end = std::min(r.first + r.count, d->first + src.count / 4);
+      const unsigned buffer = from.blocks[static_cast<size_t>(src.block)].buffer;
+      int block = static_cast<int>(p.blocks.size()) - 1;
+      while (block >= 0 && p.blocks[static_cast<size_t>(block)].buffer != buffer) --block;
+      if (block < 0) {
+        block = static_cast<int>(p.blocks.size());
+        p.blocks.emplace_back();
+        p.blocks.back().buffer = buffer;
+        self->Borrow(buffer);
+      }
+      if (!first) p.parts.push_back({0});
+      first = false;
+      Part& part = p.parts.back();
+      part.block = block;
+      part.first = src.first + static_cast<int>(4 * (f - d->first));
+      part.count = static_cast<int>(4 * (end - f));
+      part.faceFloats = src.faceFloats;
+      part.outline = true;
+      if (self->m_bExecuting) self->DrawPart(p, part);
+      f = end;
+    }
+  }
+  p.parts.push_back({next});
+  glNewList(next, self->ListMode());
+  return true;
+}
+
 void CListBatches::PutFaceColour(const float rgb[3], float* slot) {
   unsigned char bytes[4] = {0, 0, 0, 255};
   for (int c = 0; c < 3; ++c) {
@@ -432,6 +506,15 @@ void CListBatches::DrawPart(const Parts& p, const Part& part) const {
   {  // the part's block
     if (part.block < 0 || part.block >= static_cast<int>(p.blocks.size())) return;
     const Block& b = p.blocks[static_cast<size_t>(part.block)];
+    if (part.faceFloats > 0 && part.outline) {
+      glBindBuffer(GL_ARRAY_BUFFER, b.buffer);
+      glEnableClientState(GL_VERTEX_ARRAY);
+      glVertexPointer(3, GL_FLOAT, part.faceFloats * static_cast<GLsizei>(sizeof(float)), nullptr);
+      DrawOutlineQuads(part.first, part.count);
+      glDisableClientState(GL_VERTEX_ARRAY);
+      glBindBuffer(GL_ARRAY_BUFFER, 0);
+      return;
+    }
     if (part.faceFloats > 0) {
       const int faces = part.count / 4;
       const size_t first = static_cast<size_t>(part.first) * static_cast<size_t>(part.faceFloats);
@@ -463,10 +546,7 @@ void CListBatches::DrawPart(const Parts& p, const Part& part) const {
       glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     } else {
       glVertexPointer(3, GL_FLOAT, 0, at(0));
-      // Outlines go through the driver's primitive pipeline, whose cost
-      // grows with the vertices of one draw: small draws keep it flat.
-      const int most = CGlDriver::Cures().cutOutlineDraws ? kOutlineVertices : part.count;
-      for (int v = 0; v < part.count; v += most) glDrawArrays(GL_QUADS, part.first + v, std::min(most, part.count - v));
+      DrawOutlineQuads(part.first, part.count);
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -84,6 +84,13 @@ class CListBatches {
   // leaves current, and `colour` is that of every face of a draw not
   // `coloured`.
   static bool BuildDrawsFaces(const float* vertices, int faces, bool coloured, const float colour[3], const float normal[3]);
+  // Whether the list being built outlines (as quads in the polygon mode
+  // where the draw happens) the faces [first, first + count) of each range
+  // from the buffers that list `faces` drew them from: faces numbered in the
+  // order that list's BuildDrawsFaces gave them, all drawn from buffers.
+  // The buffers stay while either list draws them. False when no Build is
+  // in progress or a range is not there: the caller draws them.
+  static bool BuildDrawsFaceOutlines(unsigned faces, const std::vector<Range>& ranges);
   // Draws such faces from client memory, leaving the state as BuildDrawsFaces's
   // draw does.
   static void DrawFaceArrays(const float* vertices, int faces, bool coloured, const float colour[3],
@@ -99,6 +106,7 @@ class CListBatches {
     int first = 0, count = 0;  // vertices
     bool filled = false;
     bool lines = false;  // GL_LINES rather than quads
+    bool outline = false;  // faces' vertices drawn as quads, not filled
     // Faces: the floats of their vertices (0: not faces), and the material
     // colour and the normal left after them.
     int faceFloats = 0;
@@ -125,6 +133,9 @@ class CListBatches {
   // Buffer `b` no longer drawn by a list: deleted unless shared and still
   // drawn by another or still the shared vertices.
   void Release(unsigned& b);
+  // Another list draws buffer `b` of a list too: each deletes it only as
+  // the last one drawing it.
+  void Borrow(unsigned b);
   void RetireShared();
   void MakeFaceIndices(int faces);
   // Draws `faces` faces at `at` (an offset into the bound array buffer, or

@@ -46,8 +46,8 @@ void CQuadStaging::Draw(int first, int count) const {
   }
 }
 
-void CFaceStaging::Add(const double p[4][3], int corners, const double n[3], const float rgb[3]) {
-  if (corners < 3) return;  // a polygon of fewer corners draws nothing
+long long CFaceStaging::Add(const double p[4][3], int corners, const double n[3], const float rgb[3]) {
+  if (corners < 3) return -1;  // a polygon of fewer corners draws nothing
   constexpr int kFloats = CListBatches::kFaceFloats;
   if (m_aVertices.empty()) m_aVertices.resize(static_cast<size_t>(kChunkFaces) * 4 * kFloats);
   float* v = m_aVertices.data() + static_cast<size_t>(m_nFaces) * 4 * kFloats;
@@ -61,6 +61,7 @@ void CFaceStaging::Add(const double p[4][3], int corners, const double n[3], con
   std::copy(rgb, rgb + 3, m_lastColour);
   for (int j = 0; j < 3; ++j) m_lastNormal[j] = static_cast<float>(n[j]);
   ++m_nFaces;
+  return m_nStaged++;
 }
 
 void CFaceStaging::Draw() {
@@ -75,8 +76,10 @@ void CFaceStaging::Draw() {
   }
   const bool coloured = !m_bOneColour;
   // The last face's colour and normal are left current.
-  if (!CListBatches::BuildDrawsFaces(m_aVertices.data(), m_nFaces, coloured, m_lastColour, m_lastNormal))
+  if (!CListBatches::BuildDrawsFaces(m_aVertices.data(), m_nFaces, coloured, m_lastColour, m_lastNormal)) {
     CListBatches::DrawFaceArrays(m_aVertices.data(), m_nFaces, coloured, m_lastColour, m_lastNormal);
+    m_bAllInBuffers = false;
+  }
   m_nFaces = 0;
   m_bOneColour = true;
 }

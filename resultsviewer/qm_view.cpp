@@ -393,10 +393,10 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
     plainSet = true;
     valueSet = false;
   };
-  // The colour of a value (a value the bar cannot colour keeps the last one).
-  auto valueColour = [&](double v) {
-    float rgba[4];
-    if (ContourColorCode(*bar, v, rgba) < 0) return;
+  // The colour `rgba` of a value (`code` below 0: one the bar cannot colour,
+  // which keeps the last one).
+  auto valueColour = [&](int code, const float rgba[4]) {
+    if (code < 0) return;
     if (!outlined) {
       std::copy(rgba, rgba + 4, colourNow);
       return;
@@ -444,8 +444,9 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
       return;
     }
     float rgba[4];
-    if (ContourColorCode(*bar, value, rgba) == 0 && s.oor == 0) return;
-    draw(p, corners, n, [&] { valueColour(value); });
+    const int code = ContourColorCode(*bar, value, rgba);
+    if (code == 0 && s.oor == 0) return;
+    draw(p, corners, n, [&] { valueColour(code, rgba); });
   });
   staged.Draw();
   if (places && (outlined || !staged.AllInBuffers())) *places = std::vector<int>();

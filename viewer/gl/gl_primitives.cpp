@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "viewer/gl/gl_batches.h"
 #include "viewer/gl/gl_driver.h"
@@ -53,10 +54,13 @@ long long CFaceStaging::Add(const double p[4][3], int corners, const double n[3]
   float* v = m_aVertices.data() + static_cast<size_t>(m_nFaces) * 4 * kFloats;
   if (m_nFaces == 0) std::copy(rgb, rgb + 3, m_firstColour);
   else if (m_bOneColour) m_bOneColour = std::equal(rgb, rgb + 3, m_firstColour);
+  // The colour's bytes are made once and copied into every corner.
+  float colour;
+  CListBatches::PutFaceColour(rgb, &colour);
   for (int k = 0; k < 4; ++k, v += kFloats) {
     const double* c = p[std::min(k, std::min(corners, 4) - 1)];
     for (int j = 0; j < 3; ++j) v[j] = static_cast<float>(c[j]);
-    CListBatches::PutFaceColour(rgb, v + 3);
+    std::memcpy(v + 3, &colour, sizeof colour);
   }
   std::copy(rgb, rgb + 3, m_lastColour);
   for (int j = 0; j < 3; ++j) m_lastNormal[j] = static_cast<float>(n[j]);

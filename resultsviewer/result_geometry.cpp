@@ -26,10 +26,6 @@ long long Fibers(int rows, int cols) {
   return rows > 0 && cols > 0 ? static_cast<long long>(rows) * cols : 0;
 }
 
-void Lerp3(const double a[3], const double b[3], double t, double out[3]) {
-  for (int j = 0; j < 3; ++j) out[j] = a[j] + (b[j] - a[j]) * t;
-}
-
 }  // namespace
 
 int ResultDataRows(const CFbOpBlock* table, long long items, bool minMaxRows) {
@@ -422,12 +418,15 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
   BlockCorners(f, b, c, u, v);
   // The grid of an end face: rows along corner 0 -> 3, columns along
   // corner 0 -> 1; fibre (row, column) is fibre row x columns + column.
-  // Its points are kept once, for the four faces that meet at each.
+  // Its points are kept once, for the faces that meet at each: the grid's
+  // and, on its border, the side strips'.
+  std::int64_t grid[2];
+  const auto at = [&](int e, int r, int col) { return grid[e] + static_cast<std::int64_t>(r) * (cols + 1) + col; };
   for (int e = 0; e < 2; ++e) {
     const double* P = c[4 * e];
     const double* B = c[4 * e + 1];
     const double* A = c[4 * e + 3];
-    const std::int64_t grid = m_nCorners;
+    grid[e] = m_nCorners;
     for (int r = 0; r <= rows; ++r)
       for (int col = 0; col <= cols; ++col) {
         double p[3];
@@ -437,33 +436,27 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
         }
         if (AddCorner(p) < 0) return;
       }
-    const auto at = [&](int r, int col) { return grid + static_cast<std::int64_t>(r) * (cols + 1) + col; };
     for (int r = 0; r < rows; ++r)
       for (int col = 0; col < cols; ++col) {
-        const std::int64_t q[4] = {at(r, col), at(r + 1, col), at(r + 1, col + 1), at(r, col + 1)};
+        const std::int64_t q[4] = {at(e, r, col), at(e, r + 1, col), at(e, r + 1, col + 1), at(e, r, col + 1)};
         const int k = r * cols + col;
         AddValueFace(FiberFace(f, b, k, 1, q), run, k);
       }
   }
   // Side strips along the member, each in its boundary fibre's values:
-  // edge 0-1 (row 0), 1-2 (last column), 3-2 (last row), 0-3 (column 0).
-  struct Side {
-    int from, to, count;
-  };
-  const Side sides[4] = {{0, 1, cols}, {1, 2, rows}, {3, 2, cols}, {0, 3, rows}};
+  // edge 0-1 (row 0), 1-2 (last column), 3-2 (last row), 0-3 (column 0),
+  // point i of an edge being the grid's point there at both ends.
   for (int s = 0; s < 4; ++s) {
-    const Side& sd = sides[s];
-    // The strips share the points of the block's two edges they run along.
-    std::int64_t edge[2];
-    for (int e = 0; e < 2; ++e) {
-      edge[e] = m_nCorners;
-      for (int i = 0; i <= sd.count; ++i) {
-        double p[3];
-        Lerp3(c[4 * e + sd.from], c[4 * e + sd.to], static_cast<double>(i) / sd.count, p);
-        if (AddCorner(p) < 0) return;
+    const int count = s % 2 == 0 ? cols : rows;
+    const auto point = [&](int e, int i) {
+      switch (s) {
+        case 0: return at(e, 0, i);
+        case 1: return at(e, i, cols);
+        case 2: return at(e, rows, i);
+        default: return at(e, i, 0);
       }
-    }
-    for (int i = 0; i < sd.count; ++i) {
+    };
+    for (int i = 0; i < count; ++i) {
       int k = 0;
       switch (s) {
         case 0: k = i; break;
@@ -471,8 +464,8 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
         case 2: k = (rows - 1) * cols + i; break;
         default: k = i * cols; break;
       }
-      const std::int64_t at[4] = {edge[0] + i, edge[0] + i + 1, edge[1] + i + 1, edge[1] + i};
-      AddValueFace(FiberFace(f, b, k, 1, at), run, k);
+      const std::int64_t q[4] = {point(0, i), point(0, i + 1), point(1, i + 1), point(1, i)};
+      AddValueFace(FiberFace(f, b, k, 1, q), run, k);
     }
   }
 }

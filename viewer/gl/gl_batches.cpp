@@ -140,9 +140,24 @@ void CListBatches::Release(unsigned& b) {
   DeleteBuffer(b);
 }
 
-void CListBatches::Borrow(unsigned b) {
-  // The owner counts as one user: the buffer was not shared before.
-  ++m_sharedUsers.try_emplace(b, 1).first->second;
+unsigned CListBatches::EndPart() {
+  const GLuint next = glGenLists(1);
+  if (next == 0) return 0;
+  ++g_nLiveNames;
+  glEndList();
+  // Staged vertices first get their block: the blocks keep their places.
+  Flush();
+  return next;
+}
+
+int CListBatches::UserBlock(Parts& p, unsigned buffer, int owners) {
+  int block = static_cast<int>(p.blocks.size()) - 1;
+  while (block >= 0 && p.blocks[static_cast<size_t>(block)].buffer != buffer) --block;
+  if (block >= 0) return block;
+  p.blocks.emplace_back();
+  p.blocks.back().buffer = buffer;
+  ++m_sharedUsers.try_emplace(buffer, owners).first->second;
+  return static_cast<int>(p.blocks.size()) - 1;
 }
 
 void CListBatches::RetireShared() {
@@ -299,12 +314,8 @@ bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool fille
         r.count > self->m_nShared - r.first)
       return false;
   }
-  const GLuint next = glGenLists(1);
+  const GLuint next = self->EndPart();
   if (next == 0) return false;
-  ++g_nLiveNames;
-  glEndList();
-  // Staged vertices first get their block: the blocks keep their places.
-  self->Flush();
   Parts& p = *self->m_building;
   // The first draw follows the part that just ended, each further one (a
   // further range, or the rest of one past a buffer's end) is a part of its
@@ -315,15 +326,7 @@ bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool fille
       const size_t chunk = static_cast<size_t>(v / kBufferVertices);
       const int at = static_cast<int>(v % kBufferVertices);
       const int n = static_cast<int>(std::min<long long>(kBufferVertices - at, r.first + r.count - v));
-      const unsigned buffer = self->m_shared[chunk];
-      int block = static_cast<int>(p.blocks.size()) - 1;
-      while (block >= 0 && p.blocks[static_cast<size_t>(block)].buffer != buffer) --block;
-      if (block < 0) {
-        block = static_cast<int>(p.blocks.size());
-        p.blocks.emplace_back();
-        p.blocks.back().buffer = buffer;
-        ++self->m_sharedUsers[buffer];
-      }
+      const int block = self->UserBlock(p, self->m_shared[chunk], 0);
       if (!first) p.parts.push_back({0});
       first = false;
       Part& part = p.parts.back();
@@ -345,12 +348,8 @@ bool CListBatches::BuildDrawsFaces(const float* vertices, int faces, bool colour
                              const float normal[3]) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || faces <= 0 || faces > kBufferVertices / 4) return false;
-  const GLuint next = glGenLists(1);
+  const GLuint next = self->EndPart();
   if (next == 0) return false;
-  ++g_nLiveNames;
-  glEndList();
-  // The quads staged so far take the blocks up to this one.
-  self->Flush();
   const int floats = coloured ? kFaceFloats : kPlainFaceFloats;
   const size_t n = static_cast<size_t>(faces) * 4 * static_cast<size_t>(floats);
   Parts& p = *self->m_building;
@@ -395,11 +394,8 @@ bool CListBatches::BuildDrawsFaceOutlines(unsigned faces, const std::vector<Rang
   }
   for (const Range& r : ranges)
     if (r.first < 0 || r.count <= 0 || r.count > total - r.first) return false;
-  const GLuint next = glGenLists(1);
+  const GLuint next = self->EndPart();
   if (next == 0) return false;
-  ++g_nLiveNames;
-  glEndList();
-  self->Flush();
   Parts& p = *self->m_building;
   bool first = true;
   for (const Range& r : ranges) {
@@ -409,15 +405,8 @@ bool CListBatches::BuildDrawsFaceOutlines(unsigned faces, const std::vector<Rang
     for (long long f = r.first; f < r.first + r.count; ++d) {
       const Part& src = *d->part;
       const long long end = std::min(r.first + r.count, d->first + src.count / 4);
-      const unsigned buffer = from.blocks[static_cast<size_t>(src.block)].buffer;
-      int block = static_cast<int>(p.blocks.size()) - 1;
-      while (block >= 0 && p.blocks[static_cast<size_t>(block)].buffer != buffer) --block;
-      if (block < 0) {
-        block = static_cast<int>(p.blocks.size());
-        p.blocks.emplace_back();
-        p.blocks.back().buffer = buffer;
-        self->Borrow(buffer);
-      }
+      // The owner of a face buffer counts as one of its users.
+      const int block = self->UserBlock(p, from.blocks[static_cast<size_t>(src.block)].buffer, 1);
       if (!first) p.parts.push_back({0});
       first = false;
       Part& part = p.parts.back();

@@ -133,9 +133,14 @@ class CListBatches {
   // Buffer `b` no longer drawn by a list: deleted unless shared and still
   // drawn by another or still the shared vertices.
   void Release(unsigned& b);
-  // Another list draws buffer `b` of a list too: each deletes it only as
-  // the last one drawing it.
-  void Borrow(unsigned b);
+  // Ends the part being compiled, for a draw from blocks after it (the
+  // vertices staged so far get theirs first): the name of the part that
+  // follows, 0 (nothing ended) when the driver gives none.
+  unsigned EndPart();
+  // The block of `p` that draws `buffer`, added when there is none: the
+  // buffer then has one user more (`owners` users when it had none counted),
+  // and the last of them to go deletes it.
+  int UserBlock(Parts& p, unsigned buffer, int owners);
   void RetireShared();
   void MakeFaceIndices(int faces);
   // Draws `faces` faces at `at` (an offset into the bound array buffer, or

@@ -92,8 +92,6 @@ class QmDoc : public CDispModel {
   // Appends a face coloured from value block run + index, or a line item;
   // false when the array cannot take it.
   bool AddValueFace(const DispFace& face, int run, int index);
-  // The same with corners of its own.
-  bool AddValueFace(const DispFace& face, const double q[4][3], int run, int index);
   bool AddLineItem(const double p[3], int code, int colorClass, int mode1, int thick, int block);
 
   // The value block a face or a line item is coloured from; null for none.

@@ -330,7 +330,7 @@ void QmView::BuildDiagramFaceList(const CContourBar* bar, double factor) {
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(static_cast<float>(s.pofactor), static_cast<float>(s.pounits));
   glLineWidth(0.1f);
-  DrawFaces(1, bar, factor, kFurtherColors[0], false);
+  DrawFaces(1, bar, factor, kFurtherColors[0], false, &m_diagramFacePlaces);
   glDisable(GL_POLYGON_OFFSET_FILL);
 }
 
@@ -346,7 +346,12 @@ void QmView::BuildEdgeLayer(const CContourBar* bar, double factor, bool solid, b
   glPolygonOffset(static_cast<float>(k * s.pofactor), static_cast<float>(k * s.pounits));
   glLineWidth(0.1f);
   DrawLineItemsByValue(solid ? nullptr : bar);
-  m_scene.DrawElementEdges(factor);
+  if (overOffsetFaces) {
+    m_scene.DrawElementEdges(factor, Lists().Base() + kListDiagram, &m_diagramFacePlaces);
+    m_diagramFacePlaces = std::vector<int>();
+  } else {
+    m_scene.DrawElementEdges(factor);
+  }
   glDisable(GL_POLYGON_OFFSET_LINE);
 }
 
@@ -361,7 +366,7 @@ int QmView::FaceValueColumn() const {
 }
 
 void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, const int plain[3],
-                       bool outlined) {
+                       bool outlined, std::vector<int>* places) {
   (void)colourMode;  // one value per element or face in every mode the view shows
   const QmDoc& d = *m_pDoc;
   const CViewSettings& s = m_scene.settings;
@@ -388,10 +393,10 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
     plainSet = true;
     valueSet = false;
   };
-  // The colour of a value (a value the bar cannot colour keeps the last one).
-  auto valueColour = [&](double v) {
-    float rgba[4];
-    if (ContourColorCode(*bar, v, rgba) < 0) return;
+  // The colour `rgba` of a value (`code` below 0: one the bar cannot colour,
+  // which keeps the last one).
+  auto valueColour = [&](int code, const float rgba[4]) {
+    if (code < 0) return;
     if (!outlined) {
       std::copy(rgba, rgba + 4, colourNow);
       return;
@@ -403,10 +408,13 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
     std::copy(rgba, rgba + 4, colourNow);
     valueSet = true;
   };
+  if (places) places->assign(std::min(static_cast<size_t>(std::max(0, d.m_nFaces)), d.m_aFaces.size()), -1);
+  int face = -1;  // the face being drawn (-1: a shell)
   auto draw = [&](const double p[4][3], int corners, const double n[3], const std::function<void()>& colour) {
     if (!outlined) {
       colour();
-      staged.Add(p, corners, n, colourNow);
+      const long long at = staged.Add(p, corners, n, colourNow);
+      if (places && face >= 0 && at <= INT32_MAX) (*places)[static_cast<size_t>(face)] = static_cast<int>(at);
       if (staged.Full()) staged.Draw();
       return;
     }
@@ -420,6 +428,7 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
   const int column = FaceValueColumn();
   m_scene.ForEachSurfacePolygon(d, index, factor, [&](int kind, int i, int corners, const double p[4][3],
                                                       const double n[3]) {
+    face = kind == 0 ? i : -1;
     double value = 0;
     bool valued = false;
     if (kind == 4) {
@@ -435,10 +444,12 @@ void QmView::DrawFaces(int colourMode, const CContourBar* bar, double factor, co
       return;
     }
     float rgba[4];
-    if (ContourColorCode(*bar, value, rgba) == 0 && s.oor == 0) return;
-    draw(p, corners, n, [&] { valueColour(value); });
+    const int code = ContourColorCode(*bar, value, rgba);
+    if (code == 0 && s.oor == 0) return;
+    draw(p, corners, n, [&] { valueColour(code, rgba); });
   });
   staged.Draw();
+  if (places && (outlined || !staged.AllInBuffers())) *places = std::vector<int>();
 }
 
 void QmView::DrawLineItemsByValue(const CContourBar* bar) {
@@ -516,6 +527,9 @@ void QmView::RenderScene(bool surfacesOn, bool rebuildAll) {
       const CContourBar* bar = m_pContourBar.get();
       if (m_nViewMode >= kModeDeform && m_nViewMode <= kModeShell) {
         ReleaseStructureLists();
+        // The old edge layer draws from the old faces' buffers: both go
+        // before the new faces are made.
+        Lists().Release(kListDiagramEdges);
         m_bDiagramListsHeld = true;
       }
       switch (m_nViewMode) {

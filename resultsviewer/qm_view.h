@@ -142,8 +142,10 @@ class QmView : public CGlView {
   void SetViewport();
   void RenderScene(bool surfacesOn, bool rebuildAll);
   // Drawers over the document's display model.
+  // With `places`, each face's number among the faces staged (-1: none,
+  // and all cleared when some went not to the list's buffers).
   void DrawFaces(int colourMode, const CContourBar* bar, double factor, const int plain[3],
-                 bool outlined);
+                 bool outlined, std::vector<int>* places = nullptr);
   // Line items coloured by the chosen component's value; the flagged ones.
   void DrawLineItemsByValue(const CContourBar* bar);
   void DrawFlaggedLineItems(const CContourBar* bar);
@@ -212,5 +214,9 @@ class QmView : public CGlView {
   // The next frame first draws lists just made, or makes deferred ones.
   bool m_bListsFresh = false;
   bool m_bDiagramListsHeld = false;
+  // From the diagram's face list to its edge layer, built next: where each
+  // face went in the face list's buffers (DrawFaces), so that the edges are
+  // drawn from there rather than kept a second time.
+  std::vector<int> m_diagramFacePlaces;
   bool m_bFirstPictureShown = false;
 };

@@ -26,10 +26,6 @@ long long Fibers(int rows, int cols) {
   return rows > 0 && cols > 0 ? static_cast<long long>(rows) * cols : 0;
 }
 
-void Lerp3(const double a[3], const double b[3], double t, double out[3]) {
-  for (int j = 0; j < 3; ++j) out[j] = a[j] + (b[j] - a[j]) * t;
-}
-
 }  // namespace
 
 int ResultDataRows(const CFbOpBlock* table, long long items, bool minMaxRows) {
@@ -80,6 +76,8 @@ void QmDoc::ReserveFaces(long long n) {
     // Room for four corners a face, as the display model gives.
     m_aCorners.resize(static_cast<size_t>(std::min<long long>(4 * need, INT32_MAX)));
     m_aFaces.resize(static_cast<size_t>(need));
+    // Grown a face at a time: room for all at once, no doubling.
+    m_aFaceValues.reserve(static_cast<size_t>(need));
   } catch (const std::bad_alloc&) {
     // The appends beyond the room are refused and counted.
   }
@@ -127,12 +125,6 @@ void QmDoc::ClearLines() {
 
 bool QmDoc::AddValueFace(const DispFace& face, int run, int index) {
   if (!AddFace(face)) return false;
-  SetFaceValues(m_nFaces - 1, run, index);
-  return true;
-}
-
-bool QmDoc::AddValueFace(const DispFace& face, const double q[4][3], int run, int index) {
-  if (!AddFace(face, q)) return false;
   SetFaceValues(m_nFaces - 1, run, index);
   return true;
 }
@@ -404,6 +396,13 @@ DispFace FiberFace(const MemberFrame& f, const SolidBlock& b, int k, int side) {
   return d;
 }
 
+// The same over the corner slots `at`.
+DispFace FiberFace(const MemberFrame& f, const SolidBlock& b, int k, int side, const std::int64_t (&at)[4]) {
+  DispFace d = FiberFace(f, b, k, side);
+  for (int j = 0; j < 4; ++j) d.c[j] = static_cast<std::uint32_t>(at[j]);
+  return d;
+}
+
 long long FiberLineCount(const SolidBlock& b, int rows, int cols) {
   if (!b.bArc || rows <= 0 || cols <= 0) return 0;
   const long long m = ArcFacets(b, rows);
@@ -417,49 +416,47 @@ long long FiberLineCount(const SolidBlock& b, int rows, int cols) {
 void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int rows, int cols, int run) {
   double c[8][3], u[3], v[3];
   BlockCorners(f, b, c, u, v);
-  auto face = [&](const double q[4][3], const double /*normal*/[3], int k) {
-    AddValueFace(FiberFace(f, b, k, 1), q, run, k);
-  };
   // The grid of an end face: rows along corner 0 -> 3, columns along
   // corner 0 -> 1; fibre (row, column) is fibre row x columns + column.
-  double endNormal[3];
-  for (int j = 0; j < 3; ++j) endNormal[j] = -f.ax[j];
+  // Its points are kept once, for the faces that meet at each: the grid's
+  // and, on its border, the side strips'.
+  std::int64_t grid[2];
+  const auto at = [&](int e, int r, int col) { return grid[e] + static_cast<std::int64_t>(r) * (cols + 1) + col; };
   for (int e = 0; e < 2; ++e) {
     const double* P = c[4 * e];
     const double* B = c[4 * e + 1];
     const double* A = c[4 * e + 3];
-    for (int r = 0; r < rows; ++r)
-      for (int col = 0; col < cols; ++col) {
-        double q[4][3];
+    grid[e] = m_nCorners;
+    for (int r = 0; r <= rows; ++r)
+      for (int col = 0; col <= cols; ++col) {
+        double p[3];
         for (int j = 0; j < 3; ++j) {
           const double da = (A[j] - P[j]) / rows, db = (B[j] - P[j]) / cols;
-          q[0][j] = P[j] + r * da + col * db;
-          q[1][j] = q[0][j] + da;
-          q[2][j] = q[0][j] + da + db;
-          q[3][j] = q[0][j] + db;
+          p[j] = P[j] + r * da + col * db;
         }
-        face(q, endNormal, r * cols + col);
+        if (AddCorner(p) < 0) return;
+      }
+    for (int r = 0; r < rows; ++r)
+      for (int col = 0; col < cols; ++col) {
+        const std::int64_t q[4] = {at(e, r, col), at(e, r + 1, col), at(e, r + 1, col + 1), at(e, r, col + 1)};
+        const int k = r * cols + col;
+        AddValueFace(FiberFace(f, b, k, 1, q), run, k);
       }
   }
   // Side strips along the member, each in its boundary fibre's values:
-  // edge 0-1 (row 0), 1-2 (last column), 3-2 (last row), 0-3 (column 0).
-  struct Side {
-    int from, to, count;
-  };
-  const Side sides[4] = {{0, 1, cols}, {1, 2, rows}, {3, 2, cols}, {0, 3, rows}};
+  // edge 0-1 (row 0), 1-2 (last column), 3-2 (last row), 0-3 (column 0),
+  // point i of an edge being the grid's point there at both ends.
   for (int s = 0; s < 4; ++s) {
-    const Side& sd = sides[s];
-    // The strips share the points of the block's two edges they run along.
-    std::int64_t edge[2];
-    for (int e = 0; e < 2; ++e) {
-      edge[e] = m_nCorners;
-      for (int i = 0; i <= sd.count; ++i) {
-        double p[3];
-        Lerp3(c[4 * e + sd.from], c[4 * e + sd.to], static_cast<double>(i) / sd.count, p);
-        if (AddCorner(p) < 0) return;
+    const int count = s % 2 == 0 ? cols : rows;
+    const auto point = [&](int e, int i) {
+      switch (s) {
+        case 0: return at(e, 0, i);
+        case 1: return at(e, i, cols);
+        case 2: return at(e, rows, i);
+        default: return at(e, i, 0);
       }
-    }
-    for (int i = 0; i < sd.count; ++i) {
+    };
+    for (int i = 0; i < count; ++i) {
       int k = 0;
       switch (s) {
         case 0: k = i; break;
@@ -467,10 +464,8 @@ void QmDoc::AddFiberBlockFaces(const MemberFrame& f, const SolidBlock& b, int ro
         case 2: k = (rows - 1) * cols + i; break;
         default: k = i * cols; break;
       }
-      DispFace d = FiberFace(f, b, k, 1);
-      const std::int64_t at[4] = {edge[0] + i, edge[0] + i + 1, edge[1] + i + 1, edge[1] + i};
-      for (int j = 0; j < 4; ++j) d.c[j] = static_cast<std::uint32_t>(at[j]);
-      AddValueFace(d, run, k);
+      const std::int64_t q[4] = {point(0, i), point(0, i + 1), point(1, i + 1), point(1, i)};
+      AddValueFace(FiberFace(f, b, k, 1, q), run, k);
     }
   }
 }
@@ -491,60 +486,48 @@ void QmDoc::AddArcFiberFaces(const MemberFrame& f, const SolidBlock& b, int rows
     const double cz = b.zc + r * std::sin(t);
     for (int j = 0; j < 3; ++j) out[j] = end[j] + cy * f.ay[j] + cz * f.az[j];
   };
-  // Facets are outlined per fibre by the edge records.
-  auto face = [&](const double q[4][3], const double /*normal*/[3], int k) {
-    AddValueFace(FiberFace(f, b, k, 0), q, run, k);
-  };
-  auto radial = [&](double t, double sign, double out[3]) {
-    for (int j = 0; j < 3; ++j) out[j] = sign * (std::cos(t) * f.ay[j] + std::sin(t) * f.az[j]);
-  };
+  // Facets are outlined per fibre by the edge records. Every facet's
+  // corners are points of the polar grids of the two ends, kept once:
+  // angle a = row x facets + facet (0 .. rows x facets), ring 0 .. columns.
+  const int angles = rows * m + 1, rings = cols + 1;
+  std::int64_t grid[2];
+  for (int e = 0; e < 2; ++e) {
+    grid[e] = m_nCorners;
+    for (int a = 0; a < angles; ++a) {
+      const double t = angle(a / m, a % m);
+      for (int ring = 0; ring < rings; ++ring) {
+        double p[3];
+        point(ends[e], radius(ring), t, p);
+        if (AddCorner(p) < 0) return;
+      }
+    }
+  }
+  const auto at = [&](int e, int a, int ring) { return grid[e] + static_cast<std::int64_t>(a) * rings + ring; };
+  auto face = [&](const std::int64_t (&q)[4], int k) { AddValueFace(FiberFace(f, b, k, 0, q), run, k); };
   // Along the member on the outer and the inner radius.
   for (int side = 0; side < 2; ++side) {
     const int ring = side == 0 ? cols : 0;
-    const double r = radius(ring);
     for (int row = 0; row < rows; ++row)
       for (int i = 0; i < m; ++i) {
-        const double t0 = angle(row, i), t1 = angle(row, i + 1);
-        double q[4][3], nrm[3];
-        point(ends[0], r, t0, q[0]);
-        point(ends[0], r, t1, q[1]);
-        point(ends[1], r, t1, q[2]);
-        point(ends[1], r, t0, q[3]);
-        radial(0.5 * (t0 + t1), side == 0 ? 1.0 : -1.0, nrm);
-        face(q, nrm, row * cols + (side == 0 ? cols - 1 : 0));
+        const int a = row * m + i;
+        face({at(0, a, ring), at(0, a + 1, ring), at(1, a + 1, ring), at(1, a, ring)},
+             row * cols + (side == 0 ? cols - 1 : 0));
       }
   }
   // End surfaces: every fibre's sector at both ends.
-  for (int e = 0; e < 2; ++e) {
-    double nrm[3];
-    for (int j = 0; j < 3; ++j) nrm[j] = e == 0 ? -f.ax[j] : f.ax[j];
+  for (int e = 0; e < 2; ++e)
     for (int row = 0; row < rows; ++row)
       for (int col = 0; col < cols; ++col)
         for (int i = 0; i < m; ++i) {
-          const double t0 = angle(row, i), t1 = angle(row, i + 1);
-          double q[4][3];
-          point(ends[e], radius(col), t0, q[0]);
-          point(ends[e], radius(col + 1), t0, q[1]);
-          point(ends[e], radius(col + 1), t1, q[2]);
-          point(ends[e], radius(col), t1, q[3]);
-          face(q, nrm, row * cols + col);
+          const int a = row * m + i;
+          face({at(e, a, col), at(e, a, col + 1), at(e, a + 1, col + 1), at(e, a + 1, col)}, row * cols + col);
         }
-  }
   // Radial cuts at the start and the end angle.
   for (int cut = 0; cut < 2; ++cut) {
     const int row = cut == 0 ? 0 : rows - 1;
-    const double t = cut == 0 ? angle(0, 0) : angle(rows - 1, m);
-    double nrm[3];
-    for (int j = 0; j < 3; ++j)
-      nrm[j] = (cut == 0 ? 1.0 : -1.0) * (std::sin(t) * f.ay[j] - std::cos(t) * f.az[j]);
-    for (int col = 0; col < cols; ++col) {
-      double q[4][3];
-      point(ends[0], radius(col), t, q[0]);
-      point(ends[0], radius(col + 1), t, q[1]);
-      point(ends[1], radius(col + 1), t, q[2]);
-      point(ends[1], radius(col), t, q[3]);
-      face(q, nrm, row * cols + col);
-    }
+    const int a = cut == 0 ? 0 : rows * m;
+    for (int col = 0; col < cols; ++col)
+      face({at(0, a, col), at(0, a, col + 1), at(1, a, col + 1), at(1, a, col)}, row * cols + col);
   }
   // The edges of every fibre's box: its sector outline at both ends and its
   // four edges along the member.

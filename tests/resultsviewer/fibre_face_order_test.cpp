@@ -1,9 +1,12 @@
 // Fibre faces put in the order of the shown value: the same faces with the
-// same values, and fewer changes of value from one face to the next.
+// same values, and fewer changes of value from one face to the next; and
+// the faces of each fibre block close its solid.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -62,6 +65,45 @@ TEST(FibreFaceOrder, SameFacesAndValuesWithFewerChanges) {
       std::sort(after.begin(), after.end());
       EXPECT_EQ(after, before) << kind << " " << component;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Each fibre block's faces close its solid, however they share their
+// points: every edge (its two points) belongs to an even number of the
+// block's faces.
+TEST(FibreFaces, EveryBlockOfStraightAndArcFibresIsClosed) {
+  rvtest::EnsureApp();
+  testrun::TempDir dir;
+  QmDoc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(testrun::WriteRun(dir.path(), "frame", testrun::SmallFrame(1))));
+  doc.BuildFiberFaces(0, nullptr);
+  struct Block {
+    std::vector<std::array<double, 3>> points;  // one a place
+    std::map<std::pair<int, int>, int> edges;   // by their points' numbers
+  };
+  std::map<std::pair<int, int>, Block> blocks;
+  bool arcs = false;
+  for (int i = 0; i < doc.m_nFaces; ++i) {
+    const DispFace& f = doc.m_aFaces[static_cast<size_t>(i)];
+    Block& b = blocks[{f.nElem, f.nBlock}];
+    arcs = arcs || f.nSide == 0;
+    int at[4];
+    for (int k = 0; k < 4; ++k) {
+      const auto p = doc.FaceCorner(f, k);
+      size_t n = 0;
+      while (n < b.points.size() && std::hypot(b.points[n][0] - p[0], b.points[n][1] - p[1], b.points[n][2] - p[2]) > 1e-6) ++n;
+      if (n == b.points.size()) b.points.push_back({p[0], p[1], p[2]});
+      at[k] = static_cast<int>(n);
+    }
+    for (int k = 0; k < 4; ++k) ++b.edges[std::minmax(at[k], at[(k + 1) % 4])];
+  }
+  ASSERT_GE(blocks.size(), 2u);
+  EXPECT_TRUE(arcs);
+  for (const auto& [id, b] : blocks)
+    for (const auto& [edge, faces] : b.edges) EXPECT_EQ(faces % 2, 0) << id.first << " " << id.second;
 }
 
 }  // namespace

@@ -68,9 +68,10 @@ TEST_F(ListNamesTest, ADiagramAndTheStructureNeverHoldEachOthersLists) {
       (View()->*c.show)();
     }
     Grab();
-    // The deformation's lists are made as the structure's were: one set.
+    // The deformation's lists are made as the structure's were: one set,
+    // its edge layer drawn from its faces' buffers.
     if (c.show == &QmView::OnViewDeform) {
-      EXPECT_EQ(CListBatches::LiveNames() - base, held);
+      EXPECT_LE(CListBatches::LiveNames() - base, held);
     }
     View()->OnViewStructure();
     EXPECT_EQ(Grab(), structure) << c.name;

@@ -1,6 +1,7 @@
 // Shared quads and segments of buffered lists: drawn as if they were
 // compiled into the lists (shared ranges also across a buffer's end), and a replaced
-// shared buffer goes when the last list drawing it goes.
+// shared buffer goes when the last list drawing it goes; so do face buffers
+// that another list outlines.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -153,6 +154,90 @@ TEST(ListBatches, SharedRangesAndSegmentsDrawAsCompiledAndSharedBuffersGoWithThe
     EXPECT_EQ(CListBatches::LiveNames(), before);
     glDeleteLists(base, 3);
   }
+}
+
+TEST(ListBatches, FaceOutlinesDrawFromAnotherListsFaceBuffersAsCompiledAndTheBuffersGoWithTheLastList) {
+  OffscreenGl gl(kSize);
+  const CuresOn cures;
+  ASSERT_TRUE(gl.Ok());
+  glEnable(GL_DEPTH_TEST);
+  const long before = CListBatches::LiveNames();
+  const GLuint base = glGenLists(3);
+  const GLuint faces = base + 1, edges = base + 2;
+  // Outlines across both face draws of the face list: within the first,
+  // over the end of the first into the second, and the second's last.
+  const std::vector<CListBatches::Range> ranges = {{5, 10}, {18, 12}, {35, 5}};
+  auto outlineState = [] {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glColor3f(0.0f, 0.0f, 0.0f);
+  };
+  glNewList(base, GL_COMPILE);
+  outlineState();
+  glBegin(GL_QUADS);
+  for (const CListBatches::Range& r : ranges)
+    for (long long q = r.first; q < r.first + r.count; ++q) {
+      float c[12];
+      Corners(q, c);
+      for (int k = 0; k < 4; ++k) glVertex3fv(c + 3 * k);
+    }
+  glEnd();
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glEndList();
+  Clear();
+  glCallList(base);
+  const auto compiled = Pixels();
+
+  // Faces 0-19 with a colour a vertex, 20-39 of one colour.
+  const float colour[3] = {0.5f, 0.2f, 0.9f}, normal[3] = {0, 0, 1};
+  std::vector<float> coloured, plain;
+  for (int q = 0; q < 40; ++q) {
+    float c[12];
+    Corners(q, c);
+    for (int k = 0; k < 4; ++k) {
+      std::vector<float>& v = q < 20 ? coloured : plain;
+      v.insert(v.end(), c + 3 * k, c + 3 * k + 3);
+      if (q < 20) {
+        v.push_back(0.0f);
+        CListBatches::PutFaceColour(colour, &v.back());
+      }
+    }
+  }
+  CListBatches batches;
+  EXPECT_FALSE(CListBatches::BuildDrawsFaceOutlines(faces, ranges));  // no build in progress
+  bool taken = true;
+  batches.Build(faces, [&] {
+    taken = CListBatches::BuildDrawsFaces(coloured.data(), 20, true, colour, normal) &&
+            CListBatches::BuildDrawsFaces(plain.data(), 20, false, colour, normal);
+    EXPECT_FALSE(CListBatches::BuildDrawsFaceOutlines(faces, ranges));  // its own
+  });
+  struct Refused {
+    unsigned list;
+    std::vector<CListBatches::Range> ranges;
+  };
+  for (const Refused& r : {Refused{base, {{0, 1}}}, Refused{faces, {{30, 11}}}, Refused{faces, {{-1, 2}}}})
+    batches.Build(edges, [&] { EXPECT_FALSE(CListBatches::BuildDrawsFaceOutlines(r.list, r.ranges)); });
+  batches.Build(edges, [&] {
+    outlineState();
+    taken = CListBatches::BuildDrawsFaceOutlines(faces, ranges) && taken;
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  });
+  EXPECT_TRUE(taken);
+  Clear();
+  batches.Call(edges);
+  EXPECT_TRUE(SamePicture(compiled, Pixels(), kSize, kSize));
+
+  // The face list made again: its old buffers stay while the edges draw them.
+  batches.Build(faces, [] {});
+  EXPECT_EQ(CListBatches::LiveNames(), before + 4);  // the edges' second part, two buffers, the index buffer
+  Clear();
+  batches.Call(edges);
+  EXPECT_TRUE(SamePicture(compiled, Pixels(), kSize, kSize));
+  batches.Drop(edges);
+  EXPECT_EQ(CListBatches::LiveNames(), before + 1);
+  batches.DeleteAll();
+  EXPECT_EQ(CListBatches::LiveNames(), before);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  glDeleteLists(base, 3);
 }
 
 // What a face draw may not leave changed.

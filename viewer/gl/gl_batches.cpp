@@ -82,6 +82,14 @@ const std::vector<GLuint>& FaceTriangles(int faces) {
   return SplitTriangles(indices, faces, {1, 2, 0, 2, 3, 0});
 }
 
+// Quads [first / 4, (first + count) / 4) of the vertex array, in the
+// polygon mode set. Outlines go through the driver's primitive pipeline,
+// whose cost grows with the vertices of one draw: small draws keep it flat.
+void DrawOutlineQuads(int first, int count) {
+  const int most = CGlDriver::Cures().cutOutlineDraws ? kOutlineVertices : count;
+  for (int v = 0; v < count; v += most) glDrawArrays(GL_QUADS, first + v, std::min(most, count - v));
+}
+
 // A buffer holding `bytes` of `data` bound to `target`, or where `fill`
 // is given, of what it writes into `chunk` (its size a call) at each offset;
 // 0 when the driver has none.
@@ -143,6 +151,26 @@ void CListBatches::Release(unsigned& b) {
     m_sharedUsers.erase(it);
   }
   DeleteBuffer(b);
+}
+
+unsigned CListBatches::EndPart() {
+  const GLuint next = glGenLists(1);
+  if (next == 0) return 0;
+  ++g_nLiveNames;
+  glEndList();
+  // Staged vertices first get their block: the blocks keep their places.
+  Flush();
+  return next;
+}
+
+int CListBatches::UserBlock(Parts& p, unsigned buffer, int owners) {
+  int block = static_cast<int>(p.blocks.size()) - 1;
+  while (block >= 0 && p.blocks[static_cast<size_t>(block)].buffer != buffer) --block;
+  if (block >= 0) return block;
+  p.blocks.emplace_back();
+  p.blocks.back().buffer = buffer;
+  ++m_sharedUsers.try_emplace(buffer, owners).first->second;
+  return static_cast<int>(p.blocks.size()) - 1;
 }
 
 void CListBatches::RetireShared() {
@@ -310,15 +338,6 @@ bool CListBatches::BuildDraws(const float* vertices, int first, int count, bool 
   return true;
 }
 
-int CListBatches::SharedBlock(Parts& p, unsigned buffer) {
-  for (int block = static_cast<int>(p.blocks.size()) - 1; block >= 0; --block)
-    if (p.blocks[static_cast<size_t>(block)].buffer == buffer) return block;
-  p.blocks.emplace_back();
-  p.blocks.back().buffer = buffer;
-  ++m_sharedUsers[buffer];
-  return static_cast<int>(p.blocks.size()) - 1;
-}
-
 bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool filled) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || self->m_nShared == 0 || ranges.empty()) return false;
@@ -327,14 +346,10 @@ bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool fille
         r.count > self->m_nShared - r.first)
       return false;
   }
-  const GLuint next = glGenLists(1);
+  const GLuint next = self->EndPart();
   if (next == 0) return false;
-  ++g_nLiveNames;
-  glEndList();
-  // Staged vertices first get their block: the blocks keep their places.
-  self->Flush();
   Parts& p = *self->m_building;
-  const int corners = self->SharedBlock(p, self->m_sharedCorners);
+  const int corners = self->UserBlock(p, self->m_sharedCorners, 0);
   // The first draw follows the part that just ended, each further one (a
   // further range, or the rest of one past a buffer's end) is a part of its
   // own without a list.
@@ -344,7 +359,7 @@ bool CListBatches::BuildDrawsShared(const std::vector<Range>& ranges, bool fille
       const size_t chunk = static_cast<size_t>(v / kBufferVertices);
       const int at = static_cast<int>(v % kBufferVertices);
       const int n = static_cast<int>(std::min<long long>(kBufferVertices - at, r.first + r.count - v));
-      const int block = self->SharedBlock(p, self->m_shared[chunk]);
+      const int block = self->UserBlock(p, self->m_shared[chunk], 0);
       if (!first) p.parts.push_back({0});
       first = false;
       Part& part = p.parts.back();
@@ -367,12 +382,8 @@ bool CListBatches::BuildDrawsFaces(const float* vertices, int faces, bool colour
                              const float normal[3]) {
   CListBatches* self = t_pBuilding;
   if (!self || !self->m_building || faces <= 0 || faces > kBufferVertices / 4) return false;
-  const GLuint next = glGenLists(1);
+  const GLuint next = self->EndPart();
   if (next == 0) return false;
-  ++g_nLiveNames;
-  glEndList();
-  // The quads staged so far take the blocks up to this one.
-  self->Flush();
   const int floats = coloured ? kFaceFloats : kPlainFaceFloats;
   const size_t n = static_cast<size_t>(faces) * 4 * static_cast<size_t>(floats);
   Parts& p = *self->m_building;
@@ -391,6 +402,57 @@ bool CListBatches::BuildDrawsFaces(const float* vertices, int faces, bool colour
   std::copy(normal, normal + 3, part.normal);
   self->m_nBuildFaces = std::max(self->m_nBuildFaces, faces);
   if (self->m_bExecuting) self->DrawPart(p, part);
+  p.parts.push_back({next});
+  glNewList(next, self->ListMode());
+  return true;
+}
+
+bool CListBatches::BuildDrawsFaceOutlines(unsigned faces, const std::vector<Range>& ranges) {
+  CListBatches* self = t_pBuilding;
+  if (!self || !self->m_building || ranges.empty()) return false;
+  const auto it = self->m_lists.find(faces);
+  if (it == self->m_lists.end() || &it->second == self->m_building) return false;
+  const Parts& from = it->second;
+  // The face draws of that list in order, each with its first face.
+  struct Draw {
+    const Part* part;
+    long long first;
+  };
+  std::vector<Draw> draws;
+  long long total = 0;
+  for (const Part& part : from.parts) {
+    if (part.faceFloats == 0 || part.outline || part.block < 0) continue;
+    if (from.blocks[static_cast<size_t>(part.block)].buffer == 0) return false;
+    draws.push_back({&part, total});
+    total += part.count / 4;
+  }
+  for (const Range& r : ranges)
+    if (r.first < 0 || r.count <= 0 || r.count > total - r.first) return false;
+  const GLuint next = self->EndPart();
+  if (next == 0) return false;
+  Parts& p = *self->m_building;
+  bool first = true;
+  for (const Range& r : ranges) {
+    // The draw holding face r.first, then the next ones up to the range's end.
+    auto d = std::upper_bound(draws.begin(), draws.end(), r.first,
+                              [](long long f, const Draw& x) { return f < x.first; }) - 1;
+    for (long long f = r.first; f < r.first + r.count; ++d) {
+      const Part& src = *d->part;
+      const long long end = std::min(r.first + r.count, d->first + src.count / 4);
+      // The owner of a face buffer counts as one of its users.
+      const int block = self->UserBlock(p, from.blocks[static_cast<size_t>(src.block)].buffer, 1);
+      if (!first) p.parts.push_back({0});
+      first = false;
+      Part& part = p.parts.back();
+      part.block = block;
+      part.first = src.first + static_cast<int>(4 * (f - d->first));
+      part.count = static_cast<int>(4 * (end - f));
+      part.faceFloats = src.faceFloats;
+      part.outline = true;
+      if (self->m_bExecuting) self->DrawPart(p, part);
+      f = end;
+    }
+  }
   p.parts.push_back({next});
   glNewList(next, self->ListMode());
   return true;
@@ -490,6 +552,15 @@ void CListBatches::DrawPart(const Parts& p, const Part& part) const {
       DrawSharedQuads(part, p.blocks[static_cast<size_t>(part.corners)].buffer, b.buffer);
       return;
     }
+    if (part.faceFloats > 0 && part.outline) {
+      glBindBuffer(GL_ARRAY_BUFFER, b.buffer);
+      glEnableClientState(GL_VERTEX_ARRAY);
+      glVertexPointer(3, GL_FLOAT, part.faceFloats * static_cast<GLsizei>(sizeof(float)), nullptr);
+      DrawOutlineQuads(part.first, part.count);
+      glDisableClientState(GL_VERTEX_ARRAY);
+      glBindBuffer(GL_ARRAY_BUFFER, 0);
+      return;
+    }
     if (part.faceFloats > 0) {
       const int faces = part.count / 4;
       const size_t first = static_cast<size_t>(part.first) * static_cast<size_t>(part.faceFloats);
@@ -521,10 +592,7 @@ void CListBatches::DrawPart(const Parts& p, const Part& part) const {
       glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     } else {
       glVertexPointer(3, GL_FLOAT, 0, at(0));
-      // Outlines go through the driver's primitive pipeline, whose cost
-      // grows with the vertices of one draw: small draws keep it flat.
-      const int most = CGlDriver::Cures().cutOutlineDraws ? kOutlineVertices : part.count;
-      for (int v = 0; v < part.count; v += most) glDrawArrays(GL_QUADS, part.first + v, std::min(most, part.count - v));
+      DrawOutlineQuads(part.first, part.count);
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

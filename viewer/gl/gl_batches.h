@@ -91,6 +91,13 @@ class CListBatches {
   // leaves current, and `colour` is that of every face of a draw not
   // `coloured`.
   static bool BuildDrawsFaces(const float* vertices, int faces, bool coloured, const float colour[3], const float normal[3]);
+  // Whether the list being built outlines (as quads in the polygon mode
+  // where the draw happens) the faces [first, first + count) of each range
+  // from the buffers that list `faces` drew them from: faces numbered in the
+  // order that list's BuildDrawsFaces gave them, all drawn from buffers.
+  // The buffers stay while either list draws them. False when no Build is
+  // in progress or a range is not there: the caller draws them.
+  static bool BuildDrawsFaceOutlines(unsigned faces, const std::vector<Range>& ranges);
   // Draws such faces from client memory, leaving the state as BuildDrawsFaces's
   // draw does.
   static void DrawFaceArrays(const float* vertices, int faces, bool coloured, const float colour[3],
@@ -110,6 +117,7 @@ class CListBatches {
     // they index, the last of which is `lastCorner` (-1: not shared quads).
     int corners = -1;
     unsigned lastCorner = 0;
+    bool outline = false;  // faces' vertices drawn as quads, not filled
     // Faces: the floats of their vertices (0: not faces), and the material
     // colour and the normal left after them.
     int faceFloats = 0;
@@ -136,10 +144,15 @@ class CListBatches {
   // Buffer `b` no longer drawn by a list: deleted unless shared and still
   // drawn by another or still one of the shared quads'.
   void Release(unsigned& b);
+  // Ends the part being compiled, for a draw from blocks after it (the
+  // vertices staged so far get theirs first): the name of the part that
+  // follows, 0 (nothing ended) when the driver gives none.
+  unsigned EndPart();
+  // The block of `p` that draws `buffer`, added when there is none: the
+  // buffer then has one user more (`owners` users when it had none counted),
+  // and the last of them to go deletes it.
+  int UserBlock(Parts& p, unsigned buffer, int owners);
   void RetireShared();
-  // The block of `p` drawing buffer `buffer` of the shared quads, added
-  // (and the buffer's users counted) on its first use.
-  int SharedBlock(Parts& p, unsigned buffer);
   // Draws the shared quads of `part` by their indices.
   static void DrawSharedQuads(const Part& part, unsigned corners, unsigned indices);
   void MakeFaceIndices(int faces);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "viewer/gl/gl_batches.h"
 #include "viewer/gl/gl_driver.h"
@@ -46,21 +47,25 @@ void CQuadStaging::Draw(int first, int count) const {
   }
 }
 
-void CFaceStaging::Add(const double p[4][3], int corners, const double n[3], const float rgb[3]) {
-  if (corners < 3) return;  // a polygon of fewer corners draws nothing
+long long CFaceStaging::Add(const double p[4][3], int corners, const double n[3], const float rgb[3]) {
+  if (corners < 3) return -1;  // a polygon of fewer corners draws nothing
   constexpr int kFloats = CListBatches::kFaceFloats;
   if (m_aVertices.empty()) m_aVertices.resize(static_cast<size_t>(kChunkFaces) * 4 * kFloats);
   float* v = m_aVertices.data() + static_cast<size_t>(m_nFaces) * 4 * kFloats;
   if (m_nFaces == 0) std::copy(rgb, rgb + 3, m_firstColour);
   else if (m_bOneColour) m_bOneColour = std::equal(rgb, rgb + 3, m_firstColour);
+  // The colour's bytes are made once and copied into every corner.
+  float colour;
+  CListBatches::PutFaceColour(rgb, &colour);
   for (int k = 0; k < 4; ++k, v += kFloats) {
     const double* c = p[std::min(k, std::min(corners, 4) - 1)];
     for (int j = 0; j < 3; ++j) v[j] = static_cast<float>(c[j]);
-    CListBatches::PutFaceColour(rgb, v + 3);
+    std::memcpy(v + 3, &colour, sizeof colour);
   }
   std::copy(rgb, rgb + 3, m_lastColour);
   for (int j = 0; j < 3; ++j) m_lastNormal[j] = static_cast<float>(n[j]);
   ++m_nFaces;
+  return m_nStaged++;
 }
 
 void CFaceStaging::Draw() {
@@ -75,8 +80,10 @@ void CFaceStaging::Draw() {
   }
   const bool coloured = !m_bOneColour;
   // The last face's colour and normal are left current.
-  if (!CListBatches::BuildDrawsFaces(m_aVertices.data(), m_nFaces, coloured, m_lastColour, m_lastNormal))
+  if (!CListBatches::BuildDrawsFaces(m_aVertices.data(), m_nFaces, coloured, m_lastColour, m_lastNormal)) {
     CListBatches::DrawFaceArrays(m_aVertices.data(), m_nFaces, coloured, m_lastColour, m_lastNormal);
+    m_bAllInBuffers = false;
+  }
   m_nFaces = 0;
   m_bOneColour = true;
 }

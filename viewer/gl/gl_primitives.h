@@ -69,13 +69,20 @@ class CFaceStaging {
  public:
   static constexpr int kChunkFaces = 1 << 15;  // 2 MB
 
-  void Add(const double p[4][3], int corners, const double n[3], const float rgb[3]);
+  // Stages a face; gives its number among the faces staged so far, or -1
+  // for one that draws nothing.
+  long long Add(const double p[4][3], int corners, const double n[3], const float rgb[3]);
   bool Full() const { return m_nFaces >= kChunkFaces; }
   // Draws the staged faces and clears the staging.
   void Draw();
+  // Whether every face drawn so far went to the buffers of the list being
+  // built, in the order of their numbers (CListBatches::BuildDrawsFaceOutlines).
+  bool AllInBuffers() const { return m_bAllInBuffers; }
 
  private:
   int m_nFaces = 0;
+  long long m_nStaged = 0;
+  bool m_bAllInBuffers = true;
   bool m_bOneColour = true;  // every staged face has the first one's colour
   float m_firstColour[3] = {};
   float m_lastColour[3] = {};  // left current after a draw, as given

@@ -190,7 +190,11 @@ class CGlScene {
   using LineKey = std::function<int(const DispLine& head)>;
   void WalkLinePrimitives(const LineSelect& select, const LineColour& colour, const LineKey& key = {});
   void DrawLines(int flagFilter, const CContourBar* bar);
-  void DrawElementEdges(double displacementFactor);
+  // With `faceList` and `facePlaces` (for each face its number among the
+  // faces that list drew from buffers, -1 for none; CFaceStaging::Add), the
+  // faces' outlines are drawn from that list's buffers where it can.
+  void DrawElementEdges(double displacementFactor, unsigned faceList = 0,
+                        const std::vector<int>* facePlaces = nullptr);
   void DrawMaterialSurfaces(int colourMode, double displacementFactor);
   void DrawMaterialSurfacesOutlined(int colourMode, double displacementFactor);
   // Value column 0-6 of line 1 (or line 2) of an element's value record;

@@ -503,7 +503,7 @@ void CGlScene::WalkLinePrimitives(const LineSelect& select, const LineColour& co
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
-void CGlScene::DrawElementEdges(double displacementFactor) {
+void CGlScene::DrawElementEdges(double displacementFactor, unsigned faceList, const std::vector<int>* facePlaces) {
   if (!m_pDoc) return;
   const CDispModel& d = *m_pDoc;
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
@@ -566,10 +566,26 @@ void CGlScene::DrawElementEdges(double displacementFactor) {
       return;
     }
   }
+  // From the buffers the face list drew them from: the same floats in the
+  // same order, kept once.
+  bool fromFaceList = false;
+  if (faceList != 0 && facePlaces && facePlaces->size() == static_cast<size_t>(nf)) {
+    std::vector<CListBatches::Range> ranges;
+    for (int i = 0; i < nf; ++i) {
+      const int at = (*facePlaces)[static_cast<size_t>(i)];
+      if (at < 0 || d.m_aFaces[static_cast<size_t>(i)].nSide <= 0) continue;
+      if (!ranges.empty() && ranges.back().first + ranges.back().count == at)
+        ++ranges.back().count;
+      else
+        ranges.push_back({at, 1});
+    }
+    if (!ranges.empty()) SetLineColour(settings.lcolor);
+    fromFaceList = !ranges.empty() && CListBatches::BuildDrawsFaceOutlines(faceList, ranges);
+  }
   CQuadStaging staged(CQuadStaging::kOutlined);
   for (int i = 0; i < nf; ++i) {
     const DispFace& f = d.m_aFaces[static_cast<size_t>(i)];
-    if (f.nSide <= 0) continue;
+    if (f.nSide <= 0 || (fromFaceList && (*facePlaces)[static_cast<size_t>(i)] >= 0)) continue;
     if (staged.Count() == 0) SetLineColour(settings.lcolor);
     FaceCorners(f, p);
     if (f.nCorners == 3)

@@ -464,17 +464,34 @@ void CDispModel::SetMaterial(int i, int no) {
 
 void CDispModel::ComputeEdgeFlags() {
   // An edge of a shell is flagged when an earlier shell has the same edge,
-  // in either direction: look each edge up among the edges seen so far.
+  // in either direction: look each edge up among the edges seen so far, in
+  // an open-addressed set (a node per key cost some 40 bytes an edge).
   const int n = std::min(m_nElems4, static_cast<int>(m_aElems4.size()));
-  std::unordered_set<std::uint64_t> seen;
-  seen.reserve(static_cast<std::size_t>(n) * 4);
+  if (n <= 0) return;
+  constexpr std::uint64_t kEmpty = ~std::uint64_t{0};  // a key of its own, kept aside
+  bool seenEmptyKey = false;
+  std::size_t slots = 16;
+  while (slots < 8 * static_cast<std::size_t>(n)) slots *= 2;
+  const std::size_t mask = slots - 1;
+  std::vector<std::uint64_t> seen(slots, kEmpty);
+  auto slot = [&](std::uint64_t key) {
+    std::size_t h = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    while (seen[h] != kEmpty && seen[h] != key) h = (h + 1) & mask;
+    return h;
+  };
   for (int t = 0; t < n; ++t) {
     DispElem& e = m_aElems4[static_cast<std::size_t>(t)];
     std::uint64_t keys[4];
     for (int k = 0; k < 4; ++k) {
       keys[k] = EdgeKey(e.n[k], e.n[(k + 1) % 4]);
-      if (seen.count(keys[k]) != 0) e.nEdgeFlags |= 1 << k;
+      const bool found = keys[k] == kEmpty ? seenEmptyKey : seen[slot(keys[k])] == keys[k];
+      if (found) e.nEdgeFlags |= 1 << k;
     }
-    for (std::uint64_t key : keys) seen.insert(key);
+    for (std::uint64_t key : keys) {
+      if (key == kEmpty)
+        seenEmptyKey = true;
+      else
+        seen[slot(key)] = key;
+    }
   }
 }

@@ -376,6 +376,10 @@ TEST(DisplayModel, EdgeFlagsMatchTheFullPairSearch) {
   m.m_aElems4[n] = m.m_aElems4[0];
   m.m_aElems4[n].n[2] = m.m_aElems4[n].n[3] = 0;  // degenerate
   ++n;
+  for (int i = 0; i < 2; ++i) {  // an edge between nodes -1 and -1, twice
+    DispElem& e = m.m_aElems4[n++];
+    e.n[0] = e.n[1] = -1, e.n[2] = 7 + i, e.n[3] = -1;
+  }
   m.m_nElems4 = n;
   for (int i = 0; i < n; ++i) m.m_aElems4[i].nEdgeFlags = 0;
   m.ComputeEdgeFlags();

@@ -604,9 +604,9 @@ TEST(DisplayModel, NodeIndexFindsWhatTheFrontSearchFinds) {
     std::vector<DispNode> copy = nodes;
     cur.Build(copy.data(), static_cast<int>(copy.size()), index);
     std::vector<int> asked = c.nos;
-    for (int no : c.nos) {
-      asked.push_back(no + 1);
-      asked.push_back(no - 1);
+    for (int no : c.nos) {  // the neighbours, wrapping at the ends
+      asked.push_back(static_cast<int>(static_cast<unsigned>(no) + 1u));
+      asked.push_back(static_cast<int>(static_cast<unsigned>(no) - 1u));
     }
     for (int no : asked) {
       int want = -1;

@@ -259,7 +259,7 @@ bool CDispModel::AllocArrays(std::int64_t nFaces, std::int64_t nLines, std::int6
   }
   ok &= Allocate(m_aLines, nLines, "line", error);
   ok &= Allocate(m_aNodes, nNodes, "node", error);
-  ok &= Allocate(m_aCurNodes, nNodes, "node", error);
+  ok &= Allocate(m_aCurNodes, m_bCurrentNodes ? nNodes : 0, "node", error);
   ok &= Allocate(m_aElems4, nElems4, "shell element", error);
   ok &= Allocate(m_aMats, nMats, "material", error);
   return ok;
@@ -438,6 +438,7 @@ void CDispModel::ComputeScale() {
 
 void CDispModel::SetNode(int i, int no, double x, double y, double z) {
   for (auto* a : {&m_aNodes, &m_aCurNodes}) {
+    if (static_cast<std::size_t>(i) >= a->size()) continue;  // no current nodes kept
     DispNode& node = (*a)[static_cast<std::size_t>(i)];
     node.nNo = no;
     node.x = (x + m_vCenter[0]) * m_dScale;

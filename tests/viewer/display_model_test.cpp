@@ -198,6 +198,25 @@ TEST(DisplayModel, KeywordNodesAreScaledAboutTheCentre) {
   EXPECT_EQ(values[3][3], 0.0);
 }
 
+TEST(DisplayModel, ModelWithoutCurrentNodesKeepsTheBaseOnes) {
+  // Nodes that never move: no current-node array, the same base nodes and
+  // lookups, nothing refused.
+  BuiltKeyword both;
+  CDispModel m;
+  m.m_bCurrentNodes = false;
+  ASSERT_TRUE(m.BuildDisplayModel(both.ds, both.stats));
+  EXPECT_TRUE(m.m_aCurNodes.empty());
+  EXPECT_EQ(m.m_nCurNodes, 0);
+  EXPECT_EQ(m.m_nOverflow, 0);
+  ASSERT_EQ(m.m_nNodes, both.m.m_nNodes);
+  for (int i = 0; i < m.m_nNodes; ++i) {
+    EXPECT_EQ(m.m_aNodes[i].nNo, both.m.m_aNodes[i].nNo);
+    EXPECT_EQ(m.m_aNodes[i].x, both.m.m_aNodes[i].x);
+    EXPECT_EQ(m.m_nodeIndex.Find(m.m_aNodes[i].nNo), both.m.m_nodeIndex.Find(m.m_aNodes[i].nNo));
+  }
+  EXPECT_EQ(m.m_curNodeIndex.Find(m.m_aNodes[0].nNo), -1);
+}
+
 TEST(DisplayModel, KeywordMaterialsAndShells) {
   BuiltKeyword b;
   const CDispModel& m = b.m;

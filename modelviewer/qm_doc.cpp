@@ -54,7 +54,11 @@ std::string NoRecordText(const std::string& path) {
   return path + "のﾌｧｲﾙ内容が不足しています\n読み込めるﾃﾞｰﾀがありません";
 }
 
-QmDoc::QmDoc() : m_nDocSerial(g_nDocCounter.fetch_add(1)) {}
+QmDoc::QmDoc() : m_nDocSerial(g_nDocCounter.fetch_add(1)) {
+  // The model viewer shows no displacement: its nodes stay where they are
+  // (the grid branch fills current nodes of its own).
+  m_bCurrentNodes = false;
+}
 
 QmDoc::~QmDoc() {
   // The model goes before the trim, so that its pages go back to the

@@ -389,7 +389,6 @@ DispFace FiberFace(const MemberFrame& f, const SolidBlock& b, int k, int side) {
   d.nIndex = k;
   d.nCorners = 4;
   d.nMat = b.nMat;
-  d.nElemInt = f.nElemInt;
   d.nColorClass = f.nColorClass;
   d.nSide = static_cast<std::uint8_t>(side);
   d.nMode1 = f.nMode1;

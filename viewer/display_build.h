@@ -49,7 +49,7 @@ void NodesAndShells(CDispModel& m, const Source& src) {
   }
   m.ComputeScale();
 
-  const int nodeRoom = std::min(Room(m.m_aNodes), Room(m.m_aCurNodes));
+  const int nodeRoom = m.m_bCurrentNodes ? std::min(Room(m.m_aNodes), Room(m.m_aCurNodes)) : Room(m.m_aNodes);
   int written = 0;
   for (int i = 0; i < nNodeRecs; ++i) {
     const auto* node = src.Node(i);
@@ -60,7 +60,8 @@ void NodesAndShells(CDispModel& m, const Source& src) {
     }
     m.SetNode(written++, node->m_nNo, node->m_dX, node->m_dY, node->m_dZ);
   }
-  m.m_nNodes = m.m_nCurNodes = written;
+  m.m_nNodes = written;
+  m.m_nCurNodes = m.m_bCurrentNodes ? written : 0;
 
   const int nMatRecs = src.MatCount();
   for (int i = 0; i < nMatRecs; ++i) {

@@ -57,28 +57,70 @@ std::uint64_t EdgeKey(int a, int b) {
 // ---------------------------------------------------------------------------
 // Node lookups
 
+std::shared_ptr<const CDispNodeIndex::NumberTable> CDispNodeIndex::MakeTable(const DispNode* nodes,
+                                                                             int count) {
+  auto t = std::make_shared<NumberTable>();
+  t->dense = true;  // with no room: finds nothing
+  if (count <= 0) return t;
+  int lo = nodes[0].nNo, hi = nodes[0].nNo;
+  for (int i = 1; i < count; ++i) {
+    lo = std::min(lo, nodes[i].nNo);
+    hi = std::max(hi, nodes[i].nNo);
+  }
+  const std::int64_t range = static_cast<std::int64_t>(hi) - lo + 1;
+  if (range <= 2 * static_cast<std::int64_t>(count) + 1024) {
+    t->first = lo;
+    t->pos.assign(static_cast<std::size_t>(range), -1);
+    for (int i = 0; i < count; ++i) {
+      int& at = t->pos[static_cast<std::size_t>(static_cast<std::int64_t>(nodes[i].nNo) - lo)];
+      if (at < 0) at = i;  // first wins
+    }
+    return t;
+  }
+  t->dense = false;
+  std::size_t slots = 16;
+  while (slots < 2 * static_cast<std::size_t>(count)) slots *= 2;
+  t->mask = slots - 1;
+  t->pos.assign(slots, -1);
+  t->no.assign(slots, 0);
+  for (int i = 0; i < count; ++i) {
+    const int no = nodes[i].nNo;
+    std::size_t h = t->Slot(no);
+    while (t->pos[h] >= 0 && t->no[h] != no) h = (h + 1) & t->mask;
+    if (t->pos[h] < 0) {  // first wins
+      t->pos[h] = i;
+      t->no[h] = no;
+    }
+  }
+  return t;
+}
+
 void CDispNodeIndex::Build(const DispNode* nodes, int count) {
   m_pNodes = nodes;
-  m_nCount = std::max(0, count);
-  m_map.clear();
-  m_map.reserve(static_cast<std::size_t>(m_nCount));
-  for (int i = 0; i < m_nCount; ++i) m_map.emplace(nodes[i].nNo, i);  // first wins
+  m_nCount = nodes ? std::max(0, count) : 0;
+  m_table = MakeTable(nodes, m_nCount);
+  m_reported.clear();
+}
+
+void CDispNodeIndex::Build(const DispNode* nodes, int count, const CDispNodeIndex& same) {
+  const int n = nodes ? std::max(0, count) : 0;
+  bool shared = same.m_table && n == same.m_nCount;
+  for (int i = 0; shared && i < n; ++i) shared = nodes[i].nNo == same.m_pNodes[i].nNo;
+  if (!shared) return Build(nodes, count);
+  m_pNodes = nodes;
+  m_nCount = n;
+  m_table = same.m_table;
   m_reported.clear();
 }
 
 void CDispNodeIndex::Clear() {
   m_pNodes = nullptr;
   m_nCount = 0;
-  m_map.clear();
+  m_table.reset();
   m_reported.clear();
 }
 
 bool CDispNodeIndex::FirstReport(std::uint64_t key) const { return m_reported.insert(key).second; }
-
-int CDispNodeIndex::Find(int no) const {
-  const auto it = m_map.find(no);
-  return it == m_map.end() ? -1 : it->second;
-}
 
 namespace {
 
@@ -217,7 +259,7 @@ bool CDispModel::AllocArrays(std::int64_t nFaces, std::int64_t nLines, std::int6
   }
   ok &= Allocate(m_aLines, nLines, "line", error);
   ok &= Allocate(m_aNodes, nNodes, "node", error);
-  ok &= Allocate(m_aCurNodes, nNodes, "node", error);
+  ok &= Allocate(m_aCurNodes, m_bCurrentNodes ? nNodes : 0, "node", error);
   ok &= Allocate(m_aElems4, nElems4, "shell element", error);
   ok &= Allocate(m_aMats, nMats, "material", error);
   return ok;
@@ -351,8 +393,8 @@ const DispMaterial* CDispModel::FindMaterial(int no) const {
 void CDispModel::IndexNodes() {
   BumpGeneration();
   m_nodeIndex.Build(m_aNodes.data(), std::min(m_nNodes, static_cast<int>(m_aNodes.size())));
-  m_curNodeIndex.Build(m_aCurNodes.data(),
-                       std::min(m_nCurNodes, static_cast<int>(m_aCurNodes.size())));
+  m_curNodeIndex.Build(m_aCurNodes.data(), std::min(m_nCurNodes, static_cast<int>(m_aCurNodes.size())),
+                       m_nodeIndex);
 }
 
 void CDispModel::IndexMaterials() {
@@ -396,6 +438,7 @@ void CDispModel::ComputeScale() {
 
 void CDispModel::SetNode(int i, int no, double x, double y, double z) {
   for (auto* a : {&m_aNodes, &m_aCurNodes}) {
+    if (static_cast<std::size_t>(i) >= a->size()) continue;  // no current nodes kept
     DispNode& node = (*a)[static_cast<std::size_t>(i)];
     node.nNo = no;
     node.x = (x + m_vCenter[0]) * m_dScale;
@@ -422,17 +465,34 @@ void CDispModel::SetMaterial(int i, int no) {
 
 void CDispModel::ComputeEdgeFlags() {
   // An edge of a shell is flagged when an earlier shell has the same edge,
-  // in either direction: look each edge up among the edges seen so far.
+  // in either direction: look each edge up among the edges seen so far, in
+  // an open-addressed set (a node per key cost some 40 bytes an edge).
   const int n = std::min(m_nElems4, static_cast<int>(m_aElems4.size()));
-  std::unordered_set<std::uint64_t> seen;
-  seen.reserve(static_cast<std::size_t>(n) * 4);
+  if (n <= 0) return;
+  constexpr std::uint64_t kEmpty = ~std::uint64_t{0};  // a key of its own, kept aside
+  bool seenEmptyKey = false;
+  std::size_t slots = 16;
+  while (slots < 8 * static_cast<std::size_t>(n)) slots *= 2;
+  const std::size_t mask = slots - 1;
+  std::vector<std::uint64_t> seen(slots, kEmpty);
+  auto slot = [&](std::uint64_t key) {
+    std::size_t h = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    while (seen[h] != kEmpty && seen[h] != key) h = (h + 1) & mask;
+    return h;
+  };
   for (int t = 0; t < n; ++t) {
     DispElem& e = m_aElems4[static_cast<std::size_t>(t)];
     std::uint64_t keys[4];
     for (int k = 0; k < 4; ++k) {
       keys[k] = EdgeKey(e.n[k], e.n[(k + 1) % 4]);
-      if (seen.count(keys[k]) != 0) e.nEdgeFlags |= 1 << k;
+      const bool found = keys[k] == kEmpty ? seenEmptyKey : seen[slot(keys[k])] == keys[k];
+      if (found) e.nEdgeFlags |= 1 << k;
     }
-    for (std::uint64_t key : keys) seen.insert(key);
+    for (std::uint64_t key : keys) {
+      if (key == kEmpty)
+        seenEmptyKey = true;
+      else
+        seen[slot(key)] = key;
+    }
   }
 }

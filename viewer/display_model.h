@@ -73,13 +73,31 @@ class CFbModel;
 class CModelStats;
 
 // Node lookup by number over one node array; the first node with a number
-// wins, as a front-to-back search would find it.
+// wins, as a front-to-back search would find it. The table is flat: a
+// position per number where the numbers are dense (a few bytes a node),
+// else an open-addressed hash of 8 bytes a slot; a map node per entry cost
+// some 25 bytes a node, three times over for the arrays and the drawing.
 class CDispNodeIndex {
  public:
   void Build(const DispNode* nodes, int count);
+  // The same, sharing the table of `same` when it was built over the same
+  // node numbers in the same order (the current positions beside the base
+  // ones), else building its own.
+  void Build(const DispNode* nodes, int count, const CDispNodeIndex& same);
   void Clear();
   // Position in the array, or -1.
-  int Find(int no) const;
+  int Find(int no) const {
+    if (!m_table) return -1;
+    const NumberTable& t = *m_table;
+    if (t.dense) {
+      const std::uint32_t off = static_cast<std::uint32_t>(no) - static_cast<std::uint32_t>(t.first);
+      return off < t.pos.size() ? t.pos[off] : -1;
+    }
+    for (std::size_t h = t.Slot(no);; h = (h + 1) & t.mask) {
+      const int at = t.pos[h];
+      if (at < 0 || t.no[h] == no) return at;
+    }
+  }
   const DispNode* Nodes() const { return m_pNodes; }
   int Count() const { return m_nCount; }
   // True the first time `key` is asked after a Build or Clear: what the
@@ -88,9 +106,21 @@ class CDispNodeIndex {
   bool FirstReport(std::uint64_t key) const;
 
  private:
+  struct NumberTable {
+    bool dense = false;
+    int first = 0;               // dense: the number of pos[0]
+    std::size_t mask = 0;        // hashed: slot count - 1
+    std::vector<int> pos;        // position, -1 for none
+    std::vector<int> no;         // hashed: the number of each slot
+    std::size_t Slot(int n) const {
+      return static_cast<std::size_t>((static_cast<std::uint32_t>(n) * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    }
+  };
+  static std::shared_ptr<const NumberTable> MakeTable(const DispNode* nodes, int count);
+
   const DispNode* m_pNodes = nullptr;
   int m_nCount = 0;
-  std::unordered_map<int, int> m_map;
+  std::shared_ptr<const NumberTable> m_table;
   mutable std::unordered_set<std::uint64_t> m_reported;
 };
 
@@ -148,6 +178,10 @@ class CDispModel {
   std::vector<DispNode> m_aNodes;       // base positions
   int m_nCurNodes = 0;
   std::vector<DispNode> m_aCurNodes;    // current positions
+  // False for a model whose nodes never move from their base positions:
+  // the builders then leave the current-node array empty and the drawing
+  // takes the base nodes, a record of 64 bytes a node fewer.
+  bool m_bCurrentNodes = true;
   int m_nElems3 = 0;
   std::vector<DispElem> m_aElems3;      // 3-node shells (never filled here)
   int m_nElems4 = 0;

@@ -84,13 +84,13 @@ struct DispCorner {
 };
 
 // One flat face of a member solid. The drawing takes its normal from the
-// first three corners, so none is stored.
+// first three corners, so none is stored; nor the element's passed-through
+// integer, which no reader of a face wants (the outlines keep it).
 struct DispFace {
   int nElem = 0;               // element number
   int nBlock = 0;              // section block number
   int nIndex = 0;              // 0..3: side of a rectangular part; else 0
   int nMat = 0;                // material of the block
-  int nElemInt = 0;            // element integer passed through
   int nColorClass = 0;         // colour map column A
   int nMode1 = 0;              // colour map column B
   std::uint8_t nCorners = 0;   // 3 or 4
@@ -100,7 +100,7 @@ struct DispFace {
 
 // A million-element model holds ten million faces and corners: a byte more
 // in either record is ten megabytes more.
-static_assert(sizeof(DispFace) == 48 && sizeof(DispCorner) == 12 && sizeof(DispLine) == 80);
+static_assert(sizeof(DispFace) == 44 && sizeof(DispCorner) == 12 && sizeof(DispLine) == 80);
 
 // One row of the per-element colour map (".clr"): element lookups take the
 // first row with the element's number; elements missing from it get 0, 0.

@@ -18,7 +18,6 @@ DispFace NewFace(const MemberFrame& f, const SolidBlock& b, int nIndex, int nSid
   face.nBlock = b.nBlock;
   face.nIndex = nIndex;
   face.nMat = b.nMat;
-  face.nElemInt = f.nElemInt;
   face.nColorClass = f.nColorClass;
   face.nSide = nSide;
   face.nMode1 = f.nMode1;

@@ -198,6 +198,25 @@ TEST(DisplayModel, KeywordNodesAreScaledAboutTheCentre) {
   EXPECT_EQ(values[3][3], 0.0);
 }
 
+TEST(DisplayModel, ModelWithoutCurrentNodesKeepsTheBaseOnes) {
+  // Nodes that never move: no current-node array, the same base nodes and
+  // lookups, nothing refused.
+  BuiltKeyword both;
+  CDispModel m;
+  m.m_bCurrentNodes = false;
+  ASSERT_TRUE(m.BuildDisplayModel(both.ds, both.stats));
+  EXPECT_TRUE(m.m_aCurNodes.empty());
+  EXPECT_EQ(m.m_nCurNodes, 0);
+  EXPECT_EQ(m.m_nOverflow, 0);
+  ASSERT_EQ(m.m_nNodes, both.m.m_nNodes);
+  for (int i = 0; i < m.m_nNodes; ++i) {
+    EXPECT_EQ(m.m_aNodes[i].nNo, both.m.m_aNodes[i].nNo);
+    EXPECT_EQ(m.m_aNodes[i].x, both.m.m_aNodes[i].x);
+    EXPECT_EQ(m.m_nodeIndex.Find(m.m_aNodes[i].nNo), both.m.m_nodeIndex.Find(m.m_aNodes[i].nNo));
+  }
+  EXPECT_EQ(m.m_curNodeIndex.Find(m.m_aNodes[0].nNo), -1);
+}
+
 TEST(DisplayModel, KeywordMaterialsAndShells) {
   BuiltKeyword b;
   const CDispModel& m = b.m;
@@ -376,6 +395,10 @@ TEST(DisplayModel, EdgeFlagsMatchTheFullPairSearch) {
   m.m_aElems4[n] = m.m_aElems4[0];
   m.m_aElems4[n].n[2] = m.m_aElems4[n].n[3] = 0;  // degenerate
   ++n;
+  for (int i = 0; i < 2; ++i) {  // an edge between nodes -1 and -1, twice
+    DispElem& e = m.m_aElems4[n++];
+    e.n[0] = e.n[1] = -1, e.n[2] = 7 + i, e.n[3] = -1;
+  }
   m.m_nElems4 = n;
   for (int i = 0; i < n; ++i) m.m_aElems4[i].nEdgeFlags = 0;
   m.ComputeEdgeFlags();
@@ -498,7 +521,8 @@ TEST(DisplayModel, AnalysisInputMatchesTheKeywordModel) {
   EXPECT_EQ(m.m_nFaces, 2 * perMember);
   EXPECT_EQ(m.m_nLines, 4 * 2 + 2 * (4 * n + 12));
   EXPECT_EQ(m.m_nOverflow, 0);
-  EXPECT_EQ(m.m_aFaces[0].nElemInt, 77);
+  // The element's integer is passed through to the arc outlines.
+  EXPECT_EQ(m.m_aLines[4 * 2].nElemInt, 77);
   EXPECT_EQ(m.m_aFaces[0].nMat, 4);
   EXPECT_EQ(m.m_aFaces[6].nMat, 2);
   // The faces of member 1 are those of the keyword model.
@@ -570,6 +594,59 @@ TEST(DisplayModel, NodeLookupsOverAPlainArray) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(FindElemNodePos(v, 3, corners, nodes), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "cannot find pos : 9 ( 0 / 4 ) in 3\n");
+}
+
+TEST(DisplayModel, NodeIndexFindsWhatTheFrontSearchFinds) {
+  // Dense numbers (a table by number) and spread ones (hashed), with
+  // repeats, negatives and the ends of the int range: every lookup gives
+  // the first node with the number, as the search from the front does.
+  struct Case {
+    const char* name;
+    std::vector<int> nos;
+  };
+  std::vector<int> dense, spread, clash;
+  for (int i = 0; i < 3000; ++i) dense.push_back(i % 7 == 3 ? i : 2 * i);  // 10 twice, say
+  for (int i = 0; i < 3000; ++i) spread.push_back((i % 2 ? -1 : 1) * (i * 100003 % 2000000000) + i % 5);
+  for (unsigned i = 0; i < 300; ++i) clash.push_back(static_cast<int>(i << 24));  // the same low bits
+  const Case cases[] = {
+      {"dense", dense},
+      {"spread", spread},
+      {"clash", clash},
+      {"ends", {INT32_MIN, INT32_MAX, 0, INT32_MIN, -1, INT32_MAX}},
+      {"one", {5}},
+  };
+  for (const Case& c : cases) {
+    std::vector<DispNode> nodes(c.nos.size());
+    for (size_t i = 0; i < nodes.size(); ++i) nodes[i].nNo = c.nos[i];
+    CDispNodeIndex index, cur;
+    index.Build(nodes.data(), static_cast<int>(nodes.size()));
+    std::vector<DispNode> copy = nodes;
+    cur.Build(copy.data(), static_cast<int>(copy.size()), index);
+    std::vector<int> asked = c.nos;
+    for (int no : c.nos) {  // the neighbours, wrapping at the ends
+      asked.push_back(static_cast<int>(static_cast<unsigned>(no) + 1u));
+      asked.push_back(static_cast<int>(static_cast<unsigned>(no) - 1u));
+    }
+    for (int no : asked) {
+      int want = -1;
+      for (size_t i = 0; i < nodes.size() && want < 0; ++i)
+        if (nodes[i].nNo == no) want = static_cast<int>(i);
+      ASSERT_EQ(index.Find(no), want) << c.name << " " << no;
+      ASSERT_EQ(cur.Find(no), want) << c.name << " " << no;
+    }
+    EXPECT_EQ(cur.Nodes(), copy.data()) << c.name;
+  }
+  // An array whose numbers differ gets a table of its own.
+  DispNode a[2], b[2];
+  a[0].nNo = 1, a[1].nNo = 2, b[0].nNo = 2, b[1].nNo = 1;
+  CDispNodeIndex ia, ib, empty;
+  ia.Build(a, 2);
+  ib.Build(b, 2, ia);
+  EXPECT_EQ(ib.Find(2), 0);
+  EXPECT_EQ(ib.Find(1), 1);
+  empty.Build(nullptr, 5);
+  EXPECT_EQ(empty.Count(), 0);
+  EXPECT_EQ(empty.Find(0), -1);
 }
 
 TEST(DisplayModel, ArcCountsOfBothModels) {

@@ -168,7 +168,6 @@ TEST(MemberSolid, RectangularBlockMakesABoxOfSixFaces) {
     EXPECT_EQ(face.nElem, 7);
     EXPECT_EQ(face.nBlock, 2);
     EXPECT_EQ(face.nMat, 5);
-    EXPECT_EQ(face.nElemInt, 3);
     EXPECT_EQ(face.nColorClass, 2);
     EXPECT_EQ(face.nMode1, 1);
     double p[4][3], n[3];

@@ -102,7 +102,8 @@ GLuint NewBuffer(GLenum target, size_t bytes, const void* data,
   if (b == 0) return 0;
   glBindBuffer(target, b);
   glBufferData(target, static_cast<GLsizeiptr>(bytes), fill ? nullptr : data, GL_STATIC_DRAW);
-  bool ok = glGetError() == GL_NO_ERROR;
+  // A fill without room to write into would leave the buffer unwritten.
+  bool ok = glGetError() == GL_NO_ERROR && (!fill || (chunk && chunkBytes > 0));
   for (size_t at = 0; ok && fill && at < bytes; at += chunkBytes) {
     const size_t n = std::min(chunkBytes, bytes - at);
     fill(at, n);

@@ -1,6 +1,9 @@
 // Giving freed heap memory back to the system.
 #pragma once
+#include <atomic>
 #include <cstddef>
+#include <thread>
+#include <vector>
 
 namespace plat {
 
@@ -20,5 +23,43 @@ void ReturnFreeHeap();
 constexpr std::size_t kHugeBytes = std::size_t{2} << 20;
 void* AllocateLarge(std::size_t bytes);
 void FreeLarge(void* p, std::size_t bytes) noexcept;
+
+// Faults in the pages of large room on threads of its own while the caller
+// goes on filling it, so that the kernel clears them several at a time
+// instead of one at each first write of a single builder (on these virtual
+// machines a fresh page costs far more than the write that touches it). The
+// contents are never read or written (MADV_POPULATE_WRITE): the builder may
+// write the same room meanwhile, and room freed or moved under a warming
+// thread loses nothing (at worst a page of other room becomes resident).
+// Where the kernel cannot warm, nothing happens. Wait() (or the destructor)
+// comes before the room is freed or moved, so that no page is warmed for
+// nothing.
+class CPageWarmer {
+ public:
+  struct Span {
+    const void* p = nullptr;
+    std::size_t bytes = 0;
+  };
+  CPageWarmer() = default;
+  CPageWarmer(const CPageWarmer&) = delete;
+  CPageWarmer& operator=(const CPageWarmer&) = delete;
+  ~CPageWarmer() { Wait(); }
+
+  // Warms `spans` front first (each the same share of its length at a time,
+  // as a builder filling them side by side reaches them), after waiting for
+  // any earlier start. Nothing is started below kWarmBytes in all.
+  void Start(const std::vector<Span>& spans);
+  // Stops taking new pieces and joins the threads.
+  void Wait();
+
+  static constexpr std::size_t kWarmBytes = std::size_t{32} << 20;
+
+ private:
+  void Run();
+  std::vector<Span> m_pieces;
+  std::atomic<std::size_t> m_next{0};
+  std::atomic<bool> m_stop{false};
+  std::vector<std::thread> m_threads;
+};
 
 }  // namespace plat

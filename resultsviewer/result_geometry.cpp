@@ -72,6 +72,7 @@ void QmDoc::FreeDisplayArrays(bool bColorMap) {
 void QmDoc::ReserveFaces(long long n) {
   const long long need = static_cast<long long>(std::max(0, m_nFaces)) + std::max(0LL, n);
   if (need <= static_cast<long long>(m_aFaces.size()) || need > kMaxRecords) return;
+  StopWarming();
   try {
     // Room for four corners a face, as the display model gives.
     m_aCorners.resize(static_cast<size_t>(std::min<long long>(4 * need, INT32_MAX)));
@@ -81,11 +82,14 @@ void QmDoc::ReserveFaces(long long n) {
   } catch (const std::bad_alloc&) {
     // The appends beyond the room are refused and counted.
   }
+  // The new faces about a corner each (fibre grids share their points).
+  WarmRoom(m_nFaces, m_nCorners, n, static_cast<std::int64_t>(m_aLines.size()));
 }
 
 void QmDoc::ReserveLines(long long n) {
   const long long need = static_cast<long long>(std::max(0, m_nLines)) + std::max(0LL, n);
   if (need <= static_cast<long long>(m_aLines.size()) || need > kMaxRecords) return;
+  StopWarming();
   try {
     m_aLines.resize(static_cast<size_t>(need));
   } catch (const std::bad_alloc&) {

@@ -101,6 +101,7 @@ void NodesAndShells(CDispModel& m, const Source& src) {
 // Two line records a member: its first end (code 1, thin) and its second.
 template <class Source>
 void LineMembers(CDispModel& m, const Source& src) {
+  m.WarmBuildRoom();
   m.m_nLines = 0;
   m.BumpGeneration();
   const CElemColorIndex colors(m.m_aElemColors);

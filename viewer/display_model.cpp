@@ -268,12 +268,30 @@ bool CDispModel::AllocArrays(std::int64_t nFaces, std::int64_t nLines, std::int6
 bool CDispModel::AllocDisplayArrays(const CModelStats& stats, const ArcCounts& arcs,
                                     std::string* error) {
   const auto n = [](std::int64_t v) { return std::max<std::int64_t>(0, v); };
-  return AllocArrays(n(arcs.nFaces) + 6 * n(stats.m_nRectBlocks),
-                     n(arcs.nLines) + 2 * n(stats.m_nElems), n(stats.m_nNodes), n(stats.m_nQuads),
-                     n(stats.m_nMats), error);
+  const bool ok = AllocArrays(n(arcs.nFaces) + 6 * n(stats.m_nRectBlocks),
+                              n(arcs.nLines) + 2 * n(stats.m_nElems), n(stats.m_nNodes), n(stats.m_nQuads),
+                              n(stats.m_nMats), error);
+  // A straight block takes eight corners, an arc face about one; the room
+  // for four a face is mostly never touched, and is not warmed.
+  m_nWarmCorners = n(arcs.nFaces) + 8 * n(stats.m_nRectBlocks);
+  return ok;
+}
+
+void CDispModel::WarmRoom(std::int64_t firstFace, std::int64_t firstCorner, std::int64_t corners,
+                          std::int64_t firstLine) {
+  // Pieces from `first` for up to `count` records of `a`.
+  const auto span = [](const auto& a, std::int64_t first, std::int64_t count) {
+    const auto size = static_cast<std::int64_t>(a.size());
+    first = std::clamp<std::int64_t>(first, 0, size);
+    count = std::clamp<std::int64_t>(count, 0, size - first);
+    return plat::CPageWarmer::Span{a.data() + first, static_cast<std::size_t>(count) * sizeof(a[0])};
+  };
+  m_warmer.Start({span(m_aFaces, firstFace, INT64_MAX), span(m_aCorners, firstCorner, corners),
+                  span(m_aLines, firstLine, INT64_MAX)});
 }
 
 void CDispModel::FreeDisplayArrays(bool bColorMap) {
+  StopWarming();
   for (auto* a : {&m_aNodes, &m_aCurNodes}) {
     a->clear();
     a->shrink_to_fit();

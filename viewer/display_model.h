@@ -250,6 +250,17 @@ class CDispModel {
   // Frees every array (the colour map too when asked) and zeroes the counts,
   // so nothing can draw from a freed array.
   void FreeDisplayArrays(bool bColorMap);
+  // Faults in, on other threads, the room from face `firstFace`, from
+  // corner `firstCorner` for `corners` more, and from line `firstLine`,
+  // while the builders fill it (plat::CPageWarmer). StopWarming comes before
+  // any of the three arrays is given up or grown.
+  void WarmRoom(std::int64_t firstFace, std::int64_t firstCorner, std::int64_t corners, std::int64_t firstLine);
+  void StopWarming() { m_warmer.Wait(); }
+  // Warms the room the builders are about to fill: every face and line, and
+  // the corners that the faces of the model counted by AllocDisplayArrays
+  // are expected to take. Called once the node arrays are built, whose
+  // passing tables would otherwise stand beside the warmed room.
+  void WarmBuildRoom() { WarmRoom(0, 0, m_nWarmCorners, 0); }
 
   // --- the keyword data set (linked and counted) ---------------------------
   static ArcCounts CountArcParts(const CIpDataSet& data);
@@ -344,6 +355,9 @@ class CDispModel {
   double m_vCornerCenter[3] = {0, 0, 0};
   double m_dCornerScale = 1.0;
   std::unordered_map<int, int> m_matIndex;
+  // Declared after the arrays, so that it stops before they go.
+  plat::CPageWarmer m_warmer;
+  std::int64_t m_nWarmCorners = 0;
   static std::uint64_t NewGeneration();
   std::uint64_t m_nGeneration = NewGeneration();
 };

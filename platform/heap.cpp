@@ -44,6 +44,7 @@ void CPageWarmer::Start(const std::vector<Span>& spans) {
   constexpr std::size_t kPiece = 2 * kHugeBytes;
   constexpr std::uintptr_t kPage = 4096;
   struct Order {
+    int wave;
     double at;
     Span piece;
   };
@@ -58,11 +59,12 @@ void CPageWarmer::Start(const std::vector<Span>& spans) {
     const std::size_t bytes = to - from;
     total += bytes;
     for (std::size_t off = 0; off < bytes; off += kPiece)
-      order.push_back({static_cast<double>(off) / static_cast<double>(bytes),
-                       {reinterpret_cast<const void*>(from + off), std::min(kPiece, bytes - off)}});
+      order.push_back({s.wave, static_cast<double>(off) / static_cast<double>(bytes),
+                       {reinterpret_cast<const void*>(from + off), std::min(kPiece, bytes - off), s.wave}});
   }
   if (total < kWarmBytes) return;
-  std::stable_sort(order.begin(), order.end(), [](const Order& a, const Order& b) { return a.at < b.at; });
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Order& a, const Order& b) { return a.wave != b.wave ? a.wave < b.wave : a.at < b.at; });
   m_pieces.clear();
   for (const Order& o : order) m_pieces.push_back(o.piece);
   m_next = 0;

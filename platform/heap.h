@@ -39,15 +39,17 @@ class CPageWarmer {
   struct Span {
     const void* p = nullptr;
     std::size_t bytes = 0;
+    int wave = 0;  // spans of a lower wave are warmed first
   };
   CPageWarmer() = default;
   CPageWarmer(const CPageWarmer&) = delete;
   CPageWarmer& operator=(const CPageWarmer&) = delete;
   ~CPageWarmer() { Wait(); }
 
-  // Warms `spans` front first (each the same share of its length at a time,
-  // as a builder filling them side by side reaches them), after waiting for
-  // any earlier start. Nothing is started below kWarmBytes in all.
+  // Warms `spans` wave by wave, the spans of a wave front first (each the
+  // same share of its length at a time, as a builder filling them side by
+  // side reaches them), after stopping any earlier start. Nothing is started
+  // below kWarmBytes in all.
   void Start(const std::vector<Span>& spans);
   // Stops taking new pieces and joins the threads.
   void Wait();

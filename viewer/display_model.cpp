@@ -52,6 +52,20 @@ std::uint64_t EdgeKey(int a, int b) {
          static_cast<std::uint32_t>(b);
 }
 
+// Up to `count` records of `a` from `first`, to be warmed in wave `wave`.
+template <class A>
+plat::CPageWarmer::Span Part(const A& a, std::int64_t first, std::int64_t count, int wave) {
+  const auto size = static_cast<std::int64_t>(a.size());
+  first = std::clamp<std::int64_t>(first, 0, size);
+  count = std::clamp<std::int64_t>(count, 0, size - first);
+  return {a.data() + first, static_cast<std::size_t>(count) * sizeof(a[0]), wave};
+}
+
+template <class A>
+plat::CPageWarmer::Span Whole(const A& a) {
+  return Part(a, 0, INT64_MAX, 0);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -274,20 +288,19 @@ bool CDispModel::AllocDisplayArrays(const CModelStats& stats, const ArcCounts& a
   // A straight block takes eight corners, an arc face about one; the room
   // for four a face is mostly never touched, and is not warmed.
   m_nWarmCorners = n(arcs.nFaces) + 8 * n(stats.m_nRectBlocks);
+  // The node builder comes first and writes every node.
+  m_warmer.Start({Whole(m_aNodes), Whole(m_aCurNodes)});
   return ok;
 }
 
+void CDispModel::WarmBuildRoom() { WarmRoom(0, 0, m_nWarmCorners, 0); }
+
 void CDispModel::WarmRoom(std::int64_t firstFace, std::int64_t firstCorner, std::int64_t corners,
                           std::int64_t firstLine) {
-  // Pieces from `first` for up to `count` records of `a`.
-  const auto span = [](const auto& a, std::int64_t first, std::int64_t count) {
-    const auto size = static_cast<std::int64_t>(a.size());
-    first = std::clamp<std::int64_t>(first, 0, size);
-    count = std::clamp<std::int64_t>(count, 0, size - first);
-    return plat::CPageWarmer::Span{a.data() + first, static_cast<std::size_t>(count) * sizeof(a[0])};
-  };
-  m_warmer.Start({span(m_aFaces, firstFace, INT64_MAX), span(m_aCorners, firstCorner, corners),
-                  span(m_aLines, firstLine, INT64_MAX)});
+  // The lines are built before the faces and their corners, which are built
+  // side by side.
+  m_warmer.Start({Part(m_aLines, firstLine, INT64_MAX, 0), Part(m_aFaces, firstFace, INT64_MAX, 1),
+                  Part(m_aCorners, firstCorner, corners, 1)});
 }
 
 void CDispModel::FreeDisplayArrays(bool bColorMap) {
@@ -458,6 +471,7 @@ void CDispModel::SetNode(int i, int no, double x, double y, double z) {
   for (auto* a : {&m_aNodes, &m_aCurNodes}) {
     if (static_cast<std::size_t>(i) >= a->size()) continue;  // no current nodes kept
     DispNode& node = (*a)[static_cast<std::size_t>(i)];
+    node.nId = 0;
     node.nNo = no;
     node.x = (x + m_vCenter[0]) * m_dScale;
     node.y = (y + m_vCenter[1]) * m_dScale;

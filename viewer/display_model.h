@@ -20,7 +20,7 @@
 #include "viewer/color_table.h"
 #include "viewer/display_records.h"
 
-// Allocator of the face and line arrays: room is made without writing it.
+// Allocator of the node, face and line arrays: room is made without writing it.
 // The arrays are sized for the worst case and filled by appending, so room
 // that is never used is never touched either (zeroing ten million faces
 // first cost most of a large model's build time). Large room is asked for
@@ -48,6 +48,7 @@ struct UninitAllocator : std::allocator<T> {
     ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
   }
 };
+using DispNodeArray = std::vector<DispNode, UninitAllocator<DispNode>>;
 using DispFaceArray = std::vector<DispFace, UninitAllocator<DispFace>>;
 using DispCornerArray = std::vector<DispCorner, UninitAllocator<DispCorner>>;
 using DispLineArray = std::vector<DispLine, UninitAllocator<DispLine>>;
@@ -175,9 +176,9 @@ class CDispModel {
   // --- display arrays: the count beside each is the number of records in
   // use; the vector's size is the room AllocDisplayArrays gave it.
   int m_nNodes = 0;
-  std::vector<DispNode> m_aNodes;       // base positions
+  DispNodeArray m_aNodes;               // base positions
   int m_nCurNodes = 0;
-  std::vector<DispNode> m_aCurNodes;    // current positions
+  DispNodeArray m_aCurNodes;            // current positions
   // False for a model whose nodes never move from their base positions:
   // the builders then leave the current-node array empty and the drawing
   // takes the base nodes, a record of 64 bytes a node fewer.
@@ -260,7 +261,7 @@ class CDispModel {
   // the corners that the faces of the model counted by AllocDisplayArrays
   // are expected to take. Called once the node arrays are built, whose
   // passing tables would otherwise stand beside the warmed room.
-  void WarmBuildRoom() { WarmRoom(0, 0, m_nWarmCorners, 0); }
+  void WarmBuildRoom();
 
   // --- the keyword data set (linked and counted) ---------------------------
   static ArcCounts CountArcParts(const CIpDataSet& data);

@@ -488,7 +488,7 @@ TEST_F(SceneViewTest, AMissingNodeIsReportedOnceAndARenumberingInPlaceIsSeen) {
   EXPECT_EQ(img.pixel(kB), img.pixel(398, kB.y()));  // B left out
   ASSERT_TRUE(view_->Scene().stencilAvailable);
 
-  for (std::vector<DispNode>* nodes : {&doc.m_aNodes, &doc.m_aCurNodes}) (*nodes)[2].nNo = 99;
+  for (DispNodeArray* nodes : {&doc.m_aNodes, &doc.m_aCurNodes}) (*nodes)[2].nNo = 99;
   doc.IndexNodes();
   testing::internal::CaptureStdout();
   img = view_->grabFramebuffer();

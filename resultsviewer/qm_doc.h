@@ -122,7 +122,9 @@ class QmDoc : public CDispModel {
 
   std::vector<FaceValue> m_aFaceValues;  // per face, up to the last value face
   std::vector<int> m_aLineBlock;         // value block per line item, -1 none
-  std::vector<double> m_aValueBlocks;    // kValueBlock doubles per block
+  // kValueBlock doubles per block; room made without writing it, as the
+  // display arrays' (a fibre diagram asks for some 100 MB at once).
+  std::vector<double, UninitAllocator<double>> m_aValueBlocks;
   int m_nElemBlocks = 0;                 // element blocks in front of the fibre blocks
   std::vector<std::array<double, 6>> m_aNodeRef;  // reference displacement per node slot
   std::vector<double> m_aShellValue;     // per 4-node shell; NaN: none

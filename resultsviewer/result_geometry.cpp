@@ -63,11 +63,27 @@ void QmDoc::FreeDisplayArrays(bool bColorMap) {
   CDispModel::FreeDisplayArrays(bColorMap);
   m_aFaceValues = std::vector<FaceValue>();
   m_aLineBlock = std::vector<int>();
-  m_aValueBlocks = std::vector<double>();
+  m_aValueBlocks = decltype(m_aValueBlocks)();
   m_aNodeRef = std::vector<std::array<double, 6>>();
   m_aShellValue = std::vector<double>();
   m_nElemBlocks = 0;
 }
+
+namespace {
+
+// Room for `need` records, of which the first `keep` are kept: the rest of
+// the old room is not copied, and when nothing is kept the old room goes
+// before the new is made.
+template <class A>
+void Regrow(A& a, std::size_t need, std::size_t keep) {
+  keep = std::min(keep, a.size());
+  if (keep == 0) a = A();
+  A grown(need);
+  std::copy_n(a.begin(), keep, grown.begin());
+  a.swap(grown);
+}
+
+}  // namespace
 
 void QmDoc::ReserveFaces(long long n) {
   const long long need = static_cast<long long>(std::max(0, m_nFaces)) + std::max(0LL, n);
@@ -75,8 +91,9 @@ void QmDoc::ReserveFaces(long long n) {
   StopWarming();
   try {
     // Room for four corners a face, as the display model gives.
-    m_aCorners.resize(static_cast<size_t>(std::min<long long>(4 * need, INT32_MAX)));
-    m_aFaces.resize(static_cast<size_t>(need));
+    Regrow(m_aCorners, static_cast<size_t>(std::min<long long>(4 * need, INT32_MAX)),
+           static_cast<size_t>(std::max(0, m_nCorners)));
+    Regrow(m_aFaces, static_cast<size_t>(need), static_cast<size_t>(std::max(0, m_nFaces)));
     // Grown a face at a time: room for all at once, no doubling.
     m_aFaceValues.reserve(static_cast<size_t>(need));
   } catch (const std::bad_alloc&) {
@@ -316,8 +333,8 @@ void QmDoc::AddSolidFaces(const MemberFrame& frame, const CFbFiberSec& sec, int 
 void QmDoc::BuildGeometry(const CFbOpBlock* nodeTable, double scale) {
   SetNodeDisplacements(nodeTable, scale);
   ClearFaces();
-  ReserveFaces(m_arcs.nFaces + 6LL * std::max(0, m_stats.m_nRectBlocks));
   ReserveLines(m_arcs.nLines);
+  ReserveFaces(m_arcs.nFaces + 6LL * std::max(0, m_stats.m_nRectBlocks));
   const CFbModel& model = m_resultSet.m_model;
   const int n = model.m_aElems.GetCount();
   for (int i = 0; i < n; ++i) {
@@ -337,8 +354,8 @@ void QmDoc::BuildGeometry(const CFbOpBlock* nodeTable, double scale) {
 
 void QmDoc::SetBeamForceValues(const CFbOpBlock* beamTable) {
   ClearFaces();
-  ReserveFaces(m_arcs.nFaces + 6LL * std::max(0, m_stats.m_nRectBlocks));
   ReserveLines(m_arcs.nLines);
+  ReserveFaces(m_arcs.nFaces + 6LL * std::max(0, m_stats.m_nRectBlocks));
   const CFbModel& model = m_resultSet.m_model;
   const int n = model.m_aElems.GetCount();
   const int rows = ResultDataRows(beamTable, n, true);
@@ -647,18 +664,24 @@ void QmDoc::BuildFiberFaces(int kind, const CFbOpBlock* fiberTable, int componen
     for (const CFbDeck& d : mb.sec->m_aDecks) slots += Fibers(d.m_nRows, d.m_nCols);
   }
   const long long blocks = static_cast<long long>(m_nElemBlocks) + slots;
-  if (blocks > kMaxRecords) return;
+  if (blocks > kMaxRecords || !EnsureElemBlocks()) return;
   try {
     m_aValueBlocks.resize(static_cast<size_t>(blocks) * kValueBlock);
   } catch (const std::bad_alloc&) {
     return;
   }
   // A fibre that the table lacks (its step cut short in the file) has no
-  // value: its faces keep the diagram's face colour.
-  std::fill(m_aValueBlocks.begin() + static_cast<long long>(m_nElemBlocks) * kValueBlock,
-            m_aValueBlocks.end(), kNoValue);
-  ReserveFaces(faces);
+  // value: its faces keep the diagram's face colour. The fibres' room is
+  // fresh: its pages are faulted in on other threads while it is filled.
+  double* const from = m_aValueBlocks.data() + static_cast<long long>(m_nElemBlocks) * kValueBlock;
+  double* const to = m_aValueBlocks.data() + m_aValueBlocks.size();
+  {
+    plat::CPageWarmer warmer;
+    warmer.Start({{from, static_cast<size_t>(to - from) * sizeof(double)}});
+    std::fill(from, to, kNoValue);
+  }
   ReserveLines(lines);
+  ReserveFaces(faces);
 
   const int place = kind == 1 ? 3 : 0;
   bool falling = false;

@@ -118,6 +118,7 @@ bool QmDoc::OnOpenDocument(const std::string& path) {
   AllocDisplayArrays(m_stats);
   CalcModelBounds();
   BuildElemRecords(nullptr, 0.0);
+  WarmBuildRoom();
   BuildGeometry(nullptr, 0.0);
   m_bNewData = 1;
   return true;

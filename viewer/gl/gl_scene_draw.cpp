@@ -527,14 +527,9 @@ void CGlScene::DrawElementEdges(double displacementFactor, unsigned faceList, co
   const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
   begin(GL_QUADS);
   for (int i = 0; i < n4; ++i) {
-    const DispElem& e = d.m_aElems4[static_cast<size_t>(i)];
-    double v[4][4];
     // Edges move by the nodes' own further values, whatever colours the corners.
-    if (!ElemCorners(e, 4, p) || !FindElemNodePos(v, e.n, m_nodeIndex)) continue;
-    for (int k = 0; k < 4; ++k) {
-      glVertex3d(p[k][0] + displacementFactor * v[k][0], p[k][1] + displacementFactor * v[k][1],
-                 p[k][2] + displacementFactor * v[k][2]);
-    }
+    if (!DisplacedShellCorners(p, d.m_aElems4[static_cast<size_t>(i)].n, displacementFactor, m_nodeIndex)) continue;
+    for (int k = 0; k < 4; ++k) glVertex3dv(p[k]);
   }
   glEnd();
 

@@ -44,8 +44,7 @@ void CPageWarmer::Start(const std::vector<Span>& spans) {
   constexpr std::size_t kPiece = 2 * kHugeBytes;
   constexpr std::uintptr_t kPage = 4096;
   struct Order {
-    int wave;
-    double at;
+    double at;  // share of its span before the piece
     Span piece;
   };
   std::vector<Order> order;
@@ -59,12 +58,14 @@ void CPageWarmer::Start(const std::vector<Span>& spans) {
     const std::size_t bytes = to - from;
     total += bytes;
     for (std::size_t off = 0; off < bytes; off += kPiece)
-      order.push_back({s.wave, static_cast<double>(off) / static_cast<double>(bytes),
+      order.push_back({static_cast<double>(off) / static_cast<double>(bytes),
                        {reinterpret_cast<const void*>(from + off), std::min(kPiece, bytes - off), s.wave}});
   }
   if (total < kWarmBytes) return;
   std::stable_sort(order.begin(), order.end(),
-                   [](const Order& a, const Order& b) { return a.wave != b.wave ? a.wave < b.wave : a.at < b.at; });
+                   [](const Order& a, const Order& b) {
+                     return a.piece.wave != b.piece.wave ? a.piece.wave < b.piece.wave : a.at < b.at;
+                   });
   m_pieces.clear();
   for (const Order& o : order) m_pieces.push_back(o.piece);
   m_next = 0;

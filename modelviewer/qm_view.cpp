@@ -73,19 +73,23 @@ void QmView::OnUpdate() {
     // Once the scene is set up the document does not change any more.
     if (!m_scene.initialised) SetDocument(doc, Files(), m_bHasValues ? &m_values : nullptr);
   }
-  update();
+  // A frame may have drawn the document as soon as its loading thread was
+  // done, before the loader's end reached this view: that picture stands.
+  if (!m_bDrewReady) update();
   emit commandStateChanged();
 }
 
 bool QmView::RenderFrame() {
   QmDoc* doc = m_pDoc.get();
   if (!doc || !doc->m_bReady.load(std::memory_order_acquire)) return false;
-  if (m_bInDraw) return false;
+  // A hidden frame sets nothing up: the frame that shows does it once.
+  if (m_bInDraw || !isVisible()) return false;
   m_bInDraw = true;
   const bool wasSetUp = m_scene.initialised != 0;
   if (!wasSetUp && doc->m_nNodes >= 1)
     BuildBoundaryFaces(doc->m_nSolids, doc->m_aSolids.data(), m_faces);
   const bool drawn = CGlView::RenderFrame();
+  if (drawn) m_bDrewReady = true;
   if (!wasSetUp && m_scene.initialised) {
     // Viewpoints: the file's, else the start camera as viewpoint 0.
     m_pEyes = std::make_unique<CEyeList>();

@@ -100,6 +100,26 @@ TEST(LoadTest, KeywordFileLoadsInTheBackgroundAndIsDrawn) {
   EXPECT_TRUE(prog.frame->Action(kCmdViewNormal)->isChecked());
 }
 
+// However the load's end and the view's first frames fall, the model is
+// drawn once: not in the frames Qt paints before the view shows, and not
+// again when the loader's end reaches a view that has drawn it.
+TEST(LoadTest, AnOpenedModelIsDrawnOnce) {
+  TempFolder dir;
+  WriteSquareModel(dir.Path("square.dat"), 1);
+  Program prog;
+  CChildFrame* child = prog.Open(dir.Path("square.dat"));
+  ASSERT_NE(child, nullptr);
+  QmView* view = child->View();
+  EXPECT_EQ(view->DrawnFrames(), 0);
+  ASSERT_TRUE(prog.WaitIdle());
+  ASSERT_TRUE(WaitFor([&] { return view->DrawnFrames() > 0; }));
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  }
+  EXPECT_EQ(view->DrawnFrames(), 1);
+}
+
 TEST(LoadTest, ReadyDocumentOfNoColourTableTakesTheDefaultPalette) {
   TempFolder dir;
   WriteSquareModel(dir.Path("plain.DAT"), 5);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <cmath>
@@ -367,6 +369,30 @@ TEST_F(SceneViewTest, NewContextRebuildsTheLists) {
   view_->setParent(nullptr);  // the fixture does not own it any more
   delete view_;
   view_ = nullptr;
+}
+
+// Qt paints a view as it is put into a shown window and as it is resized
+// before it shows: those frames are never seen, and the document is drawn
+// only in the frame the view shows.
+TEST_F(SceneViewTest, AViewDrawsTheDocumentOnlyOnceShown) {
+  CDispModel doc;
+  TwoShells(doc);
+  dir_.Write("model.viw", kTopView);
+  QMdiArea area;
+  area.resize(500, 400);
+  area.show();
+  ASSERT_TRUE(WaitFor([&] { return area.isVisible(); }));
+  auto* view = new CGlView;
+  view->SetDocument(&doc, SceneFiles{"", dir_.Path(), "model"});
+  QMdiSubWindow* sub = area.addSubWindow(view);
+  sub->showMaximized();
+  const long hiddenPaints = view->Paints();
+  EXPECT_GT(hiddenPaints, 0) << "Qt no longer paints the hidden view";
+  EXPECT_EQ(view->DrawnFrames(), 0);
+  EXPECT_EQ(view->Scene().initialised, 0);
+  ASSERT_TRUE(WaitFor([&] { return view->DrawnFrames() > 0; }));
+  EXPECT_EQ(view->DrawnFrames(), 1);
+  EXPECT_GT(view->Paints(), hiddenPaints);
 }
 
 TEST_F(SceneViewTest, LinesInTheirDisplayModes) {

@@ -206,7 +206,11 @@ void CGlView::resizeEvent(QResizeEvent* event) {
 }
 
 bool CGlView::RenderFrame() {
-  if (!m_pDoc) return false;
+  // Qt paints the widget when it is put into its window and when it is
+  // first resized, both before it is shown. A hidden frame is never seen,
+  // and on a large model it costs a whole draw; the view is painted again
+  // as it shows (showEvent).
+  if (!m_pDoc || !isVisible()) return false;
   const CDispModel& d = *m_pDoc;
   m_scene.TakeNormalisation(d);
   if (!m_scene.initialised) {
@@ -236,6 +240,10 @@ bool CGlView::RenderFrame() {
 
 void CGlView::showEvent(QShowEvent* event) {
   QOpenGLWidget::showEvent(event);
+  if (m_bDrawWhenShown) {
+    m_bDrawWhenShown = false;
+    update();
+  }
   // Every widget of a window repaints itself, and so the view under it,
   // when the window is activated or deactivated (a menu's dialog, a
   // message box) while its palette's active and inactive colours differ.
@@ -264,6 +272,11 @@ void CGlView::paintGL() {
   const int compiledBefore = m_scene.Lists().compiled;
   const double compileBefore = m_scene.Lists().compileSeconds;
   const bool drawn = RenderFrame();
+  // The window may show this frame's framebuffer as it stands when the view
+  // shows (a tiled window that was under a maximised one): the document is
+  // drawn then.
+  if (!isVisible()) m_bDrawWhenShown = true;
+  if (drawn) ++m_nDrawn;
   if (m_scene.Lists().compiled != compiledBefore && SteadySeconds() - start > kStaleInputSeconds)
     CStaleInputGuard::Instance().Arm();
   if (drawn && !ReportsOwnPicture()) m_firstPicture.FrameDrawn(start, m_scene.Lists().compileSeconds - compileBefore);

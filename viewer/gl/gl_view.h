@@ -42,8 +42,10 @@ class CGlView : public QOpenGLWidget {
   void RequestPick(const QPoint& pos);
   bool PickPending() const { return m_bPickPending; }
 
-  // Frames painted so far (paintGL calls).
+  // Frames painted so far (paintGL calls), and those of them that drew the
+  // document.
   long Paints() const { return m_nPaints; }
+  long DrawnFrames() const { return m_nDrawn; }
 
   // Client rectangle in device pixels.
   SceneRect ClientRect() const;
@@ -76,7 +78,8 @@ class CGlView : public QOpenGLWidget {
 
   // The OpenGL work of one frame with the context current; false when
   // nothing was drawn. The default draws the document through the scene
-  // (setting it up on the first frame) and then runs a pending pick.
+  // (setting it up on the first frame) and then runs a pending pick; it
+  // draws nothing while the widget is hidden.
   virtual bool RenderFrame();
   // Texts over the picture; the default paints the scene's overlay.
   virtual void PaintOverlay(QPainter& painter);
@@ -96,6 +99,8 @@ class CGlView : public QOpenGLWidget {
   SceneFiles m_files;
   bool m_bPickPending = false;
   long m_nPaints = 0;
+  long m_nDrawn = 0;
+  bool m_bDrawWhenShown = false;  // a frame was painted while hidden
   QPoint m_pickPoint;  // device pixels
   bool m_bFailureReported = false;
   // Device pixels of the framebuffer QOpenGLWidget made at the last resize.

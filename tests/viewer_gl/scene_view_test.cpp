@@ -182,6 +182,12 @@ TEST_F(SceneViewTest, ContourColoursPerElementAndPerCorner) {
   const QRgb left = img.pixel(80, 150), right = img.pixel(320, 150);
   EXPECT_GT(qBlue(left), 200) << Rgb(left);
   EXPECT_GT(qRed(right), 200) << Rgb(right);
+  // The stencil outlines keep the corner colours inside the elements.
+  dir_.Write("model.viw", std::string(kTopView) + "stencil = 1\n");
+  view_->ResetScene();
+  img = view_->grabFramebuffer();
+  EXPECT_EQ(Rgb(img.pixel(80, 150)), Rgb(left));
+  EXPECT_EQ(Rgb(img.pixel(320, 150)), Rgb(right));
   // Without a colour mode there is no bar.
   doc.m_nColorMode = -1;
   view_->ResetScene();

@@ -118,18 +118,23 @@ void CPolygonRun::End() {
 }
 
 void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
-                         const std::function<void()>& fill, const std::function<void()>& outline) {
+                         const std::function<void()>& fill, const std::function<void()>& outline,
+                         const std::function<void(int)>& cornerColour) {
   const bool inside = MaterialInsidePrimitive();
-  auto polygon = [&](const std::function<void()>* colour) {
+  auto polygon = [&](const std::function<void()>* colour, bool byCorner = false) {
     if (colour && !inside) (*colour)();
     glBegin(GL_POLYGON);
     glNormal3dv(n);
     if (colour && inside) (*colour)();
-    for (int k = 0; k < corners; ++k) Vertex(p[k]);
+    for (int k = 0; k < corners; ++k) {
+      if (byCorner) cornerColour(k);
+      Vertex(p[k]);
+    }
     glEnd();
   };
+  const bool byCorner = static_cast<bool>(cornerColour);
   if (!outlined) {
-    polygon(&fill);
+    polygon(&fill, byCorner);
     return;
   }
   glStencilFunc(GL_NEVER, 1, 1);
@@ -139,7 +144,7 @@ void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], b
   glStencilFunc(GL_EQUAL, 0, 1);
   glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  polygon(&fill);
+  polygon(&fill, byCorner);
   glStencilFunc(GL_ALWAYS, 0, 1);
   glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

@@ -114,6 +114,8 @@ class CPolygonRun {
 // One filled polygon, plain or, when `outlined`, in the three stencil
 // passes: its edges into the stencil, the fill inside them, the edges again
 // in the outline colour. `fill` and `outline` set their colours inside the
-// primitive, where a display list keeps them.
+// primitive, where a display list keeps them; `cornerColour`, when given,
+// sets the fill's colour at each corner (by its number) as well.
 void DrawOutlinedPolygon(const double p[4][3], int corners, const double n[3], bool outlined,
-                         const std::function<void()>& fill, const std::function<void()>& outline);
+                         const std::function<void()>& fill, const std::function<void()>& outline,
+                         const std::function<void(int)>& cornerColour = {});

@@ -226,7 +226,6 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
   const bool perElement = bar && colourMode >= 0 && colourMode <= 13;
   // Outlines and value colours need their own primitives: only plain class-coloured quads are batched.
   const bool batched = !outlined && !perCorner && !perElement;
-  const bool inside = MaterialInsidePrimitive();
   QuadRun run(settings.dcolor);
   const int n4 = std::min(d.m_nElems4, static_cast<int>(d.m_aElems4.size()));
   for (int i = 0; i < n4; ++i) {
@@ -252,39 +251,9 @@ void CGlScene::DrawElements(int kind, int flagFilter, int colourMode, const CCon
         SetGLMaterialColor(e.nColorClass, settings.dcolor);
       }
     };
-    // Colours go with their primitive (inside it where the driver needs
-    // that), the corner colours inside it.
-    auto polygon = [&](const std::function<void()>& material, bool perCornerColour) {
-      if (!inside) material();
-      glBegin(GL_POLYGON);
-      glNormal3dv(n);
-      if (inside) material();
-      for (int k = 0; k < 4; ++k) {
-        if (perCornerColour) SetGLMaterial(*bar, vals[k][colourMode - 14]);
-        Vertex(p[k]);
-      }
-      glEnd();
-    };
-    const std::function<void()> none = [] {};
-    if (outlined) {
-      // The outline goes into the stencil, the fill stays off it, and the
-      // outline is drawn over the gap and clears the stencil again.
-      glStencilFunc(GL_NEVER, 1, 1);
-      glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-      glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-      polygon(none, false);
-      glStencilFunc(GL_EQUAL, 0, 1);
-      glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-      glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-      polygon(colour, perCorner);
-      glStencilFunc(GL_ALWAYS, 0, 1);
-      glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-      glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-      polygon([&] { SetLineColour(settings.lcolor); }, false);
-      glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    } else {
-      polygon(colour, perCorner);
-    }
+    std::function<void(int)> cornerColour;
+    if (perCorner) cornerColour = [&](int k) { SetGLMaterial(*bar, vals[k][colourMode - 14]); };
+    DrawOutlinedPolygon(p, 4, n, outlined, colour, [&] { SetLineColour(settings.lcolor); }, cornerColour);
   }
 
   run.End();

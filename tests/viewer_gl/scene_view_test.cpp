@@ -392,13 +392,11 @@ TEST_F(SceneViewTest, AViewDrawsTheDocumentOnlyOnceShown) {
   view->SetDocument(&doc, SceneFiles{"", dir_.Path(), "model"});
   QMdiSubWindow* sub = area.addSubWindow(view);
   sub->showMaximized();
-  const long hiddenPaints = view->Paints();
-  EXPECT_GT(hiddenPaints, 0) << "Qt no longer paints the hidden view";
+  EXPECT_GT(view->Paints(), 0) << "Qt no longer paints the hidden view";
   EXPECT_EQ(view->DrawnFrames(), 0);
   EXPECT_EQ(view->Scene().initialised, 0);
   ASSERT_TRUE(WaitFor([&] { return view->DrawnFrames() > 0; }));
   EXPECT_EQ(view->DrawnFrames(), 1);
-  EXPECT_GT(view->Paints(), hiddenPaints);
 }
 
 TEST_F(SceneViewTest, LinesInTheirDisplayModes) {

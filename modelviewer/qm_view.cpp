@@ -75,7 +75,7 @@ void QmView::OnUpdate() {
   }
   // A frame may have drawn the document as soon as its loading thread was
   // done, before the loader's end reached this view: that picture stands.
-  if (!m_bDrewReady) update();
+  if (DrawnFrames() == 0) update();
   emit commandStateChanged();
 }
 
@@ -89,7 +89,6 @@ bool QmView::RenderFrame() {
   if (!wasSetUp && doc->m_nNodes >= 1)
     BuildBoundaryFaces(doc->m_nSolids, doc->m_aSolids.data(), m_faces);
   const bool drawn = CGlView::RenderFrame();
-  if (drawn) m_bDrewReady = true;
   if (!wasSetUp && m_scene.initialised) {
     // Viewpoints: the file's, else the start camera as viewpoint 0.
     m_pEyes = std::make_unique<CEyeList>();

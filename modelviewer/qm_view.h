@@ -94,7 +94,6 @@ class QmView : public CGlView {
   CBoundaryFaces m_faces;
   std::unique_ptr<CEyeList> m_pEyes;
   bool m_bInDraw = false;
-  bool m_bDrewReady = false;  // a frame drew the loaded document
   int m_nDragMode = 0;  // 0 none, 1 turn or orbit, 2 pan
   QPoint m_lastPoint;
   QPoint m_clickPoint;
